@@ -1,0 +1,381 @@
+#include "IniFile.h"
+
+#include "PascalText.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sarvendo {
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a';
+}
+
+std::string_view Trim(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The section name of a header line, or nothing when the line is not a header.
+std::optional<std::string_view> SectionName(std::string_view line)
+{
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() != '[') {
+        return std::nullopt;
+    }
+    const std::size_t close = trimmed.rfind(']');
+    if (close == std::string_view::npos || close == 0) {
+        return std::nullopt;
+    }
+    return Trim(trimmed.substr(1, close - 1));
+}
+
+struct KeyLine
+{
+    std::string_view key;
+    std::optional<std::string_view> value;
+};
+
+// The key and value of an entry line; nothing for blank lines and comments.
+std::optional<KeyLine> ParseKeyLine(std::string_view line)
+{
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() == ';') {
+        return std::nullopt;
+    }
+    const std::size_t equals = trimmed.find('=');
+    if (equals == std::string_view::npos) {
+        return KeyLine{trimmed, std::nullopt};
+    }
+    return KeyLine{Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
+}
+
+std::string_view StripQuotes(std::string_view text)
+{
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front()) {
+        return text.substr(1, text.size() - 2);
+    }
+    return text;
+}
+
+std::string OneLine(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return result;
+}
+
+bool WriteAll(int fd, const std::string& data)
+{
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t written = write(fd, data.data() + done, data.size() - done);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+std::string ResolveTarget(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        std::error_code error;
+        const std::filesystem::path link(path);
+        std::filesystem::path target = std::filesystem::read_symlink(link, error);
+        if (!error) {
+            if (target.is_relative()) {
+                target = link.parent_path() / target;
+            }
+            return target.string();
+        }
+    }
+    return path;
+}
+
+} // namespace
+
+IniFile IniFile::FromText(std::string_view text)
+{
+    IniFile file;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') {
+            ++end;
+        }
+        Line line;
+        line.text.assign(text.substr(start, end - start));
+        if (end < text.size()) {
+            const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+            line.lineEnd.assign(text.substr(end, crlf ? 2 : 1));
+            end += crlf ? 2 : 1;
+        }
+        file.m_lines.push_back(std::move(line));
+        start = end;
+    }
+    file.m_source = Source::Loaded;
+    return file;
+}
+
+IniFile IniFile::Load(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        IniFile missing;
+        missing.m_source = errno == ENOENT ? Source::Missing : Source::Unreadable;
+        return missing;
+    }
+    std::string content;
+    char buffer[8192];
+    bool failed = false;
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            failed = true;
+            break;
+        }
+        if (got == 0) {
+            break;
+        }
+        content.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(fd);
+    if (failed) {
+        IniFile unreadable;
+        unreadable.m_source = Source::Unreadable;
+        return unreadable;
+    }
+    return FromText(content);
+}
+
+IniFile::Location IniFile::FindSection(std::string_view section) const
+{
+    const std::string_view wanted = Trim(section);
+    Location location;
+    if (wanted.empty()) {
+        return location;
+    }
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const auto name = SectionName(m_lines[i].text);
+        if (!name) {
+            continue;
+        }
+        if (location.found) {
+            location.end = i;
+            return location;
+        }
+        if (EqualNoCase(*name, wanted)) {
+            location.found = true;
+            location.header = i;
+        }
+    }
+    location.end = m_lines.size();
+    return location;
+}
+
+std::optional<std::size_t> IniFile::FindKey(const Location& location, std::string_view key) const
+{
+    const std::string_view wanted = Trim(key);
+    if (!location.found || wanted.empty()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = location.header + 1; i < location.end; ++i) {
+        const auto entry = ParseKeyLine(m_lines[i].text);
+        if (entry && EqualNoCase(entry->key, wanted)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> IniFile::RawValue(std::string_view section, std::string_view key) const
+{
+    const auto index = FindKey(FindSection(section), key);
+    if (!index) {
+        return std::nullopt;
+    }
+    const auto entry = ParseKeyLine(m_lines[*index].text);
+    if (!entry->value) {
+        return std::nullopt;
+    }
+    return std::string(*entry->value);
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback,
+                                std::size_t bufferSize) const
+{
+    if (bufferSize == 0) {
+        return {};
+    }
+    std::string text;
+    if (auto value = RawValue(section, key)) {
+        text = std::string(StripQuotes(*value));
+    } else {
+        while (!fallback.empty() && fallback.back() == ' ') {
+            fallback.remove_suffix(1);
+        }
+        text = std::string(StripQuotes(fallback));
+    }
+    if (text.size() > bufferSize - 1) {
+        text.resize(bufferSize - 1);
+    }
+    return text;
+}
+
+std::int32_t IniFile::ReadInt(std::string_view section, std::string_view key, std::int32_t fallback) const
+{
+    const std::string text = ReadString(section, key, "", 30);
+    if (text.empty()) {
+        return fallback;
+    }
+    return ParseProfileInteger(text);
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
+{
+    const std::string sectionName = OneLine(Trim(section));
+    const std::string keyName = OneLine(Trim(key));
+    const std::string text = keyName + "=" + OneLine(value);
+    if (sectionName.empty() || keyName.empty()) {
+        return;
+    }
+    const Location location = FindSection(sectionName);
+    if (location.found) {
+        if (const auto index = FindKey(location, keyName)) {
+            Line& line = m_lines[*index];
+            if (line.text == text) {
+                return;
+            }
+            line.text = text;
+            if (line.lineEnd.empty()) {
+                line.lineEnd = "\r\n";
+            }
+            m_changed = true;
+            return;
+        }
+        // New keys follow the section's last entry, ahead of any blank lines that
+        // separate it from the next section.
+        std::size_t insertAt = location.header + 1;
+        for (std::size_t i = location.header + 1; i < location.end; ++i) {
+            if (!Trim(m_lines[i].text).empty()) {
+                insertAt = i + 1;
+            }
+        }
+        if (m_lines[insertAt - 1].lineEnd.empty()) {
+            m_lines[insertAt - 1].lineEnd = "\r\n";
+        }
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt), Line{text, "\r\n"});
+        m_changed = true;
+        return;
+    }
+    if (!m_lines.empty() && m_lines.back().lineEnd.empty()) {
+        m_lines.back().lineEnd = "\r\n";
+    }
+    m_lines.push_back(Line{"[" + sectionName + "]", "\r\n"});
+    m_lines.push_back(Line{text, "\r\n"});
+    m_changed = true;
+}
+
+std::string IniFile::Text() const
+{
+    std::string text;
+    for (const Line& line : m_lines) {
+        text += line.text;
+        text += line.lineEnd;
+    }
+    return text;
+}
+
+bool IniFile::Save(const std::string& path) const
+{
+    if (m_source == Source::Unreadable || path.empty()) {
+        return false;
+    }
+    const std::filesystem::path target(ResolveTarget(path));
+    std::filesystem::path directory = target.parent_path();
+    if (directory.empty()) {
+        directory = ".";
+    }
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+
+    static std::atomic<unsigned> counter{0};
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = (directory / ("." + target.filename().string() + "." + std::to_string(getpid()) + "." +
+                                  std::to_string(counter++) + ".tmp"))
+                        .string();
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    if (fd < 0) {
+        return false;
+    }
+    struct stat existing
+    {
+    };
+    if (stat(target.c_str(), &existing) == 0) {
+        fchmod(fd, existing.st_mode & 07777);
+    }
+    const bool written = WriteAll(fd, Text()) && fsync(fd) == 0;
+    const bool closed = close(fd) == 0;
+    if (!written || !closed || rename(temporary.c_str(), target.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself must reach the disk too, or a crash could bring back the old file.
+    const int directoryFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryFd >= 0) {
+        fsync(directoryFd);
+        close(directoryFd);
+    }
+    return true;
+}
+
+} // namespace sarvendo

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sarvendo {
+
+// An INI file in the classic private-profile form, read and edited the way the old
+// profile functions did it: section and key names match without regard to case, the
+// first matching section and key win, values lose their surrounding blanks and one pair
+// of matching quotes, a missing file or key reads as the caller's default.
+//
+// Unlike the old functions it edits in memory and writes the whole file in one atomic
+// replacement (a temporary file beside it, flushed, then renamed), so a crash in the
+// middle of a save leaves either the old file or the new one. Every line it was not
+// asked to change is kept byte for byte: unknown sections, keys, comments, blank lines
+// and their line ends.
+class IniFile
+{
+public:
+    enum class Source
+    {
+        Missing,    // no such file: everything reads as its default
+        Loaded,     // read completely
+        Unreadable, // exists but could not be read: reads as defaults, and is never overwritten
+    };
+
+    IniFile() = default;
+    static IniFile Load(const std::string& path);
+    static IniFile FromText(std::string_view text);
+
+    Source LoadedFrom() const { return m_source; }
+
+    // The value as stored, trimmed, or nothing when the key is missing or has no "=".
+    std::optional<std::string> RawValue(std::string_view section, std::string_view key) const;
+
+    // Reads like GetPrivateProfileString into a buffer of bufferSize bytes: at most
+    // bufferSize - 1 characters are returned; the default loses its trailing blanks;
+    // one pair of matching quotes around the value (or the default) is removed.
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback,
+                           std::size_t bufferSize) const;
+
+    // Reads like GetPrivateProfileInt: a missing key or an empty value gives fallback;
+    // otherwise an optional "-" and decimal digits, wrapping modulo 2^32.
+    std::int32_t ReadInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
+
+    // Sets the first matching key of the first matching section, appending the key to
+    // its section or the section to the file when missing. Line breaks inside any of the
+    // three texts are replaced by blanks, so a value can never inject lines.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    bool Changed() const { return m_changed; }
+    std::string Text() const;
+
+    // Replaces the file at path atomically with this content. Refuses (returns false)
+    // when the file existed but could not be read, so unread settings are never lost.
+    // A symbolic link is followed and its target replaced.
+    bool Save(const std::string& path) const;
+
+private:
+    struct Line
+    {
+        std::string text;    // the line without its line end, exactly as read
+        std::string lineEnd; // "\r\n", "\n", "\r" or empty for the last line
+    };
+
+    struct Location
+    {
+        std::size_t header = 0; // index of the section's header line
+        std::size_t end = 0;    // one past the section's last line
+        bool found = false;
+    };
+
+    Location FindSection(std::string_view section) const;
+    std::optional<std::size_t> FindKey(const Location& location, std::string_view key) const;
+
+    std::vector<Line> m_lines;
+    Source m_source = Source::Missing;
+    bool m_changed = false;
+};
+
+} // namespace sarvendo

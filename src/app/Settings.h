@@ -1,0 +1,102 @@
+#pragma once
+
+#include "app/BoundedString.h"
+#include "platform/DateTime.h"
+
+#include <cstdint>
+#include <string>
+
+namespace sarvendo {
+
+// A colour as the INI file stores it: red in the low byte, then green, then blue.
+using ColorRef = std::uint32_t;
+
+constexpr ColorRef Rgb(unsigned red, unsigned green, unsigned blue)
+{
+    return static_cast<ColorRef>((red & 0xFFU) | ((green & 0xFFU) << 8U) | ((blue & 0xFFU) << 16U));
+}
+
+// The one record of the program's configuration and run-time state. The application
+// owns the single instance and hands it by reference to every part that reads or
+// writes it, always on the GUI thread. Configuration members are named after their INI
+// keys; run-time members are grouped by the part of the program that writes them.
+struct Settings
+{
+    // ---- Global configuration ("Sarvendo: Main") ----
+    std::int32_t DefaultPort = 0;
+    std::int32_t ShowLogoAtStartup = 1;
+    BoundedString<260> EditorName;
+
+    // ---- Per-port configuration ("Sarvendo on COMn"), in the order they are saved ----
+    std::int32_t NewOrientation = 3;
+    std::int32_t OrientationTitle = 3;
+    std::int32_t LampLook = 1;
+    std::int32_t LampLookTitle = 0;
+    std::int32_t WindowPositionX = 0;
+    std::int32_t WindowPositionY = 0;
+    std::int32_t OnTop = 0;
+    std::int32_t AutoDelay = 60;
+    BoundedString<50> ModemInitString;
+    std::int32_t InitModem = 0;
+    ColorRef BackgroundColor = Rgb(192, 192, 192);
+    ColorRef TextColor = Rgb(0, 0, 0);
+    ColorRef LightColorOn = Rgb(255, 0, 0);
+    ColorRef LightColorOff = Rgb(130, 130, 130);
+    std::int32_t RIPlaySound = 0;
+    std::string RISound;
+    std::string ConnectSound;
+    std::string DisconnectSound;
+    std::string WarnInactiveSound;
+    std::int32_t ConnectPlaySound = 0;
+    std::int32_t DisconnectPlaySound = 0;
+    std::int32_t WarnInactivePlaySound = 0;
+    std::int32_t StatusInDisplay = 0;
+    std::int32_t SPYSpeedInDisplay = 0;
+    std::int32_t LogRI = 0;
+    std::int32_t LogDCD = 0;
+    std::int32_t DisplayConnectTime = 0;
+    std::int32_t DisplayTotalConnectTimeInDisplay = 0;
+    std::int32_t DCDInterval = 30;
+    std::int32_t DisplayConnectTimeInTitlebar = 0;
+    std::int32_t DisplayTotalConnectTimeInTitlebar = 0;
+    std::int32_t TimerInterval = 18;
+    std::int32_t NoTitleBar = 0;
+    std::int32_t Title = 0;
+    std::int32_t TitleBarOffset = 0;
+    std::int32_t CDAutoExit = 0;
+    std::int32_t CDAutoExitDelay = 30;
+    std::int32_t NegotiationDelay = 0;
+    std::int32_t RDTDSpeedUpdate = 5;
+    std::int32_t LogTotalBytes = 0;
+    std::int32_t WarnWhenExiting = 0;
+    std::int32_t WarnIfInactive = 0;
+    std::int32_t WarnTimeIfInactive = 0;
+    std::int32_t WarnTimeIfInactiveSeconds = 0;
+    std::int32_t DisconnectIfInactive = 0;
+    std::int32_t DisconnectTimeIfInactive = 0;
+    std::int32_t DisconnectTimeIfInactiveSeconds = 0;
+    std::int32_t TriggerRD = 0;
+    std::int32_t NoDirectHardwareAcesss = 0;
+    std::int32_t ShowTrayIcon = 0;
+    double TotalConnectNew = 0.0;
+    std::int32_t RunLights = 0;
+    std::int32_t AlternativeMethodForRD = 0;
+    std::int32_t AutoRun = 0;
+    std::string AutoRunProgram;
+    std::int32_t FontSizeSPY = 12;
+    BoundedString<50> FontStyleSPY{"Arial"};
+
+    // ---- Run-time state: start-up and the main window ----
+
+    // ---- Run-time state: the line (status driver, ports, dial-up counters) ----
+
+    // ---- Run-time state: the poll cycle and the lamps ----
+
+    // ---- Run-time state: connect time and the event logs ----
+
+    // ---- Run-time state: inactivity watchdog and automatic exit ----
+
+    // ---- Run-time state: painting and window behaviour ----
+};
+
+} // namespace sarvendo

@@ -1,0 +1,300 @@
+#include "SettingsStore.h"
+
+#include "app/IniFile.h"
+#include "app/PascalText.h"
+#include "app/Rounding.h"
+#include "platform/Directories.h"
+
+#include <cstdlib>
+#include <variant>
+
+namespace sarvendo {
+namespace {
+
+constexpr const char* kDefaultPortKey = "Default Port";
+constexpr const char* kShowLogoKey = "Show Logo at Startup";
+constexpr const char* kEditorNameKey = "EditorName";
+
+// How a per-port key is stored. The variant's member pointer says where it lives.
+enum class Kind
+{
+    Integer,
+    Colour,
+    InitString,   // text of at most 49 characters, always written
+    OptionalPath, // text of at most 259 characters, written only when not empty
+    Real,
+    ReadOnlyInteger,
+    ReadOnlyFace,
+};
+
+using Member = std::variant<std::int32_t Settings::*, ColorRef Settings::*, std::string Settings::*,
+                            BoundedString<50> Settings::*, double Settings::*>;
+
+struct Key
+{
+    const char* name;
+    Kind kind;
+    Member member;
+    std::int32_t fallback = 0;
+};
+
+// The per-port keys in the order a save writes them; a fresh file lists them so.
+const Key kPortKeys[] = {
+    {"NewOrientation", Kind::Integer, &Settings::NewOrientation, 3},
+    {"Orientation Title", Kind::Integer, &Settings::OrientationTitle, 3},
+    {"LampLook", Kind::Integer, &Settings::LampLook, 1},
+    {"LampLookTitle", Kind::Integer, &Settings::LampLookTitle, 0},
+    {"Window Position X", Kind::Integer, &Settings::WindowPositionX, 0},
+    {"Window Position Y", Kind::Integer, &Settings::WindowPositionY, 0},
+    {"OnTop", Kind::Integer, &Settings::OnTop, 0},
+    {"AutoDelay", Kind::Integer, &Settings::AutoDelay, 60},
+    {"ModemInitString", Kind::InitString, &Settings::ModemInitString},
+    {"InitModem", Kind::Integer, &Settings::InitModem, 0},
+    {"BackgroundColor", Kind::Colour, &Settings::BackgroundColor, static_cast<std::int32_t>(Rgb(192, 192, 192))},
+    {"TextColor", Kind::Colour, &Settings::TextColor, static_cast<std::int32_t>(Rgb(0, 0, 0))},
+    {"LightColorOn", Kind::Colour, &Settings::LightColorOn, static_cast<std::int32_t>(Rgb(255, 0, 0))},
+    {"LightColorOff", Kind::Colour, &Settings::LightColorOff, static_cast<std::int32_t>(Rgb(130, 130, 130))},
+    {"RIPlaySound", Kind::Integer, &Settings::RIPlaySound, 0},
+    {"RISound", Kind::OptionalPath, &Settings::RISound},
+    {"ConnectSound", Kind::OptionalPath, &Settings::ConnectSound},
+    {"DisconnectSound", Kind::OptionalPath, &Settings::DisconnectSound},
+    {"WarnInactiveSound", Kind::OptionalPath, &Settings::WarnInactiveSound},
+    {"ConnectPlaySound", Kind::Integer, &Settings::ConnectPlaySound, 0},
+    {"DisconnectPlaySound", Kind::Integer, &Settings::DisconnectPlaySound, 0},
+    {"WarnInactivePlaySound", Kind::Integer, &Settings::WarnInactivePlaySound, 0},
+    {"Status in Display", Kind::Integer, &Settings::StatusInDisplay, 0},
+    {"SPY Speed in Display", Kind::Integer, &Settings::SPYSpeedInDisplay, 0},
+    {"Log RI", Kind::Integer, &Settings::LogRI, 0},
+    {"Log DCD", Kind::Integer, &Settings::LogDCD, 0},
+    {"Display connect time", Kind::Integer, &Settings::DisplayConnectTime, 0},
+    {"Display total connect time in Display", Kind::Integer, &Settings::DisplayTotalConnectTimeInDisplay, 0},
+    {"DCD Interval", Kind::Integer, &Settings::DCDInterval, 30},
+    {"Display connect time in Titlebar", Kind::Integer, &Settings::DisplayConnectTimeInTitlebar, 0},
+    {"Display total connect time in Titlebar", Kind::Integer, &Settings::DisplayTotalConnectTimeInTitlebar, 0},
+    {"Timer Interval", Kind::Integer, &Settings::TimerInterval, 18},
+    {"No Title Bar", Kind::Integer, &Settings::NoTitleBar, 0},
+    {"Title", Kind::Integer, &Settings::Title, 0},
+    {"TitleBar Offset", Kind::Integer, &Settings::TitleBarOffset, 0},
+    {"CD Auto Exit", Kind::Integer, &Settings::CDAutoExit, 0},
+    {"CD Auto Exit Delay", Kind::Integer, &Settings::CDAutoExitDelay, 30},
+    {"Negotiation Delay", Kind::Integer, &Settings::NegotiationDelay, 0},
+    {"RD/TD Speed Update", Kind::Integer, &Settings::RDTDSpeedUpdate, 5},
+    {"Log total bytes", Kind::Integer, &Settings::LogTotalBytes, 0},
+    {"Warn when Exiting", Kind::Integer, &Settings::WarnWhenExiting, 0},
+    {"Warn if Inactive", Kind::Integer, &Settings::WarnIfInactive, 0},
+    {"Warn time if Inactive", Kind::Integer, &Settings::WarnTimeIfInactive, 0},
+    {"Warn time if Inactive, Seconds", Kind::Integer, &Settings::WarnTimeIfInactiveSeconds, 0},
+    {"Disconnect if Inactive", Kind::Integer, &Settings::DisconnectIfInactive, 0},
+    {"Disconnect time if Inactive", Kind::Integer, &Settings::DisconnectTimeIfInactive, 0},
+    {"Disconnect time if Inactive, Seconds", Kind::Integer, &Settings::DisconnectTimeIfInactiveSeconds, 0},
+    {"Trigger RD", Kind::Integer, &Settings::TriggerRD, 0},
+    {"No Direct Hardware Acesss", Kind::Integer, &Settings::NoDirectHardwareAcesss, 0},
+    {"ShowTrayIcon", Kind::Integer, &Settings::ShowTrayIcon, 0},
+    {"TotalConnectNew", Kind::Real, &Settings::TotalConnectNew},
+    {"Run Lights", Kind::Integer, &Settings::RunLights, 0},
+    {"Alternative method for RD", Kind::Integer, &Settings::AlternativeMethodForRD, 0},
+    {"Auto Run", Kind::Integer, &Settings::AutoRun, 0},
+    {"Auto Run Program", Kind::OptionalPath, &Settings::AutoRunProgram},
+    {"Font Size SPY", Kind::ReadOnlyInteger, &Settings::FontSizeSPY, 12},
+    {"Font Style SPY", Kind::ReadOnlyFace, &Settings::FontStyleSPY},
+};
+
+// Text reads use a buffer one larger than the longest text a key may hold.
+constexpr std::size_t kShortTextBuffer = 50;
+constexpr std::size_t kPathBuffer = 260;
+
+std::int32_t HalfRoundedEven(int extent)
+{
+    return static_cast<std::int32_t>(RoundHalfEven(static_cast<long double>(extent) / 2.0L));
+}
+
+// Keeps a stored coordinate when the window it places would still show on the screen.
+std::int32_t CheckedCoordinate(std::int32_t value, int windowExtent, int margin, int screenExtent)
+{
+    const std::int64_t lowest = -static_cast<std::int64_t>(windowExtent + margin);
+    if (value >= lowest && value <= screenExtent) {
+        return value;
+    }
+    return HalfRoundedEven(screenExtent);
+}
+
+void ReadKey(Settings& settings, const IniFile& file, const std::string& section, const Key& key)
+{
+    switch (key.kind) {
+    case Kind::Integer:
+    case Kind::ReadOnlyInteger:
+        settings.*std::get<std::int32_t Settings::*>(key.member) = file.ReadInt(section, key.name, key.fallback);
+        break;
+    case Kind::Colour: {
+        const std::string text = file.ReadString(section, key.name, "", kShortTextBuffer);
+        settings.*std::get<ColorRef Settings::*>(key.member) =
+            static_cast<ColorRef>(text.empty() ? key.fallback : ParseIntegerPrefix(text));
+        break;
+    }
+    case Kind::InitString:
+        settings.*std::get<BoundedString<50> Settings::*>(key.member) =
+            file.ReadString(section, key.name, "", kShortTextBuffer);
+        break;
+    case Kind::OptionalPath:
+        settings.*std::get<std::string Settings::*>(key.member) = file.ReadString(section, key.name, "", kPathBuffer);
+        break;
+    case Kind::Real:
+        settings.*std::get<double Settings::*>(key.member) =
+            ParseRealPrefix(file.ReadString(section, key.name, "0", kShortTextBuffer), 0.0);
+        break;
+    case Kind::ReadOnlyFace: {
+        const std::string face = file.ReadString(section, key.name, "", kShortTextBuffer);
+        settings.*std::get<BoundedString<50> Settings::*>(key.member) = face.empty() ? "Arial" : face;
+        break;
+    }
+    }
+}
+
+void WriteKey(Settings& settings, IniFile& file, const std::string& section, const Key& key)
+{
+    switch (key.kind) {
+    case Kind::Integer:
+        file.WriteString(section, key.name, std::to_string(settings.*std::get<std::int32_t Settings::*>(key.member)));
+        break;
+    case Kind::Colour:
+        // Colours have always been written as signed numbers; both forms read back alike.
+        file.WriteString(
+            section, key.name,
+            std::to_string(static_cast<std::int32_t>(settings.*std::get<ColorRef Settings::*>(key.member))));
+        break;
+    case Kind::InitString:
+        file.WriteString(section, key.name, (settings.*std::get<BoundedString<50> Settings::*>(key.member)).str());
+        break;
+    case Kind::OptionalPath:
+        if (const std::string& path = settings.*std::get<std::string Settings::*>(key.member); !path.empty()) {
+            file.WriteString(section, key.name, path);
+        }
+        break;
+    case Kind::Real:
+        file.WriteString(section, key.name, RealToText(settings.*std::get<double Settings::*>(key.member)));
+        break;
+    case Kind::ReadOnlyInteger:
+    case Kind::ReadOnlyFace:
+        break;
+    }
+}
+
+void ApplySave(Settings& settings, IniFile& file)
+{
+    if (settings.DefaultPort <= 0) {
+        return;
+    }
+    file.WriteString(kMainSection, kEditorNameKey, settings.EditorName.str());
+    if (settings.NewOrientation == 6 || settings.NewOrientation == -6) {
+        settings.NewOrientation = 3;
+    }
+    const std::string section = PortSectionName(settings.DefaultPort);
+    for (const Key& key : kPortKeys) {
+        WriteKey(settings, file, section, key);
+    }
+}
+
+bool Commit(const IniFile& file, const std::string& iniPath)
+{
+    if (!file.Changed()) {
+        return file.LoadedFrom() != IniFile::Source::Unreadable;
+    }
+    return file.Save(iniPath);
+}
+
+} // namespace
+
+std::string SettingsFilePath(const Directories& directories)
+{
+    std::string directory = directories.WindowsDirectory();
+    if (!directory.empty() && directory.back() != '/') {
+        directory += '/';
+    }
+    return directory + "SARVENDO.INI";
+}
+
+std::string PortSectionName(std::int32_t port)
+{
+    return "Sarvendo on COM" + std::to_string(port);
+}
+
+LayoutSize LayoutWindowSize(std::int32_t orientation)
+{
+    switch (std::llabs(orientation)) {
+    case 1:
+        return {100, 70};
+    case 2:
+        return {183, 40};
+    case 4:
+        return {123, 27};
+    case 5:
+        return {173, 27};
+    default:
+        return {104, 27};
+    }
+}
+
+void LoadSettings(Settings& settings, const std::string& iniPath, ScreenSize screen)
+{
+    const IniFile file = IniFile::Load(iniPath);
+    settings.EditorName = file.ReadString(kMainSection, kEditorNameKey, "", kPathBuffer);
+    if (settings.DefaultPort < 0) {
+        return;
+    }
+    const std::string section = PortSectionName(settings.DefaultPort);
+    for (const Key& key : kPortKeys) {
+        ReadKey(settings, file, section, key);
+    }
+
+    if (const long long layout = std::llabs(settings.NewOrientation); layout == 0 || layout == 6) {
+        settings.NewOrientation = 3;
+    }
+
+    settings.WindowPositionX = file.ReadInt(section, "Window Position X", screen.width / 2);
+    settings.WindowPositionY = file.ReadInt(section, "Window Position Y", screen.height / 2);
+    const LayoutSize size = LayoutWindowSize(settings.NewOrientation);
+    settings.WindowPositionX = CheckedCoordinate(settings.WindowPositionX, size.width, 5, screen.width);
+    settings.WindowPositionY = CheckedCoordinate(settings.WindowPositionY, size.height, 4, screen.height);
+
+    // Stored negative, the title bar is hidden at the first paint, which then stores 1.
+    const std::int64_t noTitleBar = settings.NoTitleBar;
+    settings.NoTitleBar = static_cast<std::int32_t>(noTitleBar < 0 ? noTitleBar : -noTitleBar);
+
+    if (settings.TitleBarOffset < 0) {
+        settings.TitleBarOffset = 0;
+    }
+}
+
+bool SaveSettings(Settings& settings, const std::string& iniPath)
+{
+    if (settings.DefaultPort <= 0) {
+        return true;
+    }
+    IniFile file = IniFile::Load(iniPath);
+    ApplySave(settings, file);
+    return Commit(file, iniPath);
+}
+
+std::int32_t ReadDefaultPort(const std::string& iniPath)
+{
+    const std::int32_t port = IniFile::Load(iniPath).ReadInt(kMainSection, kDefaultPortKey, 0);
+    return port < 0 ? 0 : port;
+}
+
+std::int32_t ReadShowLogoAtStartup(const std::string& iniPath)
+{
+    return IniFile::Load(iniPath).ReadInt(kMainSection, kShowLogoKey, 1);
+}
+
+bool SaveSettingsAtShutdown(Settings& settings, const std::string& iniPath)
+{
+    IniFile file = IniFile::Load(iniPath);
+    if (settings.DefaultPort > 0) {
+        file.WriteString(kMainSection, kDefaultPortKey, std::to_string(settings.DefaultPort));
+        ApplySave(settings, file);
+    }
+    file.WriteString(kMainSection, kShowLogoKey, std::to_string(settings.ShowLogoAtStartup));
+    return Commit(file, iniPath);
+}
+
+} // namespace sarvendo

@@ -1,0 +1,26 @@
+#include "LinuxClock.h"
+
+#include <ctime>
+
+namespace sarvendo {
+
+DateTime LinuxClock::Now() const
+{
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    tm local{};
+    localtime_r(&ts.tv_sec, &local);
+    return EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                          local.tm_sec > 59 ? 59 : local.tm_sec, static_cast<int>(ts.tv_nsec / 1000000));
+}
+
+std::uint32_t LinuxClock::TickCount() const
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    const auto ms =
+        static_cast<unsigned long long>(ts.tv_sec) * 1000ULL + static_cast<unsigned long long>(ts.tv_nsec) / 1000000ULL;
+    return static_cast<std::uint32_t>(ms);
+}
+
+} // namespace sarvendo

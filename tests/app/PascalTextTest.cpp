@@ -1,0 +1,133 @@
+#include "app/PascalText.h"
+
+#include "app/Rounding.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace sarvendo {
+namespace {
+
+TEST(RealToText, TheFixedScientificForm)
+{
+    EXPECT_EQ(RealToText(0.0), " 0.00000000000000E+0000");
+    EXPECT_EQ(RealToText(1.5), " 1.50000000000000E+0000");
+    EXPECT_EQ(RealToText(-0.1), "-1.00000000000000E-0001");
+    EXPECT_EQ(RealToText(28.26), " 2.82600000000000E+0001");
+    EXPECT_EQ(RealToText(1e300), " 1.00000000000000E+0300");
+    EXPECT_EQ(RealToText(-0.0), " 0.00000000000000E+0000");
+    EXPECT_EQ(RealToText(1.5).size(), 23U);
+}
+
+TEST(RealToText, NonFiniteValuesAreWrittenAsZero)
+{
+    EXPECT_EQ(RealToText(std::numeric_limits<double>::quiet_NaN()), " 0.00000000000000E+0000");
+    EXPECT_EQ(RealToText(std::numeric_limits<double>::infinity()), " 0.00000000000000E+0000");
+}
+
+TEST(ParseRealPrefix, PlainAndScientificForms)
+{
+    EXPECT_DOUBLE_EQ(ParseRealPrefix(" 1.50000000000000E+0000"), 1.5);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("-1.00000000000000E-0001"), -0.1);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("  2.25"), 2.25);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("+3"), 3.0);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("0"), 0.0);
+}
+
+TEST(ParseRealPrefix, GarbageKeepsTheNumberBeforeItOrGivesTheFallback)
+{
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("12.5x"), 12.5);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("4E"), 4.0);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("abc", 7.0), 7.0);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("", 7.0), 7.0);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("nan", 7.0), 7.0);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("1E99999", 7.0), 7.0);
+}
+
+TEST(ParseIntegerPrefix, ColourTexts)
+{
+    EXPECT_EQ(ParseIntegerPrefix("$FF"), 255);
+    EXPECT_EQ(ParseIntegerPrefix("12x"), 12);
+    EXPECT_EQ(ParseIntegerPrefix("  -$10"), -16);
+    EXPECT_EQ(ParseIntegerPrefix("+8553090"), 8553090);
+    EXPECT_EQ(ParseIntegerPrefix("$FFFFFFFF"), -1);
+    EXPECT_EQ(ParseIntegerPrefix("x"), 0);
+    EXPECT_EQ(ParseIntegerPrefix("12 "), 12);
+}
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour)
+{
+    EXPECT_EQ(RoundHalfEven(2.5L), 2);
+    EXPECT_EQ(RoundHalfEven(3.5L), 4);
+    EXPECT_EQ(RoundHalfEven(-2.5L), -2);
+    EXPECT_EQ(RoundHalfEven(511.5L), 512);
+    EXPECT_EQ(RoundHalfEven(2.4999L), 2);
+    EXPECT_EQ(RoundHalfEven(-2.6L), -3);
+}
+
+TEST(Rounding, TimerPeriodFromPollsPerSecond)
+{
+    EXPECT_EQ(TimerPeriodMs(3), 333);
+    EXPECT_EQ(TimerPeriodMs(7), 143);
+    EXPECT_EQ(TimerPeriodMs(16), 62);
+    EXPECT_EQ(TimerPeriodMs(18), 56);
+    EXPECT_EQ(TimerPeriodMs(1), 1000);
+    EXPECT_EQ(TimerPeriodMs(2000), 0); // 0.5 ms rounds to the even 0: the timer stops
+    EXPECT_EQ(TimerPeriodMs(0), 0);
+    EXPECT_EQ(TimerPeriodMs(-3), 0);
+}
+
+class FormatDateTimeTest : public ::testing::Test
+{
+protected:
+    DateTimeFormats us;
+};
+
+TEST_F(FormatDateTimeTest, TheShortDateAndLongTimeOfTheCFormat)
+{
+    EXPECT_EQ(FormatDateTime("c", 35961.58968, us), "6/15/98 2:09:08 PM");
+    EXPECT_EQ(FormatDateTime("", 35961.58968, us), "6/15/98 2:09:08 PM");
+    // Midnight leaves the time out.
+    EXPECT_EQ(FormatDateTime("c", 35961.0, us), "6/15/98");
+}
+
+TEST_F(FormatDateTimeTest, QuotedLiteralsAndMinutesAfterHours)
+{
+    const DateTime oneHourOneMinute = 61.0 / 1440.0;
+    EXPECT_EQ(FormatDateTime("\"Connect time: \"h\":\"mm\":\"ss", oneHourOneMinute, us), "Connect time: 1:01:00");
+    EXPECT_EQ(FormatDateTime("\"Connect time: \"h\":\"mm\":\"ss\"    \"", oneHourOneMinute, us),
+              "Connect time: 1:01:00    ");
+    EXPECT_EQ(FormatDateTime("h mm", oneHourOneMinute, us), "1 01");
+    // Without an hour before it "m" is the month.
+    EXPECT_EQ(FormatDateTime("m/d/yyyy", 35961.5, us), "6/15/1998");
+}
+
+TEST_F(FormatDateTimeTest, HoursWrapAtADayAndSeparatorsComeFromTheLocale)
+{
+    DateTimeFormats german;
+    german.dateSeparator = '.';
+    german.timeSeparator = '.';
+    german.shortDateFormat = "dd/mm/yyyy";
+    german.longTimeFormat = "hh:nn:ss";
+    EXPECT_EQ(FormatDateTime("h", 1.5, us), "12");
+    EXPECT_EQ(FormatDateTime("h", 25.0 / 24.0, german), "1");
+    EXPECT_EQ(FormatDateTime("c", 35961.58968, german), "15.06.1998 14.09.08");
+}
+
+TEST_F(FormatDateTimeTest, AmPmVariantsAndNames)
+{
+    EXPECT_EQ(FormatDateTime("hh:nn am/pm", 0.75, us), "06:00 pm");
+    EXPECT_EQ(FormatDateTime("h A/P", 0.0, us), "12 A");
+    EXPECT_EQ(FormatDateTime("dddd mmmm ddd mmm zzz", 35961.0, us), "Monday June Mon Jun 000");
+}
+
+TEST_F(FormatDateTimeTest, SelfReferentialLocaleFormatsDoNotRecurseForever)
+{
+    DateTimeFormats odd;
+    odd.shortDateFormat = "c";
+    EXPECT_NO_FATAL_FAILURE((void)FormatDateTime("c", 35961.5, odd));
+}
+
+} // namespace
+} // namespace sarvendo
