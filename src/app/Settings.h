@@ -16,11 +16,31 @@ constexpr ColorRef Rgb(unsigned red, unsigned green, unsigned blue)
     return static_cast<ColorRef>((red & 0xFFU) | ((green & 0xFFU) << 8U) | ((blue & 0xFFU) << 16U));
 }
 
+// The eleven lamp bytes of the line, each 0 or 1, kept together so that a whole set can
+// be copied and compared at once (the poll cycle keeps the painted set this way).
+struct LampFlags
+{
+    std::uint8_t LampCTS = 0;
+    std::uint8_t LampRTS = 0;
+    std::uint8_t LampRI = 0;
+    std::uint8_t PrevRI = 0;
+    std::uint8_t LampCD = 0; // 1: a connection exists, everywhere in the program
+    std::uint8_t PrevCD = 0;
+    std::uint8_t LampDSR = 0;
+    std::uint8_t LampTD = 0;
+    std::uint8_t LampRD = 0;
+    std::uint8_t LampDTR = 0;
+    std::uint8_t HighSpeed = 0;
+
+    friend bool operator==(const LampFlags&, const LampFlags&) = default;
+};
+static_assert(sizeof(LampFlags) == 11);
+
 // The one record of the program's configuration and run-time state. The application
 // owns the single instance and hands it by reference to every part that reads or
 // writes it, always on the GUI thread. Configuration members are named after their INI
 // keys; run-time members are grouped by the part of the program that writes them.
-struct Settings
+struct Settings : LampFlags
 {
     // ---- Global configuration ("Sarvendo: Main") ----
     std::int32_t DefaultPort = 0;
@@ -87,14 +107,47 @@ struct Settings
     BoundedString<50> FontStyleSPY{"Arial"};
 
     // ---- Run-time state: start-up and the main window ----
+    std::int32_t CommandLinePort = -99; // -99 none given, -89 invalid, 1..4 the port
+    std::int32_t AssumePortsPresent = 1;
+    std::int32_t DialogShowing = 0;
+    std::int32_t ClosedDown = 0;
+    std::int32_t NotifyValue2 = 0; // second number of the last dial-up notification
 
     // ---- Run-time state: the line (status driver, ports, dial-up counters) ----
 
     // ---- Run-time state: the poll cycle and the lamps ----
+    LampFlags PaintedLamps;
+    std::int32_t TDCounter = 0;
+    std::int32_t RDCounter = 0;
+    std::int32_t TDBytesAccum = 0;
+    std::int32_t RDBytesAccum = 0;
+    std::int32_t TDBytesLastWindow = 0;
+    std::int32_t RDBytesLastWindow = 0;
+    std::uint32_t RateWindowTick = 0;
+    std::int32_t SessionSent = 0;
+    std::int32_t SessionReceived = 0;
+    std::string SpeedText; // "@ 28800 bps", empty while no speed is known
+    DateTime LastActivity = 0.0;
+    DateTime LastTraffic = 0.0;
+    std::int32_t AutoOnTop = 0;
+    DateTime LastClockRepaint = 0.0;
+    std::uint8_t RepaintNeeded = 0;
+    std::uint8_t RebuildLayout = 0;
+    std::uint8_t RebuildWindowLamps = 0;
+    std::uint8_t RebuildTitleLamps = 0;
+    std::uint8_t RepaintAgain = 0;
 
     // ---- Run-time state: connect time and the event logs ----
+    DateTime SessionStart = 0.0;
+    std::int32_t RingCount = 0;
+    DateTime LastRingTime = 0.0;
+    std::int32_t DcdLogState = 0; // 0 idle, 1 connected and not yet logged, 2 "Connected:" written
 
     // ---- Run-time state: inactivity watchdog and automatic exit ----
+    std::uint8_t AutoExitPending = 0;
+    DateTime DisconnectTime = 0.0;
+    std::int32_t AutoDisconnectBusy = 0;
+    std::int32_t InactivityWarnBusy = 0;
 
     // ---- Run-time state: painting and window behaviour ----
 };
