@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/PlatformInfo.h"
+
+namespace sarvendo {
+
+// Linux is the family this program supports.
+class LinuxPlatformInfo final : public PlatformInfo
+{
+public:
+    PlatformFamily Family() const override { return PlatformFamily::Supported; }
+};
+
+} // namespace sarvendo

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/PlatformInfo.h"
+
+namespace sarvendo::fakes {
+
+class FakePlatformInfo final : public PlatformInfo
+{
+public:
+    PlatformFamily Family() const override { return family; }
+
+    PlatformFamily family = PlatformFamily::Supported;
+};
+
+} // namespace sarvendo::fakes
