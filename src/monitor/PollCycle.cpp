@@ -1,0 +1,320 @@
+#include "PollCycle.h"
+
+#include "app/Settings.h"
+#include "monitor/ElapsedTime.h"
+#include "monitor/LineSide.h"
+#include "monitor/MonitorHost.h"
+#include "platform/Clock.h"
+
+#include <cstdlib>
+#include <limits>
+
+namespace sarvendo {
+namespace {
+
+constexpr std::uint8_t kCts = 0x10;
+constexpr std::uint8_t kDsr = 0x20;
+constexpr std::uint8_t kRing = 0x40;
+constexpr std::uint8_t kCarrier = 0x80;
+constexpr std::uint8_t kDtr = 0x01;
+constexpr std::uint8_t kRts = 0x02;
+
+constexpr std::int32_t kModemLayout = 4;
+constexpr std::int32_t kCourierLayout = 5;
+constexpr std::int32_t kHighSpeedAbove = 9600;
+constexpr std::uint32_t kMinRateWindowMs = 1000;
+
+std::uint8_t Bit(std::uint8_t value, std::uint8_t mask)
+{
+    return (value & mask) != 0 ? 1 : 0;
+}
+
+// Adds without the signed overflow a counter left running for days would reach.
+std::int32_t SaturatingAdd(std::int32_t total, std::int64_t increment)
+{
+    const std::int64_t sum = std::int64_t{total} + increment;
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(sum > kMax ? kMax : sum);
+}
+
+// One direction of the byte counters: a rise over the last value seen lights the lamp,
+// feeds the rate window and becomes the new base; a counter that went down (a new
+// connection counting from 0) changes nothing until the connect edge clears the base.
+void CountDirection(std::int32_t value, std::int32_t& counter, std::int32_t& accumulated, std::uint8_t& lamp,
+                    std::int32_t& sessionValue, bool connected)
+{
+    const std::int64_t rise = std::int64_t{value} - counter;
+    if (rise <= 0) {
+        return;
+    }
+    lamp = 1;
+    accumulated = SaturatingAdd(accumulated, rise);
+    counter = value;
+    if (connected) {
+        sessionValue = value;
+    }
+}
+
+} // namespace
+
+PollCycle::PollCycle(Settings& settings, const Clock& clock, LineSide& line, Sound& sound, MessageBoxes& boxes,
+                     LogFiles& logFiles, const Directories& directories, const DateTimeFormats& formats,
+                     MonitorHost& host)
+    : m_settings(settings), m_clock(clock), m_line(line), m_host(host), m_sounds(settings, sound),
+      m_connectTime(settings, clock), m_logs(settings, clock, logFiles, boxes, directories, formats, m_connectTime),
+      m_watchdog(settings, clock, line, boxes, host, m_sounds)
+{
+}
+
+void PollCycle::TimerTimer()
+{
+    Settings& s = m_settings;
+    if (s.DefaultPort == 0) {
+        return;
+    }
+    s.LampTD = 0;
+    s.LampRD = 0;
+    s.LampCTS = 0;
+    s.LampDSR = 0;
+    s.LampRI = 0;
+    s.LampCD = 0;
+    s.LampDTR = 0;
+    s.LampRTS = 0;
+
+    const bool driverReportedLines = ReadLineStates();
+    CountBytes();
+    ReadControlLines(driverReportedLines);
+    if (s.LampRI == 1 && s.PrevRI == 0) {
+        m_sounds.Play(SoundEvent::Ring);
+    }
+    UpdateAutoOnTop();
+    if (s.LampCD == 0) {
+        s.LastActivity = 0.0;
+    }
+    CloseRateWindow();
+    if (s.LampCD == 0) {
+        s.NotifyValue2 = 0;
+    }
+    if (s.LampCD != s.PrevCD) {
+        HandleCarrierEdge();
+    }
+    s.PrevCD = s.LampCD;
+    if (m_watchdog.AutoExitCheck()) {
+        // The close routine has run and the application is ending: nothing is left to
+        // log, watch or paint.
+        return;
+    }
+    m_logs.RetryUnwritten();
+    if (s.LogRI == 1) {
+        m_logs.RingLogStep();
+    }
+    s.PrevRI = s.LampRI;
+    m_watchdog.InactivityDisconnectCheck();
+    m_watchdog.InactivityWarningCheck();
+    if (s.LogDCD == 1) {
+        m_logs.ConnectLogStep();
+    }
+    if (s.StatusInDisplay == 1) {
+        m_line.ReadLineParameters();
+    }
+    TestForChanges();
+    if (s.RebuildWindowLamps == 1 || s.RebuildLayout == 1) {
+        s.RepaintNeeded = 1;
+    }
+    RequestClockRepaint();
+    if (s.RepaintNeeded == 1) {
+        Repaint();
+    }
+}
+
+bool PollCycle::ReadLineStates()
+{
+    Settings& s = m_settings;
+    if (!m_line.DriverPresent() || !m_line.QueryPortOpen()) {
+        return false;
+    }
+    const std::uint8_t status = m_line.ReadLineStatus();
+    s.LampCTS = Bit(status, kCts);
+    s.LampDSR = Bit(status, kDsr);
+    s.LampRI = Bit(status, kRing);
+    s.LampCD = Bit(status, kCarrier);
+    return true;
+}
+
+void PollCycle::CountBytes()
+{
+    Settings& s = m_settings;
+    ByteCounts counts = m_line.ReadDialUpCounters();
+    if (counts.sent == 0 && counts.received == 0) {
+        counts = m_line.ReadDriverByteCounts(s.TDCounter, s.RDCounter);
+        counts.speed = 0;
+    }
+    const bool connected = s.LampCD == 1;
+    CountDirection(counts.sent, s.TDCounter, s.TDBytesAccum, s.LampTD, s.SessionSent, connected);
+    CountDirection(counts.received, s.RDCounter, s.RDBytesAccum, s.LampRD, s.SessionReceived, connected);
+    if (!m_line.DriverPresent() && (counts.sent != 0 || counts.received != 0)) {
+        s.LampCD = 1;
+    }
+    if (s.SpeedText.empty() && counts.speed != 0) {
+        s.SpeedText = "@ ";
+        s.SpeedText += std::to_string(counts.speed);
+        s.SpeedText += " bps";
+        s.HighSpeed = s.NewOrientation == kCourierLayout && counts.speed > kHighSpeedAbove ? 1 : 0;
+    }
+    const bool activity = s.TriggerRD == 1 ? s.LampRD == 1 : (s.LampRD == 1 || s.LampTD == 1);
+    if (activity) {
+        s.LastActivity = m_clock.Now();
+    }
+}
+
+void PollCycle::ReadControlLines(bool driverReportedLines)
+{
+    Settings& s = m_settings;
+    if (s.NoDirectHardwareAcesss != 0) {
+        return;
+    }
+    if (s.NewOrientation == kModemLayout || s.NewOrientation == kCourierLayout) {
+        if (const auto control = m_line.ReadModemControl()) {
+            s.LampDTR = Bit(*control, kDtr);
+            s.LampRTS = Bit(*control, kRts);
+        }
+    }
+    if (!driverReportedLines) {
+        if (const auto status = m_line.ReadModemStatus()) {
+            s.LampRI = Bit(*status, kRing);
+        }
+    }
+}
+
+void PollCycle::UpdateAutoOnTop()
+{
+    Settings& s = m_settings;
+    if (s.OnTop != 2) {
+        return;
+    }
+    const DateTime now = m_clock.Now();
+    if (s.LampRD == 1 || s.LampTD == 1) {
+        s.AutoOnTop = 1;
+        s.LastTraffic = now;
+    } else if (MillisecondsBetween(s.LastTraffic, now) > std::int64_t{s.AutoDelay} * 1000) {
+        s.AutoOnTop = 0;
+    }
+}
+
+void PollCycle::CloseRateWindow()
+{
+    Settings& s = m_settings;
+    const std::int64_t windowSeconds = s.RDTDSpeedUpdate;
+    if (windowSeconds == 0) {
+        return;
+    }
+    const std::uint32_t tick = m_clock.TickCount();
+    // Measured as a wrapping difference, so windows keep closing when the tick count
+    // wraps after 49.7 days.
+    if (static_cast<std::uint32_t>(tick - s.RateWindowTick) <= kMinRateWindowMs) {
+        return;
+    }
+    const std::int64_t seconds = tick / 1000;
+    if (seconds / windowSeconds * windowSeconds != seconds) {
+        return;
+    }
+    s.TDBytesLastWindow = s.TDBytesAccum;
+    s.RDBytesLastWindow = s.RDBytesAccum;
+    s.TDBytesAccum = 0;
+    s.RDBytesAccum = 0;
+    if (s.TDBytesLastWindow != 0 || s.RDBytesLastWindow != 0) {
+        s.RepaintNeeded = 1;
+    }
+    s.RateWindowTick = m_clock.TickCount();
+}
+
+void PollCycle::HandleCarrierEdge()
+{
+    Settings& s = m_settings;
+    if (s.LampCD == 1) {
+        m_sounds.Play(SoundEvent::Connect);
+        s.TDCounter = 0;
+        s.RDCounter = 0;
+        s.SessionSent = 0;
+        s.SessionReceived = 0;
+        if (s.DisplayConnectTime == 1 || s.DisplayTotalConnectTimeInDisplay == 1) {
+            s.RebuildWindowLamps = 1;
+        }
+        m_connectTime.StartSession();
+        m_host.SetHangUpButtonEnabled(true);
+        s.LastActivity = m_clock.Now();
+    } else {
+        m_sounds.Play(SoundEvent::Disconnect);
+        s.SpeedText.clear();
+        if (s.DisplayConnectTime == 1) {
+            s.RebuildWindowLamps = 1;
+        }
+        m_connectTime.EndSession();
+        if (s.Title == 2 || s.DisplayConnectTimeInTitlebar == 1 || s.DisplayTotalConnectTimeInTitlebar == 1) {
+            s.RepaintNeeded = 1;
+            m_host.RedrawForegroundCaption();
+        }
+        m_host.SetHangUpButtonEnabled(false);
+    }
+    m_watchdog.ArmAutoExit();
+    if (s.Title != 0 && (s.DisplayConnectTimeInTitlebar == 1 || s.DisplayTotalConnectTimeInTitlebar == 1)) {
+        s.RebuildTitleLamps = 1;
+    }
+    if (s.DisplayConnectTime == 1 || s.DisplayTotalConnectTimeInDisplay == 1) {
+        s.RebuildWindowLamps = 1;
+        s.RepaintNeeded = 1;
+    }
+    s.NotifyValue2 = 0;
+}
+
+void PollCycle::TestForChanges()
+{
+    Settings& s = m_settings;
+    const LampFlags& painted = s.PaintedLamps;
+    const std::int32_t layout = std::abs(s.NewOrientation);
+    bool changed = false;
+    if (layout >= 1 && layout <= kCourierLayout) {
+        changed = s.LampRI != painted.LampRI || s.LampCD != painted.LampCD || s.LampDSR != painted.LampDSR ||
+                  s.LampCTS != painted.LampCTS || s.LampTD != painted.LampTD || s.LampRD != painted.LampRD;
+    }
+    if (layout == kModemLayout || layout == kCourierLayout) {
+        changed = changed || s.LampRTS != painted.LampRTS || s.LampDTR != painted.LampDTR;
+    }
+    if (changed) {
+        s.RepaintNeeded = 1;
+    }
+    s.PaintedLamps = static_cast<const LampFlags&>(s);
+}
+
+void PollCycle::RequestClockRepaint()
+{
+    Settings& s = m_settings;
+    if (s.RepaintNeeded != 0) {
+        return;
+    }
+    const bool connectTimeShown = s.Title == 2 || s.DisplayConnectTime == 1 ||
+                                  s.DisplayTotalConnectTimeInDisplay == 1 || s.DisplayConnectTimeInTitlebar == 1 ||
+                                  s.DisplayTotalConnectTimeInTitlebar == 1;
+    const bool clockShown =
+        s.Title == 1 || (connectTimeShown && s.LampCD == 1) || (s.SPYSpeedInDisplay == 1 && s.RDTDSpeedUpdate != 0);
+    if (!clockShown) {
+        return;
+    }
+    const DateTime now = m_clock.Now();
+    if (DecodeDateTime(now).second != DecodeDateTime(s.LastClockRepaint).second) {
+        s.RepaintNeeded = 1;
+        s.LastClockRepaint = now;
+    }
+}
+
+void PollCycle::Repaint()
+{
+    m_host.InvalidateClientArea();
+    // A window that receives no paint messages is painted here, so the caption lamps
+    // and the tray icon still follow the line.
+    if (m_host.ClientAreaHidden()) {
+        m_host.FormPaint();
+    }
+}
+
+} // namespace sarvendo

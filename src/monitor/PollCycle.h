@@ -1,0 +1,69 @@
+#pragma once
+
+#include "monitor/ConnectTime.h"
+#include "monitor/EventLogs.h"
+#include "monitor/EventSounds.h"
+#include "monitor/Watchdog.h"
+
+namespace sarvendo {
+
+class Clock;
+class Directories;
+class LineSide;
+class LogFiles;
+class MessageBoxes;
+class MonitorHost;
+class Sound;
+struct DateTimeFormats;
+struct Settings;
+
+// The program's poll cycle: one call of TimerTimer reads the monitored line once, turns
+// what it sees into the lamp flags, byte counters, rate window and carrier edges of the
+// Settings record, runs the connect-time, log, sound and watchdog rules at their fixed
+// places and asks the main window for a repaint when something visible changed. It may
+// be re-entered from a message box that one of its own rules shows; busy flags keep a
+// rule from stacking boxes, and every other step runs normally in the nested tick.
+class PollCycle
+{
+public:
+    PollCycle(Settings& settings, const Clock& clock, LineSide& line, Sound& sound, MessageBoxes& boxes,
+              LogFiles& logFiles, const Directories& directories, const DateTimeFormats& formats, MonitorHost& host);
+
+    PollCycle(const PollCycle&) = delete;
+    PollCycle& operator=(const PollCycle&) = delete;
+
+    // One tick; does nothing while no port is monitored.
+    void TimerTimer();
+
+    // Session accounting for the menus, the setup dialog, start-up and the close routine.
+    ConnectTime& Time() { return m_connectTime; }
+    const ConnectTime& Time() const { return m_connectTime; }
+
+    // The log files' names and the logs' error handling.
+    const EventLogs& Logs() const { return m_logs; }
+
+    // The watchdog's switches for the setup dialog.
+    Watchdog& Guard() { return m_watchdog; }
+
+private:
+    bool ReadLineStates();
+    void CountBytes();
+    void ReadControlLines(bool driverReportedLines);
+    void UpdateAutoOnTop();
+    void CloseRateWindow();
+    void HandleCarrierEdge();
+    void TestForChanges();
+    void RequestClockRepaint();
+    void Repaint();
+
+    Settings& m_settings;
+    const Clock& m_clock;
+    LineSide& m_line;
+    MonitorHost& m_host;
+    EventSounds m_sounds;
+    ConnectTime m_connectTime;
+    EventLogs m_logs;
+    Watchdog m_watchdog;
+};
+
+} // namespace sarvendo

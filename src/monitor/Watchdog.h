@@ -1,0 +1,50 @@
+#pragma once
+
+namespace sarvendo {
+
+class Clock;
+class EventSounds;
+class LineSide;
+class MessageBoxes;
+class MonitorHost;
+struct Settings;
+
+// The rules that act on an idle connection and on a lost carrier: the automatic exit
+// some seconds after the carrier dropped, the automatic disconnect of a connection idle
+// for too long, and the warning before it. Their message boxes are modal and may run
+// further ticks; each rule's busy flag keeps it from opening a second box of its kind.
+class Watchdog
+{
+public:
+    Watchdog(Settings& settings, const Clock& clock, LineSide& line, MessageBoxes& boxes, MonitorHost& host,
+             EventSounds& sounds);
+
+    // Arms the automatic exit on a disconnect edge with "CD Auto Exit" on; disarms it
+    // on any other carrier edge.
+    void ArmAutoExit();
+
+    // Ends the program once the armed delay has passed; true when it did, and the tick
+    // has nothing more to do.
+    bool AutoExitCheck();
+
+    // Hangs up a connection idle for the "Disconnect time if Inactive" limit.
+    void InactivityDisconnectCheck();
+
+    // Asks whether to hang up a connection idle for the "Warn time if Inactive" limit.
+    void InactivityWarningCheck();
+
+    // The setup dialog's switches: toggling a rule releases its busy flag and restarts
+    // the idle time.
+    void WarnIfInactiveToggled();
+    void DisconnectIfInactiveToggled();
+
+private:
+    Settings& m_settings;
+    const Clock& m_clock;
+    LineSide& m_line;
+    MessageBoxes& m_boxes;
+    MonitorHost& m_host;
+    EventSounds& m_sounds;
+};
+
+} // namespace sarvendo
