@@ -10,6 +10,7 @@ enum class MessageButtons
     OkCancel,
     YesNo,
     YesNoCancel,
+    AbortRetry,
 };
 
 enum class MessageIcon
@@ -27,6 +28,8 @@ enum class MessageResult
     Cancel,
     Yes,
     No,
+    Abort,
+    Retry,
 };
 
 enum class MessageStacking

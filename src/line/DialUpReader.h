@@ -1,0 +1,50 @@
+#pragma once
+
+#include "line/StatusDriver.h"
+#include "platform/DialUpSource.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace sarvendo {
+
+class Directories;
+struct Settings;
+
+// The dial-up program's expected path: the system directory and the program's name.
+std::string DialUpProgramPath(const Directories& directories);
+
+// DialUpKind for start-up: 1 when the dial-up program is installed, else 0.
+std::int32_t DetectDialUpKind(const DialUpSource& source, const Directories& directories);
+
+// Finds the dial-up connection and reads its counters each tick. It searches the
+// process table and the connection windows while none is known (DialUpFound 0) and reads
+// the known one's statistics block otherwise; a block address of 0 means the connection
+// ended, which gives one tick of zeros before searching again. It holds at most one
+// process handle, from its last successful search until the next search or CloseProcess.
+class DialUpReader
+{
+public:
+    DialUpReader(DialUpSource& source, const Directories& directories);
+
+    // Updates DialUpFound and DialUpWindow; on finding a connection it clears the poll
+    // cycle's counters (TDCounter, RDCounter, SessionSent, SessionReceived).
+    void FindDialUpWindow(Settings& settings);
+
+    // Sent, received and speed of the current connection, zeros when none is known; sets
+    // LampCD while one is.
+    CounterReading ReadDialUpCounters(Settings& settings);
+
+    // Closes the process handle (the close routine).
+    void CloseProcess();
+
+    bool HoldsProcess() const { return m_process != nullptr; }
+
+private:
+    DialUpSource& m_source;
+    const Directories& m_directories;
+    std::unique_ptr<DialUpSource::ProcessHandle> m_process;
+};
+
+} // namespace sarvendo

@@ -1,0 +1,26 @@
+#include "PortDevices.h"
+
+#include "app/IniFile.h"
+
+namespace sarvendo {
+
+PortDeviceMap ReadPortDevices(const IniFile& ini)
+{
+    PortDeviceMap devices = DefaultPortDevices();
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        const std::string key = "COM" + std::to_string(i + 1);
+        const auto value = ini.RawValue(kDevicesSection, key);
+        if (!value) {
+            continue;
+        }
+        const std::string path = ini.ReadString(kDevicesSection, key, "", 260);
+        if (path.empty()) {
+            devices[i].clear();
+        } else if (path.front() == '/') {
+            devices[i] = path;
+        }
+    }
+    return devices;
+}
+
+} // namespace sarvendo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace sarvendo {
+
+class DialUpSource;
+class EventPump;
+class ModemLines;
+class SerialDevices;
+class StatusDriverDevice;
+
+// The line side of the platform in one bundle: the serial devices the program opens
+// itself, the modem-control lines of the watched port, the status driver, the dial-up
+// source and the event pump for waiting loops. The references stay valid as long as
+// whatever made the bundle lives.
+struct LinePlatform
+{
+    SerialDevices& serialDevices;
+    ModemLines& modemLines;
+    StatusDriverDevice& statusDriver;
+    DialUpSource& dialUp;
+    EventPump& eventPump;
+};
+
+// Owns one implementation of the whole line side and hands out its bundle.
+class LinePlatformOwner
+{
+public:
+    virtual ~LinePlatformOwner() = default;
+    virtual LinePlatform View() = 0;
+    // "Linux" or "simulated modem (built-in scenario)", for the about box and logs.
+    virtual std::string Description() const = 0;
+};
+
+// The device behind each of COM1..COM9 (index 0 is COM1); an empty path means unmapped.
+using PortDeviceMap = std::array<std::string, 9>;
+PortDeviceMap DefaultPortDevices();
+
+} // namespace sarvendo
