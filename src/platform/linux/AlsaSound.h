@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Sound.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sarvendo {
+
+// The program's sounds on Linux: PCM WAV files played through ALSA, returning when the
+// last sample has been played, as the event rules expect. A file that is missing,
+// unreadable, not PCM WAV, or a machine without a playback device gives the default
+// sound, which is the beep handed in (the desktop's bell).
+class AlsaSound final : public Sound
+{
+public:
+    // What PlayWave learned from a file: its sample format and the interleaved samples.
+    struct Wave
+    {
+        std::uint16_t channels = 0;
+        std::uint32_t sampleRate = 0;
+        std::uint16_t bitsPerSample = 0;
+        std::vector<std::uint8_t> samples;
+    };
+
+    explicit AlsaSound(std::function<void()> defaultSound, std::string device = "default");
+
+    void PlayWave(const std::string& path) override;
+    void Beep() override;
+
+    // Reads a RIFF WAVE file of PCM samples (8, 16, 24 or 32 bits, 1 to 8 channels).
+    // Anything else, a truncated file or one of absurd size gives nothing.
+    static std::optional<Wave> ReadWave(const std::string& path);
+    static std::optional<Wave> ParseWave(std::string_view bytes);
+
+private:
+    bool Play(const Wave& wave) const;
+
+    std::function<void()> m_defaultSound;
+    std::string m_device;
+};
+
+} // namespace sarvendo

@@ -1,0 +1,12 @@
+#include "QtBeep.h"
+
+#include <QApplication>
+
+namespace sarvendo {
+
+void QtBeep()
+{
+    QApplication::beep();
+}
+
+} // namespace sarvendo
