@@ -159,6 +159,11 @@ struct Settings : LampFlags
     std::int32_t InactivityWarnBusy = 0;
 
     // ---- Run-time state: painting and window behaviour ----
+    std::int32_t WindowWidth = 0;  // outer size of the main window, set at each paint
+    std::int32_t WindowHeight = 0;
+    std::int32_t TextLineHeight = 0; // measures of the display font, taken at each paint
+    std::int32_t TextCharWidth = 0;
+    DateTime LastPanelConnectTime = -1.0; // whole seconds last drawn; -1 draws the next value
 };
 
 } // namespace sarvendo

@@ -1,0 +1,328 @@
+#include "PanelPainter.h"
+
+#include "app/PascalText.h"
+#include "app/Rounding.h"
+#include "app/Settings.h"
+#include "display/CaptionAndTray.h"
+#include "display/Colours.h"
+#include "display/LampSet.h"
+#include "display/LineParameters.h"
+#include "display/PanelHost.h"
+#include "display/PanelLayout.h"
+#include "platform/Clock.h"
+#include "resources/Resources.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace sarvendo {
+
+namespace {
+
+// The layout shown while "NewOrientation" holds a number that names no layout: the
+// default one, so a damaged settings file still gives a working window.
+constexpr int kFallbackLayout = 3;
+
+// Panel rows of the etched line between the lamp row and the text lines.
+constexpr int kSeparatorRow = 22;
+constexpr QRgb kEtchShadow = 0xFF808080;
+constexpr QRgb kEtchLight = 0xFFFFFFFF;
+
+// Text lines start below the lamp row and its labels, a little in from the left.
+constexpr int kTextTop = 26;
+constexpr int kTextLeft = 4;
+
+// Blanks after the status line and in place of the connect time without a carrier, so
+// that the opaque text background wipes out longer text drawn before.
+constexpr std::size_t kStatusPadding = 67;
+constexpr std::size_t kConnectTimeBlanks = 53;
+
+// Largest display font cell accepted, so a stray setting cannot ask for a window taller
+// than any screen.
+constexpr int kMaxFontCell = 200;
+
+constexpr std::string_view kConnectTimeFormat = "\"Connect time: \"h\":\"mm\":\"ss\"    \"";
+
+const PanelLayout& LayoutOrFallback(int number)
+{
+    const PanelLayout* layout = FindPanelLayout(number);
+    return layout != nullptr ? *layout : *FindPanelLayout(kFallbackLayout);
+}
+
+// The value rounded to the millisecond and then cut to whole seconds, as days.
+DateTime WholeSeconds(DateTime value)
+{
+    const double ms = std::round(value * kMsPerDay);
+    return std::floor(ms / 1000.0) / 86400.0;
+}
+
+} // namespace
+
+PanelPainter::PanelPainter(Settings& settings, PanelHost& host, LampSet& lamps, LineParameters& line,
+                           const Clock& clock, const SystemMetrics& metrics)
+    : m_settings(settings), m_host(host), m_lamps(lamps), m_line(line), m_clock(clock), m_metrics(metrics),
+      m_canvas(kCanvasSize, kCanvasSize, QImage::Format_RGB32)
+{
+    m_canvas.fill(ToQRgb(m_settings.BackgroundColor));
+    CreateDisplayFont();
+}
+
+PanelPainter::~PanelPainter() = default;
+
+void PanelPainter::CreateDisplayFont()
+{
+    QFont font(QString::fromStdString(m_settings.FontStyleSPY.str()));
+    // Variable pitch from the sans-serif family when the face itself is missing; drawn
+    // without smoothing, as the panel's pixel lettering is.
+    font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
+    font.setFixedPitch(false);
+    font.setWeight(QFont::Normal);
+
+    const std::int32_t requested = m_settings.FontSizeSPY;
+    if (requested < 0) {
+        // A negative size asks for the character height rather than the cell height.
+        font.setPixelSize(std::clamp<std::int64_t>(-static_cast<std::int64_t>(requested), 1, kMaxFontCell));
+    } else {
+        // A positive size is the whole cell; 0 asks for the usual size.
+        const int cell = requested == 0 ? 16 : std::min<int>(requested, kMaxFontCell);
+        int pixels = cell;
+        font.setPixelSize(pixels);
+        while (pixels > 1 && QFontMetrics(font).height() > cell) {
+            font.setPixelSize(--pixels);
+        }
+    }
+    m_displayFont = font;
+}
+
+int PanelPainter::TextLineCount(int layoutNumber) const
+{
+    if (layoutNumber < 3 || layoutNumber > 5) {
+        return 0;
+    }
+    int lines = 0;
+    if (m_settings.StatusInDisplay == 1) {
+        ++lines;
+    }
+    if (m_settings.SPYSpeedInDisplay == 1) {
+        ++lines;
+    }
+    if ((m_settings.DisplayConnectTime == 1 || m_settings.DisplayTotalConnectTimeInDisplay == 1) &&
+        m_settings.LampCD == 1) {
+        ++lines;
+    }
+    return lines;
+}
+
+QSize PanelPainter::ClientSizeOfWindow(int outerWidth, int outerHeight, bool captionShown, const SystemMetrics& metrics)
+{
+    const int width = outerWidth - 2 * metrics.CxDlgFrame;
+    const int height = outerHeight - 2 * metrics.CyDlgFrame - (captionShown ? metrics.CyCaption : 0);
+    return {std::max(width, 0), std::max(height, 0)};
+}
+
+void PanelPainter::ReadTextMetrics()
+{
+    const QFontMetrics metrics(m_displayFont);
+    m_settings.TextLineHeight = metrics.height();
+    m_settings.TextCharWidth = metrics.averageCharWidth();
+}
+
+void PanelPainter::SizeWindow(const PanelLayout& layout)
+{
+    int width = layout.baseWidth + m_metrics.CxDlgFrame;
+    int height = layout.baseHeight + m_metrics.CySize + m_metrics.CyDlgFrame;
+    if (m_settings.NewOrientation > 0) {
+        const int lines = TextLineCount(layout.number);
+        height += lines * m_settings.TextLineHeight + (lines > 0 ? 1 : 0);
+    }
+    if (m_settings.NoTitleBar == 1) {
+        height -= m_metrics.CySize;
+    }
+    width = std::max(width, m_metrics.CxMin);
+    m_settings.WindowWidth = width;
+    m_settings.WindowHeight = height;
+    m_host.ResizeWindow(width, height);
+}
+
+void PanelPainter::LoadLayoutBitmap(const PanelLayout& layout)
+{
+    const int lines = m_settings.NewOrientation > 0 ? TextLineCount(layout.number) : 0;
+    const int height =
+        std::max(layout.baseHeight + lines * m_settings.TextLineHeight + (lines > 0 ? 1 : 0), m_metrics.CyMin);
+    if (m_settings.RebuildWindowLamps == 1 || m_settings.RebuildLayout == 1 || m_lastLayoutBitmap == 0) {
+        m_panel = QImage();
+        m_lastLayoutBitmap = 0;
+        if (const std::optional<QImage> loaded = LoadResourceImage(layout.bitmapName)) {
+            m_panel = loaded->convertToFormat(QImage::Format_RGB32);
+            m_lastLayoutBitmap = layout.number;
+
+            const QRgb background = ToQRgb(m_settings.BackgroundColor);
+            const QRgb text = ToQRgb(m_settings.TextColor);
+            const int right = std::min(layout.baseWidth, m_panel.width());
+            const int bottom = std::min(height, m_panel.height());
+            for (int y = 0; y < bottom; ++y) {
+                auto* line = reinterpret_cast<QRgb*>(m_panel.scanLine(y));
+                for (int x = 0; x < right; ++x) {
+                    const int r = qRed(line[x]);
+                    const int g = qGreen(line[x]);
+                    const int b = qBlue(line[x]);
+                    if (r > 150 && r < 240 && g > 150 && g < 240 && b > 150 && b < 240) {
+                        line[x] = background;
+                    } else if (r < 100 && g < 100 && b > 128) {
+                        line[x] = text;
+                    }
+                }
+            }
+            if (lines > 0 && m_panel.height() > kSeparatorRow + 1) {
+                std::fill_n(reinterpret_cast<QRgb*>(m_panel.scanLine(kSeparatorRow)), m_panel.width(), kEtchShadow);
+                std::fill_n(reinterpret_cast<QRgb*>(m_panel.scanLine(kSeparatorRow + 1)), m_panel.width(), kEtchLight);
+            }
+        }
+        // The new picture has no text on it yet, so the connect time must be drawn
+        // again even when its value has not changed.
+        m_settings.LastPanelConnectTime = -1.0;
+    }
+    m_grid = layout.grid;
+}
+
+void PanelPainter::DrawLayoutLamps(const PanelLayout& layout)
+{
+    if (m_panel.isNull()) {
+        return;
+    }
+    QPainter painter(&m_panel);
+    for (const PanelLamp& lamp : layout.lamps) {
+        if (lamp.signal == LampSignal::HighSpeed) {
+            m_lamps.DrawHighSpeedLamp(painter, m_grid, layout.family, lamp.column,
+                                      HighSpeedSource::NotificationOrPortRate);
+        } else {
+            m_lamps.DrawLamp(painter, SignalFlag(m_settings, lamp.signal), m_grid, layout.family, lamp.row,
+                             lamp.column);
+        }
+    }
+}
+
+void PanelPainter::DrawTextLine(QPainter& painter, int left, int top, const std::string& text) const
+{
+    const QRect bounds(QPoint(left, top), QPoint(m_clientSize.width() - 1, m_clientSize.height() - 1));
+    if (!bounds.isValid()) {
+        return;
+    }
+    painter.setClipRect(bounds);
+    painter.drawText(bounds, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromStdString(text));
+}
+
+void PanelPainter::DrawPanelText()
+{
+    const PanelLayout& layout = LayoutOrFallback(m_settings.NewOrientation);
+    if (layout.number < 3 || m_panel.isNull()) {
+        return;
+    }
+    QPainter painter(&m_panel);
+    painter.setFont(m_displayFont);
+    painter.setPen(QColor::fromRgb(ToQRgb(m_settings.TextColor)));
+    painter.setBackground(QColor::fromRgb(ToQRgb(m_settings.BackgroundColor)));
+    painter.setBackgroundMode(Qt::OpaqueMode);
+
+    int top = kTextTop;
+    const int left = kTextLeft;
+    const int lineStep = m_settings.TextLineHeight - 1;
+
+    if (m_settings.StatusInDisplay == 1) {
+        std::string status = "COM " + std::to_string(m_settings.DefaultPort) + " ";
+        m_line.FormatCommParameters(status);
+        status.append(kStatusPadding, ' ');
+        DrawTextLine(painter, left, top, status);
+        top += lineStep;
+    }
+
+    if (m_settings.DisplayConnectTime == 1 || m_settings.DisplayTotalConnectTimeInDisplay == 1) {
+        if (m_settings.LampCD == 1) {
+            DateTime value = (m_clock.Now() - m_settings.SessionStart) + m_settings.NegotiationDelay / 86400.0;
+            if (m_settings.DisplayTotalConnectTimeInDisplay == 1) {
+                value += m_settings.TotalConnectNew;
+            }
+            const DateTime whole = WholeSeconds(value);
+            if (whole != m_settings.LastPanelConnectTime) {
+                DrawTextLine(painter, left, top, FormatDateTime(kConnectTimeFormat, whole, DateTimeFormats{}));
+                m_settings.LastPanelConnectTime = whole;
+            }
+            top += lineStep;
+        } else {
+            DrawTextLine(painter, left, top, std::string(kConnectTimeBlanks, ' '));
+            // Whatever the next session shows first must be drawn over these blanks.
+            m_settings.LastPanelConnectTime = -1.0;
+        }
+    }
+
+    if (m_settings.SPYSpeedInDisplay == 1 && m_settings.RDTDSpeedUpdate != 0) {
+        const auto rate = [this](std::int32_t bytes) {
+            if (bytes == 0) {
+                return std::string();
+            }
+            return std::to_string(
+                RoundHalfEven(static_cast<long double>(bytes) / static_cast<long double>(m_settings.RDTDSpeedUpdate)));
+        };
+        DrawTextLine(painter, left, top, "TD: " + rate(m_settings.TDBytesLastWindow) + "     ");
+        DrawTextLine(painter, left + 12 * m_settings.TextCharWidth, top,
+                     "RD: " + rate(m_settings.RDBytesLastWindow) + "       ");
+    }
+}
+
+void PanelPainter::FormPaint()
+{
+    const PanelLayout& layout = LayoutOrFallback(m_settings.NewOrientation);
+
+    // 1. A window closed while minimised comes back minimised.
+    if (m_settings.NewOrientation < 0 && m_settings.DialogShowing == 0) {
+        m_host.MinimizeApplication();
+    }
+    // 2.
+    m_clientSize = m_host.ClientSize();
+    // 3, 4. The caption strip and the window's own caption and z-order.
+    if (m_captionAndTray != nullptr) {
+        m_captionAndTray->DrawTitleLamps();
+        m_captionAndTray->ApplyCaptionAndStayOnTop();
+    }
+    // 5, 6.
+    ReadTextMetrics();
+    SizeWindow(layout);
+    // 7 to 9. A minimised window keeps the panel it had.
+    if (m_settings.NewOrientation > 0) {
+        LoadLayoutBitmap(layout);
+        DrawLayoutLamps(layout);
+        if (TextLineCount(layout.number) > 0) {
+            DrawPanelText();
+        }
+    }
+    // 10 to 12. One copy of the finished panel, so nothing flickers.
+    m_canvas.fill(ToQRgb(m_settings.BackgroundColor));
+    if (!m_panel.isNull()) {
+        const int x = (m_clientSize.width() - layout.baseWidth) / 2; // truncates toward zero
+        QPainter painter(&m_canvas);
+        painter.drawImage(QPoint(x, -2), m_panel, QRect(0, 0, m_settings.WindowWidth, m_settings.WindowHeight));
+    }
+    m_host.ShowCanvas(m_canvas);
+    // 13.
+    m_settings.RebuildWindowLamps = 0;
+    m_settings.RebuildLayout = 0;
+    if (m_settings.RepaintAgain == 1) {
+        m_settings.RepaintAgain = 0;
+    } else {
+        m_settings.RepaintNeeded = 0;
+    }
+    // 15.
+    if (m_captionAndTray != nullptr) {
+        m_captionAndTray->Win95Tray();
+    }
+    // 16. Without a carrier the labels keep the last session's counts.
+    if (m_settings.LampCD == 1) {
+        m_host.SetByteLabels("Transmitted bytes: " + std::to_string(m_settings.SessionSent),
+                             "   Received bytes: " + std::to_string(m_settings.SessionReceived));
+    }
+}
+
+} // namespace sarvendo

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "display/LampGrid.h"
+#include "platform/SystemMetrics.h"
+
+#include <QFont>
+#include <QImage>
+#include <QSize>
+
+#include <string>
+
+class QPainter;
+
+namespace sarvendo {
+
+struct Settings;
+struct PanelLayout;
+class CaptionAndTray;
+class Clock;
+class LampSet;
+class LineParameters;
+class PanelHost;
+
+// Paints the main window: the lamp panel in the chosen layout with its text lines,
+// composed off-screen and handed to the window in one piece so lamps never flicker.
+// Every paint also runs the caption-strip and tray steps through CaptionAndTray, in their
+// places of the paint order. The painter keeps the drawing objects (the panel image, the
+// display font); the Settings record keeps the flags and measures other parts read.
+//
+// The panel is a cache: the layout picture is reloaded and recoloured only on a rebuild
+// request (or when none is loaded yet); ordinary paints redraw lamps and text over it.
+class PanelPainter
+{
+public:
+    static constexpr int kCanvasSize = 400;
+
+    PanelPainter(Settings& settings, PanelHost& host, LampSet& lamps, LineParameters& line, const Clock& clock,
+                 const SystemMetrics& metrics = kClassicSystemMetrics);
+    ~PanelPainter();
+    PanelPainter(const PanelPainter&) = delete;
+    PanelPainter& operator=(const PanelPainter&) = delete;
+
+    // The caption-strip and tray steps; until one is set those steps are skipped.
+    void SetCaptionAndTray(CaptionAndTray* captionAndTray) { m_captionAndTray = captionAndTray; }
+
+    // The whole paint, in order: caption strip, own caption and z-order, window size,
+    // panel, one copy to the window, requests consumed, tray icon, setup byte labels.
+    void FormPaint();
+
+    // Makes the text-line font from "Font Size SPY" (cell height in pixels) and
+    // "Font Style SPY" (face name).
+    void CreateDisplayFont();
+
+    // Loads and recolours the layout picture when a rebuild is requested or none is
+    // loaded, and sets the layout's lamp grid.
+    void LoadLayoutBitmap(const PanelLayout& layout);
+
+    // Draws the text lines of layouts 3 to 5 into the panel.
+    void DrawPanelText();
+
+    // The number of text lines switched on for layout (the connect-time line only while
+    // the carrier is present), 0 for layouts 1 and 2 and while minimised.
+    int TextLineCount(int layoutNumber) const;
+
+    // The client area a window of this outer size has with the classic frame metrics.
+    static QSize ClientSizeOfWindow(int outerWidth, int outerHeight, bool captionShown,
+                                    const SystemMetrics& metrics = kClassicSystemMetrics);
+
+    const QImage& Canvas() const { return m_canvas; }
+    const QImage& Panel() const { return m_panel; }
+    const QFont& DisplayFont() const { return m_displayFont; }
+    int LastLayoutBitmap() const { return m_lastLayoutBitmap; }
+
+private:
+    void SizeWindow(const PanelLayout& layout);
+    void DrawLayoutLamps(const PanelLayout& layout);
+    void ReadTextMetrics();
+    void DrawTextLine(QPainter& painter, int left, int top, const std::string& text) const;
+
+    Settings& m_settings;
+    PanelHost& m_host;
+    LampSet& m_lamps;
+    LineParameters& m_line;
+    const Clock& m_clock;
+    SystemMetrics m_metrics;
+    CaptionAndTray* m_captionAndTray = nullptr;
+
+    QFont m_displayFont;
+    QImage m_panel;             // the off-screen panel: the current layout picture with lamps and text
+    int m_lastLayoutBitmap = 0; // number of the layout whose picture the panel holds; 0 none
+    QImage m_canvas;            // the window's image control
+    QSize m_clientSize;         // taken at the start of each paint
+    LampGrid m_grid;            // lamp grid of the layout painted last
+};
+
+} // namespace sarvendo
