@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sarvendo {
+
+struct Settings;
+
+// Reads the program's arguments (without the program name) into CommandLinePort and
+// AssumePortsPresent. Only the first two arguments count: a port number 1 to 4 (an
+// invalid number gives -89; the first argument wins when both are numbers) and
+// "-AUTOCHECK" in any case, which asks for the ports to be probed. Anything else is
+// ignored.
+void ParseCommandLine(Settings& settings, const std::vector<std::string>& arguments);
+
+// A whole decimal integer: optional blanks, an optional sign, digits and nothing after;
+// empty when the text is anything else or does not fit 32 bits.
+std::optional<int> ParseDecimalInteger(std::string_view text);
+
+// Splits a command line the user typed into the program and its arguments: blanks
+// separate words, double quotes group blanks into a word and are removed. Nothing else
+// is interpreted, so the words can be handed to the system as they are.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+} // namespace sarvendo

@@ -1,0 +1,44 @@
+#include "THelpWindow.h"
+
+#include <QFile>
+
+namespace sarvendo {
+
+THelpWindow::THelpWindow(QWidget* parent) : QTextBrowser(parent)
+{
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowFlag(Qt::Window);
+    setWindowTitle(QStringLiteral("Sarvendo Help"));
+    setOpenLinks(true);
+    setOpenExternalLinks(false);
+    setSearchPaths({QStringLiteral(":/help")});
+    resize(480, 420);
+}
+
+QString THelpWindow::PagePath(int context)
+{
+    return QStringLiteral(":/help/%1.html").arg(context);
+}
+
+void THelpWindow::ShowContext(int context)
+{
+    m_context = context;
+    QFile page(PagePath(context));
+    if (page.open(QIODevice::ReadOnly)) {
+        setHtml(QString::fromUtf8(page.readAll()));
+    } else {
+        setHtml(QStringLiteral("<h3>Sarvendo Help</h3><p>There is no help page for this topic (%1).</p>"
+                               "<p><a href=\"1.html\">Contents</a></p>")
+                    .arg(context));
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void THelpWindow::Quit()
+{
+    close();
+}
+
+} // namespace sarvendo
