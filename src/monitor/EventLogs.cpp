@@ -15,7 +15,7 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 
 // A call's line is written once the ring indicator has been quiet this long.
-constexpr DateTime kCallOverAfter = 10 * kOneSecond;
+constexpr std::int64_t kCallOverAfterMs = 10'000;
 
 // A lone "Connected:" piece is shorter than this and a complete record longer, so a
 // record left unfinished (the program ended while connected) gets its line closed
@@ -70,7 +70,7 @@ void EventLogs::RingLogStep()
         s.RingCount += 1;
         s.LastRingTime = now;
     }
-    if (s.LampRI == 0 && s.RingCount >= 1 && now - s.LastRingTime > kCallOverAfter) {
+    if (s.LampRI == 0 && s.RingCount >= 1 && MillisecondsBetween(s.LastRingTime, now) > kCallOverAfterMs) {
         std::string record = "Call: ";
         record += Stamp(s.LastRingTime);
         record += "   Signals= ";
@@ -85,7 +85,7 @@ void EventLogs::ConnectLogStep()
 {
     Settings& s = m_settings;
     const DateTime now = m_clock.Now();
-    const bool olderThanInterval = now - s.SessionStart > s.DCDInterval * kOneSecond;
+    const bool olderThanInterval = MillisecondsBetween(s.SessionStart, now) > std::int64_t{s.DCDInterval} * 1000;
     if (s.LampCD == 1) {
         if (s.DcdLogState == 0) {
             s.DcdLogState = 1;

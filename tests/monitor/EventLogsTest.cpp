@@ -1,0 +1,315 @@
+#include "MonitorFixture.h"
+
+#include "monitor/ElapsedTime.h"
+
+namespace sarvendo {
+namespace {
+
+class RingLog : public MonitorTest
+{
+protected:
+    RingLog() { settings.LogRI = 1; }
+
+    // One ring pulse: RI on for a second, then off.
+    void Pulse()
+    {
+        line.SetRing(true);
+        RunFor(1000);
+        line.SetRing(false);
+        Tick();
+    }
+};
+
+TEST_F(RingLog, FourPulsesMakeOneCallLine)
+{
+    DateTime fourthPulse = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) {
+            RunFor(3000);
+        }
+        line.SetRing(true);
+        Tick();
+        fourthPulse = clock.Now();
+        RunFor(1000);
+        line.SetRing(false);
+        Tick();
+    }
+    EXPECT_EQ(settings.RingCount, 5);
+    RunFor(8000);
+    EXPECT_EQ(RingLogText(), "");
+    RunFor(3000);
+    EXPECT_EQ(RingLogText(), "Call: " + FormatDateTime("c", fourthPulse, formats) + "   Signals= 4\r\n");
+    EXPECT_EQ(settings.RingCount, 0);
+}
+
+TEST_F(RingLog, TheRecordBytesAreExact)
+{
+    line.SetRing(true);
+    clock.SetNow(EncodeDateTime(1998, 6, 15, 14, 9, 8));
+    cycle.TimerTimer();
+    line.SetRing(false);
+    RunFor(11'000);
+    EXPECT_EQ(RingLogText(), "Call: 6/15/98 2:09:08 PM   Signals= 1\r\n");
+    // A second call is appended to the same file.
+    clock.SetNow(EncodeDateTime(1998, 6, 16, 0, 0, 0));
+    line.SetRing(true);
+    cycle.TimerTimer();
+    line.SetRing(false);
+    RunFor(11'000);
+    EXPECT_EQ(RingLogText(), "Call: 6/15/98 2:09:08 PM   Signals= 1\r\nCall: 6/16/98   Signals= 1\r\n");
+}
+
+TEST_F(RingLog, PulsesNineSecondsApartAreOneCall)
+{
+    Pulse();
+    RunFor(8000);
+    Pulse();
+    RunFor(8000);
+    Pulse();
+    EXPECT_EQ(RingLogText(), "");
+    const DateTime lastPulse = settings.LastRingTime;
+    RunFor(9000);
+    EXPECT_EQ(RingLogText(), "");
+    RunFor(1100);
+    EXPECT_EQ(RingLogText(), "Call: " + FormatDateTime("c", lastPulse, formats) + "   Signals= 3\r\n");
+}
+
+TEST_F(RingLog, LineWaitsForRiToBeOff)
+{
+    line.SetRing(true);
+    RunFor(15'000); // a stuck ring line: one long pulse
+    EXPECT_EQ(RingLogText(), "");
+    line.SetRing(false);
+    Tick();
+    EXPECT_NE(RingLogText(), "");
+}
+
+TEST_F(RingLog, SwitchedOnDuringRingingCountsFromTheNextEdge)
+{
+    settings.LogRI = 0;
+    line.SetRing(true);
+    Tick();
+    settings.LogRI = 1;
+    RunFor(500);
+    EXPECT_EQ(settings.RingCount, 0);
+    line.SetRing(false);
+    Tick();
+    RunFor(12'000);
+    EXPECT_EQ(RingLogText(), "");
+    Pulse();
+    RunFor(3000);
+    Pulse();
+    RunFor(11'000);
+    EXPECT_NE(RingLogText().find("Signals= 2\r\n"), std::string::npos);
+}
+
+TEST_F(RingLog, EveryPulseBeeps)
+{
+    settings.RIPlaySound = 2;
+    settings.LogRI = 0;
+    for (int i = 0; i < 3; ++i) {
+        Pulse();
+        RunFor(2000);
+    }
+    EXPECT_EQ(sound.played, (std::vector<std::string>(3, "<beep>")));
+}
+
+TEST_F(RingLog, RingFromTheUartCountsToo)
+{
+    line.portOpen = false;
+    line.modemStatus = 0x40;
+    Tick();
+    line.modemStatus = 0x00;
+    Tick();
+    RunFor(11'000);
+    EXPECT_NE(RingLogText().find("Signals= 1\r\n"), std::string::npos);
+}
+
+class ConnectLog : public MonitorTest
+{
+protected:
+    ConnectLog()
+    {
+        settings.LogDCD = 1;
+        formats.longTimeFormat = "h:mm:ss";
+        formats.shortDateFormat = "M/d/yy";
+    }
+
+    // A connection of the given length, the carrier seen from start to end.
+    void Connection(std::int64_t ms)
+    {
+        Connect();
+        RunFor(ms - kTickMs);
+        Disconnect();
+    }
+};
+
+TEST_F(ConnectLog, ShorterThanTheIntervalIsNotLogged)
+{
+    Connection(20'000);
+    RunFor(60'000);
+    EXPECT_EQ(ConnectLogText(), "");
+    EXPECT_EQ(settings.DcdLogState, 0);
+}
+
+TEST_F(ConnectLog, JustLongerThanTheIntervalWritesTheWholeRecord)
+{
+    const DateTime start = clock.Now() + kTickMs / kMsPerDay;
+    Connect();
+    RunFor(30'000);
+    EXPECT_EQ(ConnectLogText(), ""); // exactly the interval is not more than it
+    Tick();
+    const std::string connected = "Connected: " + FormatDateTime("c", start, formats);
+    EXPECT_EQ(ConnectLogText(), connected);
+    EXPECT_EQ(settings.DcdLogState, 2);
+    Disconnect();
+    const std::string expected = connected + "  Disconnected: " + FormatDateTime("c", clock.Now(), formats) +
+                                 "  Session Time = 0:00:30  Total Time = 0:00:30\r\n";
+    EXPECT_EQ(ConnectLogText(), expected);
+    EXPECT_EQ(settings.DcdLogState, 0);
+}
+
+TEST_F(ConnectLog, TheRecordBytesAreExact)
+{
+    settings.LogTotalBytes = 1;
+    settings.TotalConnectNew = 1.0 / 24; // an hour from earlier sessions
+    clock.SetNow(EncodeDateTime(1998, 6, 15, 14, 9, 8) - kTickMs / kMsPerDay);
+    Connect();
+    line.sentIncrement = 1200;
+    line.receivedIncrement = 34'000;
+    Tick();
+    RunFor(61'000 - 2 * kTickMs);
+    Disconnect();
+    EXPECT_EQ(ConnectLogText(), "Connected: 6/15/98 14:09:08  Disconnected: 6/15/98 14:10:09  Session Time = 0:01:01"
+                                "  Total Time = 1:01:01  Sent: 1200  Received: 34000 bytes\r\n");
+}
+
+TEST_F(ConnectLog, EmptyExistingLogGetsALineEndFirst)
+{
+    files.files[cycle.Logs().ConnectLogPath()] = "";
+    Connection(40'000);
+    EXPECT_TRUE(ConnectLogText().starts_with("\r\nConnected: "));
+    // The next record follows a complete line and needs none.
+    Connection(40'000);
+    const std::string log = ConnectLogText();
+    EXPECT_EQ(log.find("\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
+}
+
+TEST_F(ConnectLog, UnfinishedRecordIsClosedBeforeTheNext)
+{
+    files.files[cycle.Logs().ConnectLogPath()] = "Connected: 6/14/98 9:00:00";
+    Connection(40'000);
+    EXPECT_TRUE(ConnectLogText().starts_with("Connected: 6/14/98 9:00:00\r\nConnected: "));
+}
+
+TEST_F(ConnectLog, NegotiationDelayIsAddedToSessionAndTotal)
+{
+    settings.NegotiationDelay = 20;
+    Connection(60'000);
+    EXPECT_NE(ConnectLogText().find("  Session Time = 0:01:20  Total Time = 0:01:20\r\n"), std::string::npos);
+    EXPECT_EQ(MillisecondsBetween(0.0, settings.TotalConnectNew), 80'000);
+}
+
+TEST_F(ConnectLog, SessionResetMidConnectionCountsFromTheReset)
+{
+    Connect();
+    RunFor(10'000);
+    cycle.Time().ResetSessionConnectTimeClick();
+    const DateTime reset = clock.Now();
+    RunFor(40'000);
+    Disconnect();
+    EXPECT_TRUE(ConnectLogText().starts_with("Connected: " + FormatDateTime("c", reset, formats) + "  "));
+    EXPECT_NE(ConnectLogText().find("Session Time = 0:00:40"), std::string::npos);
+    EXPECT_NEAR(MillisecondsBetween(0.0, settings.TotalConnectNew), 40'056, 1);
+}
+
+TEST_F(ConnectLog, TotalOfExactlyThreeDays)
+{
+    settings.TotalConnectNew = 3.0 - 40.0 / 86400;
+    Connection(40'000);
+    EXPECT_TRUE(ConnectLogText().ends_with("  Total Time = 72:00:00\r\n")) << ConnectLogText();
+}
+
+TEST_F(ConnectLog, TheDisplayedTotalIncludesTheRunningSession)
+{
+    settings.TotalConnectNew = 0.5;
+    Connect();
+    RunFor(60'000);
+    EXPECT_EQ(MillisecondsBetween(0.5, cycle.Time().DisplayedTotal()), 60'000);
+    Disconnect();
+    EXPECT_DOUBLE_EQ(cycle.Time().DisplayedTotal(), settings.TotalConnectNew);
+    cycle.Time().ResetTotalConnectTimeClick();
+    EXPECT_EQ(settings.TotalConnectNew, 0.0);
+}
+
+class LogFailures : public ConnectLog
+{
+protected:
+    LogFailures() { settings.LogRI = 1; }
+};
+
+TEST_F(LogFailures, OneBoxPerFailingLogAndTheRecordWrittenLater)
+{
+    files.failing.insert(cycle.Logs().RingLogPath());
+    int nestedTicks = 0;
+    boxes.whileOpen = [&](const fakes::FakeMessageBoxes::Shown&) {
+        // The box's loop keeps ticking; each nested tick fails again without a new box.
+        for (int i = 0; i < 20; ++i) {
+            Tick();
+            ++nestedTicks;
+        }
+    };
+    line.SetRing(true);
+    Tick();
+    const DateTime pulse = clock.Now();
+    line.SetRing(false);
+    RunFor(11'000);
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(nestedTicks, 20);
+    EXPECT_NE(boxes.shown[0].text.find(cycle.Logs().RingLogPath()), std::string::npos);
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(cycle.Logs().RingLogPending());
+    RunFor(5000);
+    EXPECT_EQ(boxes.shown.size(), 1U); // retried silently
+    files.failing.clear();
+    Tick();
+    EXPECT_EQ(RingLogText(), "Call: " + FormatDateTime("c", pulse, formats) + "   Signals= 1\r\n");
+    EXPECT_FALSE(cycle.Logs().RingLogPending());
+}
+
+TEST_F(LogFailures, RecordsKeepTheirTimesAndOrder)
+{
+    files.failing.insert(cycle.Logs().ConnectLogPath());
+    Connect();
+    const DateTime start = clock.Now();
+    RunFor(40'000);
+    Disconnect();
+    const DateTime end = clock.Now();
+    RunFor(60'000);
+    Connect();
+    EXPECT_EQ(boxes.shown.size(), 2U); // one per record that failed, never stacked
+    files.failing.clear();
+    RunFor(5000);
+    EXPECT_EQ(ConnectLogText(), "Connected: " + FormatDateTime("c", start, formats) +
+                                    "  Disconnected: " + FormatDateTime("c", end, formats) +
+                                    "  Session Time = 0:00:40  Total Time = 0:00:40\r\n");
+}
+
+TEST_F(LogFailures, TheRestOfTheTickStillRuns)
+{
+    files.failing.insert(cycle.Logs().RingLogPath());
+    settings.DisconnectIfInactive = 1;
+    settings.DisconnectTimeIfInactive = 1;
+    line.SetRing(true);
+    Tick();
+    line.SetRing(false);
+    Connect();
+    RunFor(61'000);
+    EXPECT_GE(boxes.shown.size(), 2U);
+    EXPECT_EQ(line.hangUps, 1);
+    EXPECT_EQ(settings.PrevRI, 0);
+}
+
+} // namespace
+} // namespace sarvendo
