@@ -205,14 +205,15 @@ void PanelPainter::DrawLayoutLamps(const PanelLayout& layout)
     }
 }
 
-void PanelPainter::DrawTextLine(QPainter& painter, int left, int top, const std::string& text) const
+bool PanelPainter::DrawTextLine(QPainter& painter, int left, int top, const std::string& text) const
 {
     const QRect bounds(QPoint(left, top), QPoint(m_clientSize.width() - 1, m_clientSize.height() - 1));
     if (!bounds.isValid()) {
-        return;
+        return false;
     }
     painter.setClipRect(bounds);
     painter.drawText(bounds, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QString::fromStdString(text));
+    return true;
 }
 
 void PanelPainter::DrawPanelText()
@@ -246,8 +247,10 @@ void PanelPainter::DrawPanelText()
                 value += m_settings.TotalConnectNew;
             }
             const DateTime whole = WholeSeconds(value);
-            if (whole != m_settings.LastPanelConnectTime) {
-                DrawTextLine(painter, left, top, FormatDateTime(kConnectTimeFormat, whole, DateTimeFormats{}));
+            // A line that fell outside the window (which grows for it only at this paint)
+            // is not counted as shown, so the next paint draws it.
+            if (whole != m_settings.LastPanelConnectTime &&
+                DrawTextLine(painter, left, top, FormatDateTime(kConnectTimeFormat, whole, DateTimeFormats{}))) {
                 m_settings.LastPanelConnectTime = whole;
             }
             top += lineStep;

@@ -75,7 +75,9 @@ private:
     void SizeWindow(const PanelLayout& layout);
     void DrawLayoutLamps(const PanelLayout& layout);
     void ReadTextMetrics();
-    void DrawTextLine(QPainter& painter, int left, int top, const std::string& text) const;
+    // Draws one line clipped to the client area below (left, top); false when nothing of
+    // that area is left to draw in.
+    bool DrawTextLine(QPainter& painter, int left, int top, const std::string& text) const;
 
     Settings& m_settings;
     PanelHost& m_host;

@@ -41,8 +41,12 @@ bool Inside(LampShape shape, int width, int height, int x, int y, double inset)
         }
         return std::abs(px) / rx + std::abs(py) / ry <= 1.0;
     }
-    case LampShape::Square:
-        return std::abs(px) <= width / 2.0 - inset && std::abs(py) <= height / 2.0 - inset;
+    case LampShape::Square: {
+        // A square as wide as the picture, at its top; the rows below stay background.
+        const double side = std::min(width, height);
+        const double sy = y + 0.5 - side / 2.0;
+        return std::abs(px) <= side / 2.0 - inset && std::abs(sy) <= side / 2.0 - inset;
+    }
     case LampShape::Bar:
         // The bar leaves a row of background above and below.
         return std::abs(px) <= width / 2.0 - inset && std::abs(py) <= height / 2.0 - 1.0 - inset;
