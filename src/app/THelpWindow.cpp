@@ -2,10 +2,17 @@
 
 #include <QFile>
 
+// The pages live in a static library, whose resources must be registered by hand.
+static void RegisterHelpPages()
+{
+    Q_INIT_RESOURCE(help);
+}
+
 namespace sarvendo {
 
 THelpWindow::THelpWindow(QWidget* parent) : QTextBrowser(parent)
 {
+    RegisterHelpPages();
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowFlag(Qt::Window);
     setWindowTitle(QStringLiteral("Sarvendo Help"));

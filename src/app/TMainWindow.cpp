@@ -531,7 +531,7 @@ void TMainWindow::RunCloseQuery()
 
 void TMainWindow::RequestApplicationEnd()
 {
-    QCoreApplication::quit();
+    emit ApplicationEndRequested();
 }
 
 void TMainWindow::RedrawForegroundCaption()

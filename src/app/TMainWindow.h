@@ -124,6 +124,9 @@ public:
     void SetByteLabels(const std::string& transmitted, const std::string& received) override;
 
 signals:
+    // The program entry ends the event loop on this; the window itself never does, so it
+    // can be driven without one.
+    void ApplicationEndRequested();
     // The byte labels' captions for the setup dialog.
     void ByteLabelsChanged(const QString& transmitted, const QString& received);
     void HangUpButtonEnabledChanged(bool enabled);

@@ -7,7 +7,7 @@ namespace sarvendo::fakes {
 class FakeScreen final : public Screen
 {
 public:
-    explicit FakeScreen(ScreenSize size = {1024, 768}) : size(size) {}
+    explicit FakeScreen(ScreenSize screenSize = {1024, 768}) : size(screenSize) {}
     ScreenSize PrimaryScreenSize() const override { return size; }
 
     ScreenSize size;

@@ -1,0 +1,105 @@
+#include "app/CommandLine.h"
+
+#include "app/DialUpNotification.h"
+#include "app/Settings.h"
+
+#include <gtest/gtest.h>
+
+namespace sarvendo {
+namespace {
+
+struct Parsed
+{
+    std::int32_t port;
+    std::int32_t assumePresent;
+};
+
+Parsed Parse(const std::vector<std::string>& arguments)
+{
+    Settings settings;
+    settings.CommandLinePort = 1234; // parsing starts from scratch
+    settings.AssumePortsPresent = 5;
+    ParseCommandLine(settings, arguments);
+    return {settings.CommandLinePort, settings.AssumePortsPresent};
+}
+
+TEST(CommandLineTest, PortArguments)
+{
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        std::int32_t port;
+        std::int32_t assumePresent;
+    };
+    const Case cases[] = {
+        {{}, -99, 1},
+        {{"1"}, 1, 1},
+        {{"4"}, 4, 1},
+        {{"0"}, -89, 1},
+        {{"5"}, -89, 1},
+        {{"-1"}, -89, 1},
+        {{"3", "9"}, 3, 1},        // the first argument wins
+        {{"9", "3"}, -89, 1},      // ... also when it is invalid
+        {{"abc", "2"}, 2, 1},      // words that are not numbers are ignored
+        {{"2x"}, -99, 1},          // not a whole number
+        {{"99999999999"}, -99, 1}, // does not fit
+        {{" 2"}, 2, 1},            // leading blanks are allowed
+        {{"2", "3", "4"}, 2, 1},   // a third argument is never read
+        {{"x", "y", "1"}, -99, 1},
+        {{"-AUTOCHECK"}, -99, 0},
+        {{"-autocheck"}, -99, 0},
+        {{"-AutoCheck", "2"}, 2, 0},
+        {{"2", "-AUTOCHECK"}, 2, 0},
+        {{"1", "2", "-AUTOCHECK"}, 1, 1},
+        {{"-AUTOCHECKS"}, -99, 1},
+        {{"AUTOCHECK"}, -99, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        const Parsed parsed = Parse(c.arguments);
+        EXPECT_EQ(parsed.port, c.port);
+        EXPECT_EQ(parsed.assumePresent, c.assumePresent);
+    }
+}
+
+TEST(CommandLineTest, SplittingACommandLineKeepsQuotedBlanksAndNothingElseSpecial)
+{
+    EXPECT_EQ(SplitCommandLine(""), std::vector<std::string>{});
+    EXPECT_EQ(SplitCommandLine("   "), std::vector<std::string>{});
+    EXPECT_EQ(SplitCommandLine("xterm -e top"), (std::vector<std::string>{"xterm", "-e", "top"}));
+    EXPECT_EQ(SplitCommandLine("  \"/opt/my app/run\"  --x  "), (std::vector<std::string>{"/opt/my app/run", "--x"}));
+    EXPECT_EQ(SplitCommandLine("a\"b c\"d \"\""), (std::vector<std::string>{"ab cd", ""}));
+    EXPECT_EQ(SplitCommandLine("echo $HOME; rm *|x"), (std::vector<std::string>{"echo", "$HOME;", "rm", "*|x"}));
+    EXPECT_EQ(SplitCommandLine("\"unclosed quote"), std::vector<std::string>{"unclosed quote"});
+}
+
+TEST(DialUpNotificationTest, SecondNumber)
+{
+    EXPECT_EQ(NotificationSecondNumber("12 345 rest"), 345);
+    EXPECT_EQ(NotificationSecondNumber("12 345"), 345);
+    EXPECT_EQ(NotificationSecondNumber("12 -7 x"), -7);
+    EXPECT_EQ(NotificationSecondNumber("12"), 0);
+    EXPECT_EQ(NotificationSecondNumber(""), 0);
+    EXPECT_EQ(NotificationSecondNumber("12  345"), 0); // the text between the blanks is empty
+    EXPECT_EQ(NotificationSecondNumber("12 3x4 rest"), 0);
+    EXPECT_EQ(NotificationSecondNumber("12 99999999999 rest"), 0);
+}
+
+TEST(DialUpNotificationTest, TextIsCutSafely)
+{
+    EXPECT_EQ(CutNotificationText("1 2 abc"), "1 2 abc");
+    EXPECT_EQ(CutNotificationText(std::string(259, 'a')).size(), 259U);
+    EXPECT_EQ(CutNotificationText(std::string(100000, 'a')).size(), 259U);
+    EXPECT_EQ(CutNotificationText(std::string("1 2 ab\0cd", 9)), "1 2 ab");
+    // A cut never splits a character.
+    std::string accents;
+    for (int i = 0; i < 200; ++i) {
+        accents += "\xC3\xA9";
+    }
+    const std::string cut = CutNotificationText(accents);
+    EXPECT_EQ(cut.size(), 258U);
+    EXPECT_EQ(cut, accents.substr(0, 258));
+}
+
+} // namespace
+} // namespace sarvendo
