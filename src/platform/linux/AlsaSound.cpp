@@ -69,11 +69,18 @@ private:
     snd_pcm_t* m_pcm = nullptr;
 };
 
+// A machine without sound hardware is normal for this program; the default sound
+// covers it, so ALSA's own complaints on standard error are only noise.
+void QuietAlsa(const char* /*file*/, int /*line*/, const char* /*function*/, int /*error*/, const char* /*format*/, ...)
+{
+}
+
 } // namespace
 
 AlsaSound::AlsaSound(std::function<void()> defaultSound, std::string device)
     : m_defaultSound(std::move(defaultSound)), m_device(std::move(device))
 {
+    snd_lib_error_set_handler(&QuietAlsa);
 }
 
 void AlsaSound::PlayWave(const std::string& path)

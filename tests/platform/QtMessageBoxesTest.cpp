@@ -1,0 +1,83 @@
+#include "platform/linux/QtMessageBoxes.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace sarvendo {
+namespace {
+
+class QtMessageBoxesTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        if (QApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "sarvendo-test";
+            static char* argv[] = {name, nullptr};
+            static QApplication application(argc, argv);
+        }
+    }
+
+    // Answers the box that is about to open with the given button, after looking at it.
+    void AnswerWith(QMessageBox::StandardButton button)
+    {
+        QTimer::singleShot(50, [this, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            parent = box->parentWidget();
+            topmost = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            box->button(button)->click();
+        });
+    }
+
+    QWidget owner;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QWidget* parent = nullptr;
+    bool topmost = false;
+};
+
+TEST_F(QtMessageBoxesTest, BoxIsTitledOwnedAndAnswered)
+{
+    QtMessageBoxes boxes(&owner);
+    AnswerWith(QMessageBox::No);
+    const MessageResult answer =
+        boxes.Show("Do You want to disconnect?", MessageButtons::YesNo, MessageIcon::Warning, MessageStacking::Topmost);
+    EXPECT_EQ(answer, MessageResult::No);
+    EXPECT_EQ(title, QStringLiteral("Sarvendo for Windows 95"));
+    EXPECT_EQ(text, QStringLiteral("Do You want to disconnect?"));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(parent, &owner);
+    EXPECT_TRUE(topmost);
+
+    AnswerWith(QMessageBox::Ok);
+    EXPECT_EQ(boxes.Show("Done.", MessageButtons::Ok, MessageIcon::Error), MessageResult::Ok);
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_FALSE(topmost);
+}
+
+TEST_F(QtMessageBoxesTest, TimersKeepTickingWhileTheBoxIsOpen)
+{
+    QtMessageBoxes boxes(&owner);
+    int ticks = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] { ++ticks; });
+    poll.start(5);
+    AnswerWith(QMessageBox::Ok);
+    boxes.Show(QStringLiteral("Ä text in UTF-8").toStdString(), MessageButtons::Ok, MessageIcon::Information);
+    EXPECT_GT(ticks, 3);
+    EXPECT_EQ(text, QStringLiteral("Ä text in UTF-8"));
+}
+
+} // namespace
+} // namespace sarvendo
