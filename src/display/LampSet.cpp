@@ -2,8 +2,8 @@
 
 #include "app/Rounding.h"
 #include "app/Settings.h"
-#include "display/Colours.h"
 #include "display/LineParameters.h"
+#include "display/Recolour.h"
 #include "resources/Resources.h"
 
 #include <QPainter>
@@ -66,9 +66,6 @@ std::string LampSet::ResourceName(Family family, bool round, LampPicture which)
 
 void LampSet::Reload(Family family, bool round, bool withEmpty)
 {
-    const QRgb on = ToQRgb(m_settings.LightColorOn);
-    const QRgb off = ToQRgb(m_settings.LightColorOff);
-    const QRgb background = ToQRgb(m_settings.BackgroundColor);
     for (const LampPicture which : {LampPicture::Lit, LampPicture::Unlit, LampPicture::Empty}) {
         if (which == LampPicture::Empty && !withEmpty) {
             continue;
@@ -81,21 +78,7 @@ void LampSet::Reload(Family family, bool round, bool withEmpty)
             continue;
         }
         slot = loaded->convertToFormat(QImage::Format_RGB32);
-        for (int y = 0; y < slot.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(slot.scanLine(y));
-            for (int x = 0; x < slot.width(); ++x) {
-                const int r = qRed(line[x]);
-                const int g = qGreen(line[x]);
-                const int b = qBlue(line[x]);
-                if (r >= 128 && g < 100 && b < 100) {
-                    line[x] = on;
-                } else if (r < 100 && g < 100 && b >= 128) {
-                    line[x] = background;
-                } else if (r < 100 && g >= 128 && b < 100) {
-                    line[x] = off;
-                }
-            }
-        }
+        RecolourLampPicture(slot, m_settings.LightColorOn, m_settings.LightColorOff, m_settings.BackgroundColor);
     }
 }
 

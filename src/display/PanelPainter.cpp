@@ -9,6 +9,7 @@
 #include "display/LineParameters.h"
 #include "display/PanelHost.h"
 #include "display/PanelLayout.h"
+#include "display/Recolour.h"
 #include "platform/Clock.h"
 #include "resources/Resources.h"
 
@@ -159,23 +160,7 @@ void PanelPainter::LoadLayoutBitmap(const PanelLayout& layout)
             m_panel = loaded->convertToFormat(QImage::Format_RGB32);
             m_lastLayoutBitmap = layout.number;
 
-            const QRgb background = ToQRgb(m_settings.BackgroundColor);
-            const QRgb text = ToQRgb(m_settings.TextColor);
-            const int right = std::min(layout.baseWidth, m_panel.width());
-            const int bottom = std::min(height, m_panel.height());
-            for (int y = 0; y < bottom; ++y) {
-                auto* line = reinterpret_cast<QRgb*>(m_panel.scanLine(y));
-                for (int x = 0; x < right; ++x) {
-                    const int r = qRed(line[x]);
-                    const int g = qGreen(line[x]);
-                    const int b = qBlue(line[x]);
-                    if (r > 150 && r < 240 && g > 150 && g < 240 && b > 150 && b < 240) {
-                        line[x] = background;
-                    } else if (r < 100 && g < 100 && b > 128) {
-                        line[x] = text;
-                    }
-                }
-            }
+            RecolourPanelPicture(m_panel, layout.baseWidth, height, m_settings.BackgroundColor, m_settings.TextColor);
             if (lines > 0 && m_panel.height() > kSeparatorRow + 1) {
                 std::fill_n(reinterpret_cast<QRgb*>(m_panel.scanLine(kSeparatorRow)), m_panel.width(), kEtchShadow);
                 std::fill_n(reinterpret_cast<QRgb*>(m_panel.scanLine(kSeparatorRow + 1)), m_panel.width(), kEtchLight);
