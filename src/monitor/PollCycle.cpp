@@ -69,7 +69,9 @@ PollCycle::PollCycle(Settings& settings, const Clock& clock, LineSide& line, Sou
 void PollCycle::TimerTimer()
 {
     Settings& s = m_settings;
-    if (s.DefaultPort == 0) {
+    // After the automatic exit has closed the program down, a tick still queued, or one
+    // run from a box of the close routine, finds nothing left to do.
+    if (s.DefaultPort == 0 || m_watchdog.ExitStarted()) {
         return;
     }
     s.LampTD = 0;
@@ -111,6 +113,10 @@ void PollCycle::TimerTimer()
     s.PrevRI = s.LampRI;
     m_watchdog.InactivityDisconnectCheck();
     m_watchdog.InactivityWarningCheck();
+    if (m_watchdog.ExitStarted()) {
+        // A tick run inside one of the watchdog's boxes ended the program.
+        return;
+    }
     if (s.LogDCD == 1) {
         m_logs.ConnectLogStep();
     }

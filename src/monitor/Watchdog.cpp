@@ -62,6 +62,7 @@ bool Watchdog::AutoExitCheck()
     // The close query may show a box whose loop runs further ticks; the exit must not
     // start a second time from one of them.
     s.AutoExitPending = 0;
+    m_exitStarted = true;
     if (m_line.DriverPresent()) {
         m_line.ReleaseStatusDriver();
     }

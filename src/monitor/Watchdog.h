@@ -27,6 +27,9 @@ public:
     // has nothing more to do.
     bool AutoExitCheck();
 
+    // True once the automatic exit has run the close routine; nothing is left to do.
+    bool ExitStarted() const { return m_exitStarted; }
+
     // Hangs up a connection idle for the "Disconnect time if Inactive" limit.
     void InactivityDisconnectCheck();
 
@@ -45,6 +48,7 @@ private:
     MessageBoxes& m_boxes;
     MonitorHost& m_host;
     EventSounds& m_sounds;
+    bool m_exitStarted = false;
 };
 
 } // namespace sarvendo

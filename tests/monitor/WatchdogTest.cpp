@@ -212,9 +212,31 @@ TEST_F(AutoExit, EndsTheProgramAfterTheDelay)
     EXPECT_TRUE(host.timerStopped);
     EXPECT_EQ(host.closeQueries, 1);
     EXPECT_EQ(host.endRequests, 1);
-    // A tick that still arrives does not start the exit again.
+    // A tick that still arrives does nothing: no exit again, no request to the line.
+    line.ResetCounts();
     Tick();
     EXPECT_EQ(host.endRequests, 1);
+    EXPECT_EQ(line.dialUpReads, 0);
+}
+
+TEST_F(AutoExit, ExitFromInsideAWatchdogBoxEndsTheOuterTick)
+{
+    settings.DisconnectIfInactive = 1;
+    settings.DisconnectTimeIfInactive = 1;
+    settings.LogDCD = 1;
+    boxes.whileOpen = [&](const fakes::FakeMessageBoxes::Shown&) {
+        // The hang-up took the carrier away; the box stays open past the exit delay.
+        line.SetCarrier(false);
+        RunFor(31'000);
+    };
+    Connect();
+    RunFor(60'000);
+    EXPECT_EQ(host.endRequests, 1);
+    const int invalidations = host.invalidations;
+    const int appends = files.appends;
+    Tick();
+    EXPECT_EQ(host.invalidations, invalidations);
+    EXPECT_EQ(files.appends, appends);
 }
 
 TEST_F(AutoExit, ReconnectDisarmsAndTheCountStartsAnew)
