@@ -159,7 +159,7 @@ struct Settings : LampFlags
     std::int32_t InactivityWarnBusy = 0;
 
     // ---- Run-time state: painting and window behaviour ----
-    std::int32_t WindowWidth = 0;  // outer size of the main window, set at each paint
+    std::int32_t WindowWidth = 0; // outer size of the main window, set at each paint
     std::int32_t WindowHeight = 0;
     std::int32_t TextLineHeight = 0; // measures of the display font, taken at each paint
     std::int32_t TextCharWidth = 0;
