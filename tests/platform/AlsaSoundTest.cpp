@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace sarvendo {
 namespace {
@@ -103,8 +104,14 @@ TEST(AlsaSound, MissingOrBrokenFilePlaysTheDefaultSound)
     fakes::TempDir::Write(dir.File("text.wav"), "not a wave");
     sound.PlayWave(dir.File("text.wav"));
     EXPECT_EQ(beeps, 3);
-    sound.Beep();
+    // A directory, or a FIFO that would block a reader forever.
+    sound.PlayWave(dir.Path());
     EXPECT_EQ(beeps, 4);
+    ASSERT_EQ(mkfifo(dir.File("fifo.wav").c_str(), 0600), 0);
+    sound.PlayWave(dir.File("fifo.wav"));
+    EXPECT_EQ(beeps, 5);
+    sound.Beep();
+    EXPECT_EQ(beeps, 6);
 }
 
 TEST(AlsaSound, NoDeviceGivesTheDefaultSound)

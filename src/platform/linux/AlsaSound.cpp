@@ -2,6 +2,7 @@
 
 #include <alsa/asoundlib.h>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -100,7 +101,10 @@ void AlsaSound::Beep()
 
 std::optional<AlsaSound::Wave> AlsaSound::ReadWave(const std::string& path)
 {
-    if (path.empty()) {
+    // Only a regular file: opening a FIFO or a device named by mistake could block the
+    // program for good.
+    std::error_code error;
+    if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
         return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary);

@@ -59,6 +59,12 @@ std::optional<std::size_t> LinuxLogFiles::LastLineLength(const std::string& path
         // record starts on a line of its own.
         return 0;
     }
+    struct stat status
+    {
+    };
+    if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return 0;
+    }
     // Only the lengths are kept, so a log of any size, or one long line, costs nothing.
     std::size_t current = 0;  // the line being read
     std::size_t previous = 0; // the last completed line
