@@ -1,6 +1,8 @@
 #include "MonitorFixture.h"
 
+#include "fakes/TempDir.h"
 #include "monitor/ElapsedTime.h"
+#include "platform/linux/LinuxLogFiles.h"
 
 namespace sarvendo {
 namespace {
@@ -309,6 +311,52 @@ TEST_F(LogFailures, TheRestOfTheTickStillRuns)
     EXPECT_GE(boxes.shown.size(), 2U);
     EXPECT_EQ(line.hangUps, 1);
     EXPECT_EQ(settings.PrevRI, 0);
+}
+
+} // namespace
+} // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+// Both logs written to real files in a fresh log directory, byte for byte.
+TEST(EventLogFiles, RealFilesHoldExactlyTheRecords)
+{
+    fakes::TempDir dir;
+    Settings settings;
+    settings.DefaultPort = 1;
+    settings.LogRI = 1;
+    settings.LogDCD = 1;
+    fakes::FakeClock clock(EncodeDateTime(1998, 6, 15, 14, 9, 8));
+    fakes::FakeLineSide line(settings);
+    fakes::FakeSound sound;
+    fakes::FakeMessageBoxes boxes;
+    LinuxLogFiles files;
+    fakes::FakeDirectories directories(dir.Path());
+    DateTimeFormats formats;
+    fakes::FakeMonitorHost host;
+    PollCycle cycle(settings, clock, line, sound, boxes, files, directories, formats, host);
+    cycle.Time().StartSession();
+    auto runFor = [&](int ms) {
+        for (int elapsed = 0; elapsed < ms; elapsed += 100) {
+            clock.Advance(100);
+            cycle.TimerTimer();
+        }
+    };
+    // One ring at 2:09:08.100 PM, answered 12 s later, a call of 90 s.
+    line.SetRing(true);
+    runFor(100);
+    line.SetRing(false);
+    runFor(11'900);
+    line.SetCarrier(true);
+    runFor(90'000);
+    line.SetCarrier(false);
+    runFor(100);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(fakes::TempDir::Read(dir.File("Sarvendo.RI")), "Call: 6/15/98 2:09:08 PM   Signals= 1\r\n");
+    EXPECT_EQ(fakes::TempDir::Read(dir.File("Sarvendo.DCD")),
+              "Connected: 6/15/98 2:09:20 PM  Disconnected: 6/15/98 2:10:50 PM  Session Time = 0:01:30"
+              "  Total Time = 0:01:30\r\n");
 }
 
 } // namespace
