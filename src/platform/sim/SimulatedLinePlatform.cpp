@@ -1,0 +1,294 @@
+#include "SimulatedLinePlatform.h"
+
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace sarvendo {
+namespace {
+
+constexpr std::uint64_t kStatisticsBase = 0x1000;
+constexpr int kEmptyPorts = 4; // COM1..COM4 exist even without a modem on them
+
+std::uint32_t Increment(std::uint64_t total, std::uint64_t& taken)
+{
+    const std::uint64_t step = total - taken;
+    taken = total;
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(step, 0x7FFFFFFF));
+}
+
+bool EndsWith(const std::string& text, std::string_view tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The modem's port as the program's serial component sees it.
+class ModemPort final : public SerialPort
+{
+public:
+    ModemPort(SimulatedModem& modem, std::function<void(int)>& sleep) : m_modem(modem), m_sleep(sleep) {}
+    ~ModemPort() override { m_modem.CloseByProgram(); }
+
+    bool GetCommState(Dcb& dcb) override
+    {
+        dcb = m_dcb;
+        return true;
+    }
+    bool SetCommState(const Dcb& dcb) override
+    {
+        m_dcb = dcb;
+        return true;
+    }
+    std::optional<std::size_t> InputQueue() override { return m_modem.ReadableForProgram().size(); }
+    std::size_t Read(std::span<std::uint8_t> buffer) override
+    {
+        const std::string waiting = m_modem.ReadableForProgram();
+        const std::size_t n = std::min(buffer.size(), waiting.size());
+        std::copy_n(waiting.begin(), n, buffer.begin());
+        m_modem.TakeForProgram(n);
+        return n;
+    }
+    std::size_t Write(std::string_view bytes) override
+    {
+        m_modem.WriteFromProgram(bytes);
+        return bytes.size();
+    }
+    void WaitReadable(int milliseconds) override
+    {
+        if (m_modem.ReadableForProgram().empty() && m_sleep) {
+            m_sleep(milliseconds);
+        }
+    }
+
+private:
+    SimulatedModem& m_modem;
+    std::function<void(int)>& m_sleep;
+    Dcb m_dcb{9600, 8, kNoParity, kOneStopBit};
+};
+
+// A port with nothing attached: it opens, takes what is written and never answers.
+class EmptyPort final : public SerialPort
+{
+public:
+    explicit EmptyPort(std::function<void(int)>& sleep) : m_sleep(sleep) {}
+    bool GetCommState(Dcb& dcb) override
+    {
+        dcb = m_dcb;
+        return true;
+    }
+    bool SetCommState(const Dcb& dcb) override
+    {
+        m_dcb = dcb;
+        return true;
+    }
+    std::optional<std::size_t> InputQueue() override { return 0; }
+    std::size_t Read(std::span<std::uint8_t>) override { return 0; }
+    std::size_t Write(std::string_view bytes) override { return bytes.size(); }
+    void WaitReadable(int milliseconds) override
+    {
+        if (m_sleep) {
+            m_sleep(milliseconds);
+        }
+    }
+
+private:
+    std::function<void(int)>& m_sleep;
+    Dcb m_dcb{9600, 8, kNoParity, kOneStopBit};
+};
+
+class SimulatedProcess final : public DialUpSource::ProcessHandle
+{
+public:
+    std::int64_t Id() const override { return kSimulatedPppdId; }
+};
+
+} // namespace
+
+SimulatedLinePlatform::SimulatedLinePlatform(Scenario scenario, const Clock& clock, std::function<int()> monitoredPort,
+                                             EventPump& events, std::string description, std::function<void(int)> sleep)
+    : m_modem(std::move(scenario), clock, std::move(monitoredPort)), m_events(events),
+      m_description(std::move(description)), m_sleep(std::move(sleep))
+{
+    if (!m_sleep) {
+        m_sleep = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    }
+}
+
+LinePlatform SimulatedLinePlatform::View()
+{
+    return LinePlatform{*this, *this, *this, *this, m_events};
+}
+
+SerialDevices::OpenResult SimulatedLinePlatform::Open(int portNumber, Purpose purpose)
+{
+    if (portNumber == m_modem.Port()) {
+        if (!m_modem.Holder().empty()) {
+            return {nullptr, PortOpenError::Busy};
+        }
+        if (purpose == Purpose::Probe) {
+            return {std::make_unique<EmptyPort>(m_sleep), PortOpenError::None};
+        }
+        if (!m_modem.OpenByProgram()) {
+            return {nullptr, PortOpenError::Busy};
+        }
+        return {std::make_unique<ModemPort>(m_modem, m_sleep), PortOpenError::None};
+    }
+    if (portNumber >= 1 && portNumber <= kEmptyPorts) {
+        return {std::make_unique<EmptyPort>(m_sleep), PortOpenError::None};
+    }
+    return {nullptr, PortOpenError::NotMapped};
+}
+
+std::string SimulatedLinePlatform::DeviceName(int portNumber) const
+{
+    if (portNumber == m_modem.Port()) {
+        return "simulated modem";
+    }
+    return portNumber >= 1 && portNumber <= kEmptyPorts ? "simulated empty port" : std::string();
+}
+
+std::optional<std::uint8_t> SimulatedLinePlatform::ReadModemControl(int portNumber)
+{
+    if (portNumber == m_modem.Port()) {
+        return m_modem.ModemControlRegister();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint8_t> SimulatedLinePlatform::ReadModemStatus(int portNumber)
+{
+    if (portNumber == m_modem.Port()) {
+        return m_modem.ModemStatusRegister();
+    }
+    return std::nullopt;
+}
+
+void SimulatedLinePlatform::WriteModemControl(int portNumber, std::uint8_t value)
+{
+    if (portNumber == m_modem.Port()) {
+        m_modem.SetModemControl(value);
+    }
+}
+
+std::int32_t SimulatedLinePlatform::Open(const std::string& path)
+{
+    // The simulated driver needs no file, but it keeps the name rule: a renamed program
+    // finds no driver here either.
+    if (!EndsWith(path, std::string("/") + kStatusDriverFileName) && path != kStatusDriverFileName) {
+        return -1;
+    }
+    m_driverHandle = m_nextHandle++;
+    m_takenSent = m_modem.TotalSent();
+    m_takenReceived = m_modem.TotalReceived();
+    m_takenReceivedAlt = m_takenReceived;
+    return m_driverHandle;
+}
+
+void SimulatedLinePlatform::Close(std::int32_t handle)
+{
+    if (handle == m_driverHandle) {
+        m_driverHandle = 0;
+    }
+}
+
+StatusDriverDevice::Reply SimulatedLinePlatform::Request(std::int32_t handle, std::uint32_t code,
+                                                         std::uint32_t /*outBufferSize*/)
+{
+    if (handle <= 0 || handle != m_driverHandle) {
+        return {};
+    }
+    switch (code) {
+    case kHookComm:
+    case kUnhookComm:
+        return {true, 0, 0};
+    case kQueryPortOpen:
+        return {true, m_modem.Holder().empty() ? 0U : 4U, 0};
+    case kReadLineStatus:
+        return {true, m_modem.ModemStatusRegister(), 0};
+    case kTakeSentCount:
+        return {true, Increment(m_modem.TotalSent(), m_takenSent), 0};
+    case kTakeReceivedCount:
+        return {true, Increment(m_modem.TotalReceived(), m_takenReceived), 0};
+    case kTakeReceivedCountAlt:
+        return {true, Increment(m_modem.TotalReceived(), m_takenReceivedAlt), 0};
+    case kReadBaudParity: {
+        const Dcb dcb = m_modem.LineParameters();
+        return {true, dcb.BaudRate, dcb.Parity};
+    }
+    case kReadFrameFormat: {
+        const Dcb dcb = m_modem.LineParameters();
+        return {true, dcb.ByteSize, dcb.StopBits};
+    }
+    default:
+        return {};
+    }
+}
+
+bool SimulatedLinePlatform::ProgramExists(const std::string& path) const
+{
+    return path == kSimulatedPppdPath;
+}
+
+bool SimulatedLinePlatform::PppdRunning()
+{
+    return m_modem.Holder() == kDialUpProgramName;
+}
+
+std::vector<DialUpSource::Process> SimulatedLinePlatform::ProcessSnapshot()
+{
+    std::vector<Process> processes{{1, "/usr/lib/systemd/systemd"}};
+    if (PppdRunning()) {
+        processes.push_back({kSimulatedPppdId, kSimulatedPppdPath});
+    }
+    return processes;
+}
+
+std::vector<DialUpSource::Window> SimulatedLinePlatform::WindowsInZOrder()
+{
+    if (!PppdRunning()) {
+        return {};
+    }
+    return {{m_modem.ConnectionNumber(), kSimulatedPppdId}};
+}
+
+std::optional<std::string> SimulatedLinePlatform::ClassName(std::uint64_t window)
+{
+    // The connection counts as a dialog while its link is up.
+    if (PppdRunning() && window == m_modem.ConnectionNumber() && m_modem.CurrentLines().cd) {
+        return std::string(kConnectionClass);
+    }
+    return std::string("ppp-link-down");
+}
+
+std::unique_ptr<DialUpSource::ProcessHandle> SimulatedLinePlatform::OpenProcess(std::int64_t processId)
+{
+    if (processId != kSimulatedPppdId || !PppdRunning()) {
+        return nullptr;
+    }
+    return std::make_unique<SimulatedProcess>();
+}
+
+std::uint64_t SimulatedLinePlatform::StatisticsAddress(std::uint64_t window)
+{
+    if (!PppdRunning() || window != m_modem.ConnectionNumber() || !m_modem.CurrentLines().cd) {
+        return 0;
+    }
+    return kStatisticsBase + window;
+}
+
+std::optional<DialUpSource::Statistics> SimulatedLinePlatform::ReadStatistics(ProcessHandle& /*process*/,
+                                                                              std::uint64_t address)
+{
+    if (address != kStatisticsBase + m_modem.ConnectionNumber() || !m_modem.CurrentLines().cd) {
+        return std::nullopt;
+    }
+    const auto clamp = [](std::uint64_t value) {
+        return static_cast<std::uint32_t>(std::min<std::uint64_t>(value, 0xFFFFFFFFU));
+    };
+    return Statistics{clamp(m_modem.ConnectionSent()), clamp(m_modem.ConnectionReceived()), m_modem.Speed()};
+}
+
+} // namespace sarvendo
