@@ -101,12 +101,14 @@ void PollCycle::TimerTimer()
         HandleCarrierEdge();
     }
     s.PrevCD = s.LampCD;
+    // Records a failing log could not take are tried again first, so that they are also
+    // tried once more before an automatic exit.
+    m_logs.RetryUnwritten();
     if (m_watchdog.AutoExitCheck()) {
         // The close routine has run and the application is ending: nothing is left to
         // log, watch or paint.
         return;
     }
-    m_logs.RetryUnwritten();
     if (s.LogRI == 1) {
         m_logs.RingLogStep();
     }
