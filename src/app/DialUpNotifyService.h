@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace sarvendo {
+
+// Where the dial-up notification is received: the method Notify of the interface
+// kDialUpInterface on the object kDialUpObjectPath of the session-bus service
+// kDialUpServiceName. sarvendo-notify calls it from pppd's ip-up and ip-down scripts.
+inline constexpr const char* kDialUpServiceName = "org.sarvendo.Sarvendo";
+inline constexpr const char* kDialUpObjectPath = "/Sarvendo";
+inline constexpr const char* kDialUpInterface = "org.sarvendo.Sarvendo.DialUp";
+
+class DialUpNotifyService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.sarvendo.Sarvendo.DialUp")
+
+public:
+    explicit DialUpNotifyService(QObject* parent = nullptr);
+
+    // Registers the object and the service name on the session bus; false when there is
+    // no session bus or another program owns the name.
+    bool Register();
+
+public slots:
+    Q_SCRIPTABLE void Notify(const QString& text);
+
+signals:
+    void Received(unsigned tag, const std::string& text);
+};
+
+} // namespace sarvendo
