@@ -17,6 +17,9 @@ public:
     // Adds the running session to the total connect time (only while connected).
     virtual void AddRunningSessionToTotal() = 0;
 
+    // One last try to write event-log records a failing file could not take, at close.
+    virtual void WriteUnwrittenLogs() = 0;
+
     // "&Reset Session Connect Time" and "Reset &Total Connect Time".
     virtual void ResetSessionConnectTime() = 0;
     virtual void ResetTotalConnectTime() = 0;

@@ -20,6 +20,11 @@ void PollCycleEngine::AddRunningSessionToTotal()
     m_pollCycle.Time().EndSession();
 }
 
+void PollCycleEngine::WriteUnwrittenLogs()
+{
+    m_pollCycle.WriteUnwrittenLogs();
+}
+
 void PollCycleEngine::ResetSessionConnectTime()
 {
     m_pollCycle.Time().ResetSessionConnectTimeClick();

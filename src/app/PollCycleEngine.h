@@ -17,6 +17,7 @@ public:
     void TimerTimer() override;
     void StartSession() override;
     void AddRunningSessionToTotal() override;
+    void WriteUnwrittenLogs() override;
     void ResetSessionConnectTime() override;
     void ResetTotalConnectTime() override;
     void HangUp() override;

@@ -382,8 +382,12 @@ void TMainWindow::FClose()
     if ((s.Title == 1 || s.Title == 2) && m_display != nullptr) {
         m_display->RedrawForegroundCaption();
     }
-    if (s.LampCD != 0 && m_engine != nullptr) {
-        m_engine->AddRunningSessionToTotal();
+    if (m_engine != nullptr) {
+        if (s.LampCD != 0) {
+            m_engine->AddRunningSessionToTotal();
+        }
+        // Log records a failing file held back would otherwise be lost with the process.
+        m_engine->WriteUnwrittenLogs();
     }
     if (s.DriverHandle > 0) {
         m_services.line.ReleaseStatusDriver();

@@ -72,6 +72,7 @@ public:
         m_log.emplace_back("AddRunningSessionToTotal");
         m_settings.TotalConnectNew += sessionLength;
     }
+    void WriteUnwrittenLogs() override { m_log.emplace_back("WriteUnwrittenLogs"); }
     void ResetSessionConnectTime() override { m_log.emplace_back("ResetSessionConnectTime"); }
     void ResetTotalConnectTime() override { m_log.emplace_back("ResetTotalConnectTime"); }
     void HangUp() override { m_log.emplace_back("HangUp"); }

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Starts the real program headless on the simulated modem, the way a user would, and
 # checks what a first start and a start with a port on the command line leave behind.
-#   RunProgramTest.sh PATH-TO-SARVENDO
+#   RunProgramTest.sh PATH-TO-SARVENDO PATH-TO-SARVENDO-NOTIFY
 set -euo pipefail
 
 program=$(realpath "$1")
+notify=$(realpath "$2")
 work=$(mktemp -d)
-trap 'kill -KILL "${pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill -KILL "${pid:-}" "${bus_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 export QT_QPA_PLATFORM=offscreen
 export SARVENDO_SIMULATE=1
@@ -112,4 +113,32 @@ set -e
 [ "$status" -eq 1 ] || fail "refused start ended with $status"
 grep -q 'Sarvendo message box: Port not available! Sarvendo95 will not start.' "$work/err" || fail "no refusal box"
 cmp -s "$ini" "$work/before" || fail "a refused start changed the settings"
+
+# 5. The dial-up notification through a private session bus: sarvendo-notify hands the
+#    text over, and with "Run Lights" set the program starts "lights!.exe" with the
+#    text's words as arguments, never through a shell.
+if command -v dbus-daemon >/dev/null; then
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n1 <<<"$bus")
+    bus_pid=$(tail -n1 <<<"$bus")
+    mkdir -p "$work/bin"
+    printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s"\n' "$work/lights-args" >"$work/bin/lights!.exe"
+    chmod +x "$work/bin/lights!.exe"
+    sed -i 's/^Run Lights=0\r$/Run Lights=1\r/' "$ini"
+    PATH="$work/bin:$PATH" start 1
+    "$notify" '12 345 $(touch' "$work/pwned)" || fail "sarvendo-notify failed"
+    for _ in $(seq 1 100); do
+        [ -s "$work/lights-args" ] && break
+        sleep 0.1
+    done
+    [ "$(tr '\n' '|' <"$work/lights-args")" = "12|345|\$(touch|$work/pwned)|" ] ||
+        fail "lights!.exe got: $(cat "$work/lights-args" 2>/dev/null)"
+    [ ! -e "$work/pwned" ] || fail "the notification text reached a shell"
+    stop
+    # Without Sarvendo on the bus the sender says so.
+    if "$notify" "1 2 x" 2>/dev/null; then
+        fail "sarvendo-notify claimed delivery with no Sarvendo running"
+    fi
+    unset DBUS_SESSION_BUS_ADDRESS
+fi
 echo "PASS"

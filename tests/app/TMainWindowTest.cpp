@@ -143,8 +143,8 @@ TEST_F(MainWindowTest, ShutdownRunsItsStepsInOrderExactlyOnce)
     Window().FClose();
     Window().FormClose();
 
-    const StepLog expected{"RedrawForegroundCaption", "AddRunningSessionToTotal", "ReleaseStatusDriver",
-                           "CloseDialUpProcess", "FreeDrawingObjects"};
+    const StepLog expected{"RedrawForegroundCaption", "AddRunningSessionToTotal", "WriteUnwrittenLogs",
+                           "ReleaseStatusDriver",     "CloseDialUpProcess",       "FreeDrawingObjects"};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(settings.ClosedDown, 1);
     EXPECT_EQ(settings.DriverHandle, 0);
