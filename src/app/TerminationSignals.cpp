@@ -45,7 +45,15 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
         sigaction(signalNumber, &action, nullptr);
     }
     m_notifier = new QSocketNotifier(g_socketPair[1], QSocketNotifier::Read, this);
+    m_notifier->setEnabled(false);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::ReadPending);
+}
+
+void TerminationSignals::Listen()
+{
+    if (m_notifier != nullptr) {
+        m_notifier->setEnabled(true);
+    }
 }
 
 TerminationSignals::~TerminationSignals()

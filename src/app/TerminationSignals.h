@@ -22,6 +22,10 @@ public:
     // system's default handling ends it).
     bool Installed() const { return m_notifier != nullptr; }
 
+    // Signals caught so far are only noted; from this call on they are reported, the
+    // ones already caught first. Until then a signal cannot cut into start-up.
+    void Listen();
+
 signals:
     void Received(int signalNumber);
 

@@ -121,7 +121,7 @@ int main(int argc, char* argv[])
     if (onlyOne.Loaded(kApplicationTitle) == TOnlyOne::Outcome::AnotherCopyRunning) {
         return 0;
     }
-    // A termination request during start-up is taken up once the event loop runs.
+    // A termination request during start-up is noted and taken up once start-up is done.
     TerminationSignals terminationSignals;
 
     const LinuxDirectories directories;
@@ -173,6 +173,7 @@ int main(int argc, char* argv[])
     }
     TSetupDlg setupDialog(&window);
     window.AttachSetupDialog(&setupDialog);
+    terminationSignals.Listen();
 
     DialUpNotifyService dialUpNotifications;
     QObject::connect(&dialUpNotifications, &DialUpNotifyService::Received, &window, &TMainWindow::WMCopyData);

@@ -94,7 +94,15 @@ std::optional<WindowId> X11TopLevelWindows::FindByTitle(const std::string& title
         Window* children = nullptr;
         unsigned int count = 0;
         if (XQueryTree(m_display, root, &rootReturn, &parent, &children, &count) != 0 && children != nullptr) {
-            windows.assign(children, children + count);
+            // Without a window manager only mapped windows count: toolkits leave unmapped
+            // helper windows around that carry the application's name.
+            for (unsigned int i = 0; i < count; ++i) {
+                XWindowAttributes attributes{};
+                if (XGetWindowAttributes(m_display, children[i], &attributes) != 0 &&
+                    attributes.map_state == IsViewable) {
+                    windows.push_back(children[i]);
+                }
+            }
             XFree(children);
         }
     }
