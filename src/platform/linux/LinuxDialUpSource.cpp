@@ -1,0 +1,203 @@
+#include "LinuxDialUpSource.h"
+
+#include <charconv>
+
+namespace sarvendo {
+namespace {
+
+constexpr std::size_t kSmallFile = 256;
+constexpr std::size_t kReportMax = 64 * 1024;
+
+std::optional<std::uint64_t> Number(std::string text, int base = 10)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    if (base == 16 && text.rfind("0x", 0) == 0) {
+        text = text.substr(2);
+    }
+    std::uint64_t value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool AllDigits(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+class LinuxProcess final : public DialUpSource::ProcessHandle
+{
+public:
+    explicit LinuxProcess(std::int64_t id) : m_id(id) {}
+    std::int64_t Id() const override { return m_id; }
+
+private:
+    std::int64_t m_id;
+};
+
+} // namespace
+
+LinuxDialUpSource::LinuxDialUpSource(SystemCalls& system, std::string connectReportFile)
+    : m_system(system), m_connectReportFile(std::move(connectReportFile))
+{
+}
+
+bool LinuxDialUpSource::ProgramExists(const std::string& path) const
+{
+    return m_system.Exists(path);
+}
+
+std::vector<DialUpSource::Process> LinuxDialUpSource::ProcessSnapshot()
+{
+    std::vector<Process> processes;
+    for (const std::string& pid : m_system.ListDirectory("/proc")) {
+        if (!AllDigits(pid) || pid.size() > 10) {
+            continue;
+        }
+        Process process;
+        process.id = static_cast<std::int64_t>(Number(pid).value_or(0));
+        if (auto exe = m_system.ReadLink("/proc/" + pid + "/exe")) {
+            process.executable = *exe;
+        } else if (auto commandLine = m_system.ReadFile("/proc/" + pid + "/cmdline", kSmallFile)) {
+            // Another user's process: its executable link is hidden, its command line is not.
+            const std::string first = commandLine->substr(0, commandLine->find('\0'));
+            if (!first.empty() && first.front() == '/') {
+                process.executable = first;
+            } else if (!first.empty() && first.find('/') == std::string::npos &&
+                       m_system.Exists("/usr/sbin/" + first)) {
+                process.executable = "/usr/sbin/" + first;
+            }
+        }
+        processes.push_back(std::move(process));
+    }
+    return processes;
+}
+
+std::vector<DialUpSource::Window> LinuxDialUpSource::WindowsInZOrder()
+{
+    std::vector<Window> windows;
+    m_interfaces.clear();
+    for (const std::string& name : m_system.ListDirectory("/sys/class/net")) {
+        if (name.rfind("ppp", 0) != 0) {
+            continue;
+        }
+        const auto index = m_system.ReadFile("/sys/class/net/" + name + "/ifindex", kSmallFile);
+        const auto id = index ? Number(*index) : std::nullopt;
+        if (!id || *id == 0) {
+            continue;
+        }
+        std::int64_t owner = 0;
+        for (const std::string& pidFile :
+             {"/run/pppd/" + name + ".pid", "/run/" + name + ".pid", "/var/run/" + name + ".pid"}) {
+            if (const auto content = m_system.ReadFile(pidFile, kSmallFile)) {
+                owner = static_cast<std::int64_t>(Number(content->substr(0, content->find('\n'))).value_or(0));
+                if (owner != 0) {
+                    break;
+                }
+            }
+        }
+        m_interfaces[*id] = name;
+        windows.push_back({*id, owner});
+    }
+    return windows;
+}
+
+std::optional<std::string> LinuxDialUpSource::InterfaceOf(std::uint64_t window)
+{
+    const auto found = m_interfaces.find(window);
+    if (found == m_interfaces.end()) {
+        return std::nullopt;
+    }
+    // The interface may have gone and its number been reused by another.
+    const auto index = m_system.ReadFile("/sys/class/net/" + found->second + "/ifindex", kSmallFile);
+    if (!index || Number(*index) != window) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+bool LinuxDialUpSource::InterfaceUp(const std::string& name)
+{
+    constexpr std::uint64_t kIffUp = 0x1;
+    const auto flags = m_system.ReadFile("/sys/class/net/" + name + "/flags", kSmallFile);
+    const auto value = flags ? Number(*flags, 16) : std::nullopt;
+    return value && (*value & kIffUp) != 0;
+}
+
+std::optional<std::string> LinuxDialUpSource::ClassName(std::uint64_t window)
+{
+    const auto name = InterfaceOf(window);
+    if (!name) {
+        return std::nullopt;
+    }
+    return InterfaceUp(*name) ? std::string(kConnectionClass) : "ppp-link-down";
+}
+
+std::unique_ptr<DialUpSource::ProcessHandle> LinuxDialUpSource::OpenProcess(std::int64_t processId)
+{
+    if (processId <= 0 || !m_system.Exists("/proc/" + std::to_string(processId))) {
+        return nullptr;
+    }
+    return std::make_unique<LinuxProcess>(processId);
+}
+
+std::uint64_t LinuxDialUpSource::StatisticsAddress(std::uint64_t window)
+{
+    const auto name = InterfaceOf(window);
+    return name && InterfaceUp(*name) ? window : 0;
+}
+
+std::optional<std::uint64_t> LinuxDialUpSource::Counter(const std::string& name, const char* which)
+{
+    const auto text = m_system.ReadFile("/sys/class/net/" + name + "/statistics/" + which, kSmallFile);
+    return text ? Number(*text) : std::nullopt;
+}
+
+std::optional<DialUpSource::Statistics> LinuxDialUpSource::ReadStatistics(ProcessHandle& /*process*/,
+                                                                          std::uint64_t address)
+{
+    const auto name = InterfaceOf(address);
+    if (!name) {
+        return std::nullopt;
+    }
+    const auto sent = Counter(*name, "tx_bytes");
+    const auto received = Counter(*name, "rx_bytes");
+    if (!sent || !received) {
+        return std::nullopt;
+    }
+    Statistics statistics;
+    // The counters are 64-bit; a connection long enough to pass 4 GiB is shown at the top.
+    statistics.sent = static_cast<std::uint32_t>(std::min<std::uint64_t>(*sent, 0xFFFFFFFFU));
+    statistics.received = static_cast<std::uint32_t>(std::min<std::uint64_t>(*received, 0xFFFFFFFFU));
+    if (!m_connectReportFile.empty()) {
+        if (const auto report = m_system.ReadFile(m_connectReportFile, kReportMax)) {
+            statistics.speed = ParseConnectSpeed(*report);
+        }
+    }
+    return statistics;
+}
+
+std::uint32_t LinuxDialUpSource::ParseConnectSpeed(const std::string& report)
+{
+    std::uint32_t speed = 0;
+    std::size_t at = 0;
+    while ((at = report.find("CONNECT", at)) != std::string::npos) {
+        at += 7;
+        std::size_t digits = at;
+        while (digits < report.size() && report[digits] == ' ') {
+            ++digits;
+        }
+        std::uint32_t value = 0;
+        const auto result = std::from_chars(report.data() + digits, report.data() + report.size(), value);
+        if (result.ec == std::errc() && result.ptr != report.data() + digits) {
+            speed = value;
+        }
+    }
+    return speed;
+}
+
+} // namespace sarvendo

@@ -1,0 +1,35 @@
+#include "LinuxLinePlatform.h"
+
+namespace sarvendo {
+
+LinuxLinePlatform::LinuxLinePlatform(PortDeviceMap devices, std::function<int()> monitoredPort,
+                                     std::string connectReportFile)
+    : m_devices(devices), m_monitoredPort(std::move(monitoredPort)), m_modemLines(m_system, devices, m_monitoredPort),
+      // Touching the watch before the program opens the monitored port itself means the
+      // watch's descriptor is the first and stays the last: no DTR drop at the close.
+      m_serialDevices(m_system, devices, [this](int port) { m_modemLines.ReadModemControl(port); }),
+      m_statusDriver(m_system, [this] { return MonitoredDevice(); }), m_dialUp(m_system, std::move(connectReportFile))
+{
+}
+
+std::string LinuxLinePlatform::MonitoredDevice() const
+{
+    const int port = m_monitoredPort ? m_monitoredPort() : 0;
+    if (port < 1 || port > static_cast<int>(m_devices.size())) {
+        return {};
+    }
+    return m_devices[static_cast<std::size_t>(port - 1)];
+}
+
+LinePlatform LinuxLinePlatform::View()
+{
+    return LinePlatform{m_serialDevices, m_modemLines, m_statusDriver, m_dialUp, m_eventPump};
+}
+
+std::string LinuxLinePlatform::Description() const
+{
+    const std::string device = MonitoredDevice();
+    return device.empty() ? std::string("Linux") : "Linux, " + device;
+}
+
+} // namespace sarvendo

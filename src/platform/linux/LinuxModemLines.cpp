@@ -1,0 +1,74 @@
+#include "LinuxModemLines.h"
+
+#include "platform/linux/TtyConversions.h"
+
+namespace sarvendo {
+
+LinuxModemLines::LinuxModemLines(SystemCalls& system, PortDeviceMap devices, std::function<int()> monitoredPort)
+    : m_system(system), m_devices(std::move(devices)), m_monitoredPort(std::move(monitoredPort)), m_tty(system)
+{
+}
+
+int LinuxModemLines::Descriptor(int portNumber)
+{
+    const int monitored = m_monitoredPort ? m_monitoredPort() : 0;
+    if (portNumber != monitored || portNumber < 1 || portNumber > static_cast<int>(m_devices.size())) {
+        return -1;
+    }
+    return m_tty.Descriptor(m_devices[static_cast<std::size_t>(portNumber - 1)]);
+}
+
+std::optional<int> LinuxModemLines::Bits(int portNumber)
+{
+    const int fd = Descriptor(portNumber);
+    int bits = 0;
+    if (fd < 0 || m_system.GetModemBits(fd, bits) != 0) {
+        return std::nullopt;
+    }
+    return bits;
+}
+
+std::optional<std::uint8_t> LinuxModemLines::ReadModemControl(int portNumber)
+{
+    const auto bits = Bits(portNumber);
+    if (!bits) {
+        return std::nullopt;
+    }
+    return ModemControlFromBits(*bits);
+}
+
+std::optional<std::uint8_t> LinuxModemLines::ReadModemStatus(int portNumber)
+{
+    const auto bits = Bits(portNumber);
+    if (!bits) {
+        return std::nullopt;
+    }
+    return ModemStatusFromBits(*bits);
+}
+
+void LinuxModemLines::WriteModemControl(int portNumber, std::uint8_t value)
+{
+    const auto bits = Bits(portNumber);
+    if (!bits) {
+        return;
+    }
+    const int fd = Descriptor(portNumber);
+    int raise = 0;
+    int lower = 0;
+    const bool dtr = (value & kMcrDtr) != 0;
+    const bool rts = (value & kMcrRts) != 0;
+    if (dtr != ((*bits & kTiocmDtr) != 0)) {
+        (dtr ? raise : lower) |= kTiocmDtr;
+    }
+    if (rts != ((*bits & kTiocmRts) != 0)) {
+        (rts ? raise : lower) |= kTiocmRts;
+    }
+    if (lower != 0) {
+        m_system.ClearModemBits(fd, lower);
+    }
+    if (raise != 0) {
+        m_system.SetModemBits(fd, raise);
+    }
+}
+
+} // namespace sarvendo

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/LinePlatform.h"
+#include "platform/ModemLines.h"
+#include "platform/linux/HeldTty.h"
+#include "platform/linux/SystemCalls.h"
+
+#include <functional>
+
+namespace sarvendo {
+
+// The monitored port's modem-control lines through TIOCMGET, TIOCMBIS and TIOCMBIC on a
+// descriptor held from the first look to the end (see HeldTty). Only the monitored port
+// is watched: other ports read as empty, so looking at them never opens them. A write
+// changes only DTR and RTS; the other bits of the control register stay as the driver
+// keeps them.
+class LinuxModemLines final : public ModemLines
+{
+public:
+    LinuxModemLines(SystemCalls& system, PortDeviceMap devices, std::function<int()> monitoredPort);
+
+    std::optional<std::uint8_t> ReadModemControl(int portNumber) override;
+    std::optional<std::uint8_t> ReadModemStatus(int portNumber) override;
+    void WriteModemControl(int portNumber, std::uint8_t value) override;
+
+    // -errno of the last failed open of the monitored port (-EBUSY: pppd has it locked).
+    int LastOpenError() const { return m_tty.LastError(); }
+
+private:
+    int Descriptor(int portNumber);
+    std::optional<int> Bits(int portNumber);
+
+    SystemCalls& m_system;
+    PortDeviceMap m_devices;
+    std::function<int()> m_monitoredPort;
+    HeldTty m_tty;
+};
+
+} // namespace sarvendo

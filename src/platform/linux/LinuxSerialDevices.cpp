@@ -1,0 +1,132 @@
+#include "LinuxSerialDevices.h"
+
+#include "platform/linux/TtyConversions.h"
+
+#include <cerrno>
+
+namespace sarvendo {
+
+LinuxSerialDevices::LinuxSerialDevices(SystemCalls& system, PortDeviceMap devices, std::function<void(int)> touchWatch)
+    : m_system(system), m_devices(std::move(devices)), m_touchWatch(std::move(touchWatch))
+{
+}
+
+PortOpenError LinuxSerialDevices::ErrorOf(int negativeErrno)
+{
+    switch (-negativeErrno) {
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+    case EIO: // an 8250 port without a UART behind it
+        return PortOpenError::Missing;
+    case EBUSY:
+        return PortOpenError::Busy;
+    case EACCES:
+    case EPERM:
+        return PortOpenError::NoPermission;
+    case ENOTTY:
+        return PortOpenError::NotASerialPort;
+    default:
+        return PortOpenError::Failed;
+    }
+}
+
+SerialDevices::OpenResult LinuxSerialDevices::Open(int portNumber, Purpose /*purpose*/)
+{
+    if (portNumber < 1 || portNumber > static_cast<int>(m_devices.size()) ||
+        m_devices[static_cast<std::size_t>(portNumber - 1)].empty()) {
+        return {nullptr, PortOpenError::NotMapped};
+    }
+    if (m_touchWatch) {
+        m_touchWatch(portNumber);
+    }
+    const std::string& path = m_devices[static_cast<std::size_t>(portNumber - 1)];
+    const int fd = m_system.OpenTty(path);
+    if (fd < 0) {
+        return {nullptr, ErrorOf(fd)};
+    }
+    auto port = std::make_unique<LinuxSerialPort>(m_system, fd);
+    TtySettings settings;
+    const int query = m_system.GetSettings(fd, settings);
+    if (query == -ENOTTY) {
+        // A file or a pipe at the configured path is no serial port.
+        return {nullptr, PortOpenError::NotASerialPort};
+    }
+    return {std::move(port), PortOpenError::None};
+}
+
+std::string LinuxSerialDevices::DeviceName(int portNumber) const
+{
+    if (portNumber < 1 || portNumber > static_cast<int>(m_devices.size())) {
+        return {};
+    }
+    return m_devices[static_cast<std::size_t>(portNumber - 1)];
+}
+
+LinuxSerialPort::LinuxSerialPort(SystemCalls& system, int fd) : m_system(system), m_fd(fd) {}
+
+LinuxSerialPort::~LinuxSerialPort()
+{
+    m_system.Close(m_fd);
+}
+
+bool LinuxSerialPort::GetCommState(Dcb& dcb)
+{
+    TtySettings settings;
+    if (m_system.GetSettings(m_fd, settings) != 0) {
+        return false;
+    }
+    dcb = DcbFromSettings(settings);
+    return true;
+}
+
+bool LinuxSerialPort::SetCommState(const Dcb& dcb)
+{
+    TtySettings settings;
+    if (m_system.GetSettings(m_fd, settings) != 0) {
+        return false;
+    }
+    // The old system refused these combinations; so does this one rather than send
+    // something the modem cannot frame.
+    if ((dcb.StopBits == kOneAndHalfStopBits && dcb.ByteSize != 5) ||
+        (dcb.StopBits == kTwoStopBits && dcb.ByteSize == 5) || dcb.BaudRate == 0) {
+        return false;
+    }
+    return m_system.SetSettings(m_fd, SettingsFromDcb(dcb, settings)) == 0;
+}
+
+std::optional<std::size_t> LinuxSerialPort::InputQueue()
+{
+    int count = 0;
+    if (m_system.InputQueue(m_fd, count) != 0 || count < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(count);
+}
+
+std::size_t LinuxSerialPort::Read(std::span<std::uint8_t> buffer)
+{
+    const long n = m_system.Read(m_fd, buffer.data(), buffer.size());
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+std::size_t LinuxSerialPort::Write(std::string_view bytes)
+{
+    std::size_t written = 0;
+    // A non-blocking tty may take a long string in parts; one write call per part.
+    while (written < bytes.size()) {
+        const long n = m_system.Write(m_fd, bytes.data() + written, bytes.size() - written);
+        if (n <= 0) {
+            break;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return written;
+}
+
+void LinuxSerialPort::WaitReadable(int milliseconds)
+{
+    m_system.WaitReadable(m_fd, milliseconds);
+}
+
+} // namespace sarvendo

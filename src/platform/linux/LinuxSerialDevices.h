@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/LinePlatform.h"
+#include "platform/SerialDevices.h"
+#include "platform/linux/SystemCalls.h"
+
+#include <functional>
+
+namespace sarvendo {
+
+class ModemLines;
+
+// Serial ports by their device paths (the "Sarvendo: Devices" map). An open is
+// open(O_RDWR | O_NOCTTY | O_NONBLOCK); EBUSY (pppd's exclusive lock) and EACCES count as
+// "cannot be opened" and say why. Before the monitored port is opened for a probe or the
+// modem exchange, the line watch takes its own descriptor first (through touchWatch), so
+// the later close of this short-lived one is never the last close that would drop DTR.
+class LinuxSerialDevices final : public SerialDevices
+{
+public:
+    LinuxSerialDevices(SystemCalls& system, PortDeviceMap devices, std::function<void(int)> touchWatch);
+
+    OpenResult Open(int portNumber, Purpose purpose) override;
+    std::string DeviceName(int portNumber) const override;
+
+    static PortOpenError ErrorOf(int negativeErrno);
+
+private:
+    SystemCalls& m_system;
+    PortDeviceMap m_devices;
+    std::function<void(int)> m_touchWatch;
+};
+
+// One open tty; the descriptor closes with it.
+class LinuxSerialPort final : public SerialPort
+{
+public:
+    LinuxSerialPort(SystemCalls& system, int fd);
+    ~LinuxSerialPort() override;
+    LinuxSerialPort(const LinuxSerialPort&) = delete;
+    LinuxSerialPort& operator=(const LinuxSerialPort&) = delete;
+
+    bool GetCommState(Dcb& dcb) override;
+    bool SetCommState(const Dcb& dcb) override;
+    std::optional<std::size_t> InputQueue() override;
+    std::size_t Read(std::span<std::uint8_t> buffer) override;
+    std::size_t Write(std::string_view bytes) override;
+    void WaitReadable(int milliseconds) override;
+
+private:
+    SystemCalls& m_system;
+    int m_fd;
+};
+
+} // namespace sarvendo

@@ -1,0 +1,214 @@
+#include "RealSystemCalls.h"
+
+// The kernel's termios2 and ioctl numbers; <termios.h> is deliberately not included, as
+// its struct termios clashes with these definitions.
+#include <algorithm>
+#include <asm/termbits.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace sarvendo {
+namespace {
+
+int Result(int value)
+{
+    return value < 0 ? -errno : value;
+}
+
+} // namespace
+
+int RealSystemCalls::OpenTty(const std::string& path)
+{
+    // O_NONBLOCK: an open must never wait for a carrier; O_NOCTTY: the modem never becomes
+    // this program's controlling terminal.
+    return Result(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+}
+
+int RealSystemCalls::Close(int fd)
+{
+    return Result(::close(fd));
+}
+
+int RealSystemCalls::GetModemBits(int fd, int& bits)
+{
+    return Result(::ioctl(fd, TIOCMGET, &bits));
+}
+
+int RealSystemCalls::SetModemBits(int fd, int bits)
+{
+    return Result(::ioctl(fd, TIOCMBIS, &bits));
+}
+
+int RealSystemCalls::ClearModemBits(int fd, int bits)
+{
+    return Result(::ioctl(fd, TIOCMBIC, &bits));
+}
+
+int RealSystemCalls::GetCounters(int fd, SerialCounters& counters)
+{
+    serial_icounter_struct icount{};
+    const int result = Result(::ioctl(fd, TIOCGICOUNT, &icount));
+    if (result == 0) {
+        counters.rx = static_cast<std::uint32_t>(icount.rx);
+        counters.tx = static_cast<std::uint32_t>(icount.tx);
+    }
+    return result;
+}
+
+int RealSystemCalls::InputQueue(int fd, int& count)
+{
+    return Result(::ioctl(fd, FIONREAD, &count));
+}
+
+int RealSystemCalls::GetSettings(int fd, TtySettings& settings)
+{
+    termios2 t{};
+    const int result = Result(::ioctl(fd, TCGETS2, &t));
+    if (result == 0) {
+        settings.iflag = t.c_iflag;
+        settings.oflag = t.c_oflag;
+        settings.cflag = t.c_cflag;
+        settings.lflag = t.c_lflag;
+        settings.line = t.c_line;
+        std::copy_n(t.c_cc, std::min<std::size_t>(sizeof t.c_cc, settings.cc.size()), settings.cc.begin());
+        settings.ispeed = t.c_ispeed;
+        settings.ospeed = t.c_ospeed;
+    }
+    return result;
+}
+
+int RealSystemCalls::SetSettings(int fd, const TtySettings& settings)
+{
+    termios2 t{};
+    t.c_iflag = settings.iflag;
+    t.c_oflag = settings.oflag;
+    t.c_cflag = settings.cflag;
+    t.c_lflag = settings.lflag;
+    t.c_line = settings.line;
+    std::copy_n(settings.cc.begin(), std::min<std::size_t>(sizeof t.c_cc, settings.cc.size()), t.c_cc);
+    t.c_ispeed = settings.ispeed;
+    t.c_ospeed = settings.ospeed;
+    return Result(::ioctl(fd, TCSETS2, &t));
+}
+
+long RealSystemCalls::Read(int fd, std::uint8_t* buffer, std::size_t size)
+{
+    const ssize_t n = ::read(fd, buffer, size);
+    return n < 0 ? -errno : static_cast<long>(n);
+}
+
+long RealSystemCalls::Write(int fd, const char* data, std::size_t size)
+{
+    const ssize_t n = ::write(fd, data, size);
+    return n < 0 ? -errno : static_cast<long>(n);
+}
+
+int RealSystemCalls::WaitReadable(int fd, int milliseconds)
+{
+    pollfd entry{fd, POLLIN, 0};
+    return Result(::poll(&entry, 1, milliseconds));
+}
+
+std::optional<DeviceNumber> RealSystemCalls::DeviceOf(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0 || !S_ISCHR(info.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<DeviceNumber>(info.st_rdev);
+}
+
+bool RealSystemCalls::Exists(const std::string& path)
+{
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+std::vector<std::string> RealSystemCalls::ListDirectory(const std::string& path)
+{
+    std::vector<std::string> names;
+    DIR* directory = ::opendir(path.c_str());
+    if (directory == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(directory)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    }
+    ::closedir(directory);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<std::string> RealSystemCalls::ReadLink(const std::string& path)
+{
+    std::string target(4096, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n < 0) {
+        return std::nullopt;
+    }
+    target.resize(static_cast<std::size_t>(n));
+    return target;
+}
+
+std::optional<std::string> RealSystemCalls::ReadFile(const std::string& path, std::size_t maxBytes)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info
+    {
+    };
+    // Only regular files and the kernel's pseudo-files: never a device, which could block
+    // or disturb a line.
+    if (::fstat(fd, &info) != 0 || S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) || S_ISFIFO(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string content;
+    char buffer[4096];
+    while (content.size() < maxBytes) {
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, maxBytes - content.size()));
+        if (n <= 0) {
+            break;
+        }
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return content;
+}
+
+bool RealSystemCalls::ProcessAlive(std::int64_t pid)
+{
+    if (pid <= 0) {
+        return false;
+    }
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
+
+std::int64_t RealSystemCalls::OwnProcessId()
+{
+    return ::getpid();
+}
+
+std::uint64_t RealSystemCalls::MonotonicMs()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000U + static_cast<std::uint64_t>(now.tv_nsec) / 1000000U;
+}
+
+} // namespace sarvendo

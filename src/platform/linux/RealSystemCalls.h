@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/linux/SystemCalls.h"
+
+namespace sarvendo {
+
+// The system calls themselves.
+class RealSystemCalls final : public SystemCalls
+{
+public:
+    int OpenTty(const std::string& path) override;
+    int Close(int fd) override;
+    int GetModemBits(int fd, int& bits) override;
+    int SetModemBits(int fd, int bits) override;
+    int ClearModemBits(int fd, int bits) override;
+    int GetCounters(int fd, SerialCounters& counters) override;
+    int InputQueue(int fd, int& count) override;
+    int GetSettings(int fd, TtySettings& settings) override;
+    int SetSettings(int fd, const TtySettings& settings) override;
+    long Read(int fd, std::uint8_t* buffer, std::size_t size) override;
+    long Write(int fd, const char* data, std::size_t size) override;
+    int WaitReadable(int fd, int milliseconds) override;
+    std::optional<DeviceNumber> DeviceOf(const std::string& path) override;
+    bool Exists(const std::string& path) override;
+    std::vector<std::string> ListDirectory(const std::string& path) override;
+    std::optional<std::string> ReadLink(const std::string& path) override;
+    std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
+    bool ProcessAlive(std::int64_t pid) override;
+    std::int64_t OwnProcessId() override;
+    std::uint64_t MonotonicMs() override;
+};
+
+} // namespace sarvendo

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sarvendo {
+
+// A tty's settings in the kernel's termios2 layout, which carries the speed as a number
+// so that rates without a B-constant (28800, 56000) work.
+struct TtySettings
+{
+    std::uint32_t iflag = 0;
+    std::uint32_t oflag = 0;
+    std::uint32_t cflag = 0;
+    std::uint32_t lflag = 0;
+    std::uint8_t line = 0;
+    std::array<std::uint8_t, 19> cc{};
+    std::uint32_t ispeed = 0;
+    std::uint32_t ospeed = 0;
+};
+
+// The byte counters a serial driver keeps (TIOCGICOUNT); tx and rx count both ways.
+struct SerialCounters
+{
+    std::uint32_t rx = 0;
+    std::uint32_t tx = 0;
+};
+
+// A device number (st_rdev), which identifies a tty whatever name it was opened by.
+using DeviceNumber = std::uint64_t;
+
+// The thin seam over the system calls the line side makes on Linux. Every call returns
+// 0 or a descriptor on success and minus errno on failure, so the code above it is
+// tested with a fake that plays any kernel's answers (a pty's ENOTTY, a locked tty's
+// EBUSY, a driver without counters).
+class SystemCalls
+{
+public:
+    virtual ~SystemCalls() = default;
+
+    // open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC).
+    virtual int OpenTty(const std::string& path) = 0;
+    virtual int Close(int fd) = 0;
+    virtual int GetModemBits(int fd, int& bits) = 0;                  // TIOCMGET
+    virtual int SetModemBits(int fd, int bits) = 0;                   // TIOCMBIS
+    virtual int ClearModemBits(int fd, int bits) = 0;                 // TIOCMBIC
+    virtual int GetCounters(int fd, SerialCounters& counters) = 0;    // TIOCGICOUNT
+    virtual int InputQueue(int fd, int& count) = 0;                   // FIONREAD
+    virtual int GetSettings(int fd, TtySettings& settings) = 0;       // TCGETS2
+    virtual int SetSettings(int fd, const TtySettings& settings) = 0; // TCSETS2
+    virtual long Read(int fd, std::uint8_t* buffer, std::size_t size) = 0;
+    virtual long Write(int fd, const char* data, std::size_t size) = 0;
+    virtual int WaitReadable(int fd, int milliseconds) = 0; // poll; 1 readable, 0 time-out
+
+    // Files and the process table.
+    virtual std::optional<DeviceNumber> DeviceOf(const std::string& path) = 0; // stat().st_rdev of a device
+    virtual bool Exists(const std::string& path) = 0;
+    virtual std::vector<std::string> ListDirectory(const std::string& path) = 0;
+    virtual std::optional<std::string> ReadLink(const std::string& path) = 0;
+    virtual std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) = 0;
+    virtual bool ProcessAlive(std::int64_t pid) = 0; // kill(pid, 0) is not ESRCH
+    virtual std::int64_t OwnProcessId() = 0;
+    virtual std::uint64_t MonotonicMs() = 0;
+};
+
+// The modem-line bits of TIOCMGET.
+inline constexpr int kTiocmDtr = 0x002;
+inline constexpr int kTiocmRts = 0x004;
+inline constexpr int kTiocmCts = 0x020;
+inline constexpr int kTiocmCar = 0x040;
+inline constexpr int kTiocmRng = 0x080;
+inline constexpr int kTiocmDsr = 0x100;
+inline constexpr int kTiocmOut1 = 0x2000;
+inline constexpr int kTiocmOut2 = 0x4000;
+inline constexpr int kTiocmLoop = 0x8000;
+
+// The termios flag bits used here (asm-generic/termbits.h).
+inline constexpr std::uint32_t kCbaud = 0010017;
+inline constexpr std::uint32_t kBother = 0010000;
+inline constexpr std::uint32_t kCsize = 0000060;
+inline constexpr std::uint32_t kCs5 = 0000000;
+inline constexpr std::uint32_t kCs6 = 0000020;
+inline constexpr std::uint32_t kCs7 = 0000040;
+inline constexpr std::uint32_t kCs8 = 0000060;
+inline constexpr std::uint32_t kCstopb = 0000100;
+inline constexpr std::uint32_t kCread = 0000200;
+inline constexpr std::uint32_t kParenb = 0000400;
+inline constexpr std::uint32_t kParodd = 0001000;
+inline constexpr std::uint32_t kHupcl = 0002000;
+inline constexpr std::uint32_t kClocal = 0004000;
+inline constexpr std::uint32_t kCmspar = 010000000000;
+inline constexpr std::uint32_t kCrtscts = 020000000000;
+inline constexpr std::uint32_t kIxon = 0002000;
+inline constexpr std::uint32_t kIxoff = 0010000;
+
+} // namespace sarvendo

@@ -1,0 +1,200 @@
+#include "TtyWatcher.h"
+
+#include "platform/linux/TtyConversions.h"
+
+#include <cerrno>
+
+namespace sarvendo {
+namespace {
+
+constexpr std::uint32_t kPortOpenAnswer = 4;
+constexpr std::size_t kLockFileMax = 64;
+
+std::string BaseName(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool AllDigits(const std::string& text)
+{
+    if (text.empty()) {
+        return false;
+    }
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TtyWatcher::TtyWatcher(SystemCalls& system) : m_system(system), m_tty(system) {}
+
+StatusDriverDevice::Reply TtyWatcher::Request(const std::string& device, std::uint32_t code)
+{
+    using Reply = StatusDriverDevice::Reply;
+    if (device != m_tty.Path()) {
+        // Another port is watched now: its counts start afresh.
+        m_knownTx = m_knownRx = m_knownRxAlt = false;
+        m_heldChecked = false;
+    }
+    switch (code) {
+    case kHookComm:
+        return Reply{Hook(device), 0, 0};
+    case kUnhookComm:
+        m_hooked = false;
+        m_tty.Release();
+        return Reply{true, 0, 0};
+    case kQueryPortOpen:
+        return Reply{true, HeldByAnother(device) ? kPortOpenAnswer : 0U, 0};
+    case kReadLineStatus: {
+        const int fd = m_tty.Descriptor(device);
+        int bits = 0;
+        if (fd < 0 || m_system.GetModemBits(fd, bits) != 0) {
+            return Reply{false, 0, 0};
+        }
+        return Reply{true, ModemStatusFromBits(bits), 0};
+    }
+    case kTakeSentCount:
+    case kTakeReceivedCount:
+    case kTakeReceivedCountAlt: {
+        const auto counters = Counters(device);
+        if (!counters) {
+            return Reply{false, 0, 0};
+        }
+        if (code == kTakeSentCount) {
+            return Reply{true, Take(counters->tx, m_takenTx, m_knownTx), 0};
+        }
+        if (code == kTakeReceivedCount) {
+            return Reply{true, Take(counters->rx, m_takenRx, m_knownRx), 0};
+        }
+        return Reply{true, Take(counters->rx, m_takenRxAlt, m_knownRxAlt), 0};
+    }
+    case kReadBaudParity:
+    case kReadFrameFormat: {
+        const int fd = m_tty.Descriptor(device);
+        TtySettings settings;
+        if (fd < 0 || m_system.GetSettings(fd, settings) != 0) {
+            return Reply{false, 0, 0};
+        }
+        const Dcb dcb = DcbFromSettings(settings);
+        if (code == kReadBaudParity) {
+            return Reply{true, dcb.BaudRate, dcb.Parity};
+        }
+        return Reply{true, dcb.ByteSize, dcb.StopBits};
+    }
+    default:
+        return Reply{false, 0, 0};
+    }
+}
+
+bool TtyWatcher::Hook(const std::string& device)
+{
+    m_hooked = true;
+    if (device.empty()) {
+        return true;
+    }
+    m_tty.Descriptor(device);
+    const int error = m_tty.LastError();
+    return error != -EACCES && error != -EPERM;
+}
+
+std::optional<SerialCounters> TtyWatcher::Counters(const std::string& device)
+{
+    const int fd = m_tty.Descriptor(device);
+    SerialCounters counters;
+    if (fd < 0 || m_system.GetCounters(fd, counters) != 0) {
+        return std::nullopt;
+    }
+    return counters;
+}
+
+std::uint32_t TtyWatcher::Take(std::uint32_t now, std::uint32_t& taken, bool& known)
+{
+    // The first look only sets the base: what flowed before the watch began is not news.
+    const std::uint32_t step = known ? now - taken : 0;
+    taken = now;
+    known = true;
+    return step > 0x7FFFFFFFU ? 0 : step;
+}
+
+bool TtyWatcher::HeldByAnother(const std::string& device)
+{
+    if (device.empty()) {
+        return false;
+    }
+    const std::uint64_t now = m_system.MonotonicMs();
+    if (m_heldChecked && m_heldDevice == device && now - m_heldCheckedAt < kHolderCacheMs) {
+        return m_heldAnswer;
+    }
+    m_heldChecked = true;
+    m_heldDevice = device;
+    m_heldCheckedAt = now;
+    m_heldAnswer = false;
+
+    // Our own descriptor keeps counting and reading going even while nobody else has it.
+    m_tty.Descriptor(device);
+    if (m_tty.LastError() == -EBUSY) {
+        // Locked exclusively (TIOCEXCL): someone else certainly holds it.
+        m_heldAnswer = true;
+        return true;
+    }
+    if (LockedByAnother(device)) {
+        m_heldAnswer = true;
+        return true;
+    }
+    const auto wanted = m_system.DeviceOf(device);
+    if (!wanted) {
+        return false;
+    }
+    const std::string self = std::to_string(m_system.OwnProcessId());
+    for (const std::string& pid : m_system.ListDirectory("/proc")) {
+        if (!AllDigits(pid) || pid == self) {
+            continue;
+        }
+        const std::string fdDirectory = "/proc/" + pid + "/fd";
+        for (const std::string& fd : m_system.ListDirectory(fdDirectory)) {
+            const auto number = m_system.DeviceOf(fdDirectory + "/" + fd);
+            if (number && *number == *wanted) {
+                m_heldAnswer = true;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool TtyWatcher::LockedByAnother(const std::string& device)
+{
+    const std::string name = "LCK.." + BaseName(device);
+    for (const char* directory : {"/run/lock/", "/var/lock/"}) {
+        const auto content = m_system.ReadFile(directory + name, kLockFileMax);
+        if (!content) {
+            continue;
+        }
+        // The lock holds the owner's process id as ten right-aligned digits (or, from old
+        // programs, as a binary int); a lock of a process that has gone is stale.
+        std::int64_t pid = 0;
+        bool digits = false;
+        for (char c : *content) {
+            if (c >= '0' && c <= '9') {
+                pid = pid * 10 + (c - '0');
+                digits = true;
+                if (pid > 0x7FFFFFFF) {
+                    break;
+                }
+            } else if (digits) {
+                break;
+            }
+        }
+        if (pid > 0 && pid != m_system.OwnProcessId() && m_system.ProcessAlive(pid)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace sarvendo
