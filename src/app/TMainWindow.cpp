@@ -326,7 +326,9 @@ void TMainWindow::UpdateLampsNowItemForInterval()
 
 void TMainWindow::ShowSplashAndPlaySound()
 {
-    auto* splash = new TSplashForm(); // deletes itself when its timer closes it
+    // A window of its own that deletes itself when its timer closes it, or goes with the
+    // main window when the program ends first.
+    auto* splash = new TSplashForm(this);
     splash->show();
     splash->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

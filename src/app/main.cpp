@@ -9,11 +9,12 @@
 //                         runs
 #include "app/AutoAnswerMessageBoxes.h"
 #include "app/DialUpNotifyService.h"
+#include "app/IniFile.h"
 #include "app/LineSessionStartup.h"
 #include "app/PanelDisplay.h"
 #include "app/PollCycleEngine.h"
-#include "app/QtEventPump.h"
 #include "app/Settings.h"
+#include "app/SettingsStore.h"
 #include "app/TMainWindow.h"
 #include "app/TSetupDlg.h"
 #include "app/TerminationSignals.h"
@@ -22,8 +23,10 @@
 #include "display/LineSessionParameters.h"
 #include "display/PanelPainter.h"
 #include "line/LineSession.h"
+#include "line/PortDevices.h"
 #include "monitor/LineSessionSide.h"
 #include "monitor/PollCycle.h"
+#include "platform/LinePlatformFactory.h"
 #include "platform/linux/AlsaSound.h"
 #include "platform/linux/LinuxClock.h"
 #include "platform/linux/LinuxDirectories.h"
@@ -36,7 +39,6 @@
 #include "platform/linux/QtMessageBoxes.h"
 #include "platform/linux/QtScreen.h"
 #include "platform/linux/X11TopLevelWindows.h"
-#include "platform/sim/SimulatedLinePlatform.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -44,10 +46,8 @@
 #include <QTimer>
 
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -73,36 +73,6 @@ std::vector<std::string> ProgramArguments()
         arguments.push_back(all[i].toStdString());
     }
     return arguments;
-}
-
-// The line side: the simulated modem when SARVENDO_SIMULATE asks for it.
-std::unique_ptr<LinePlatformOwner> CreateLinePlatform(const Clock& clock, Settings& settings, EventPump& events)
-{
-    const std::string simulate = Environment("SARVENDO_SIMULATE");
-    std::string text(BuiltInScenarioText());
-    std::string description = "simulated modem (built-in scenario)";
-    if (simulate.empty() || simulate == "0") {
-        std::cerr << "Sarvendo: this build can only watch the simulated modem; set SARVENDO_SIMULATE=1\n";
-        return nullptr;
-    }
-    if (simulate != "1") {
-        std::ifstream file(simulate, std::ios::binary);
-        if (!file) {
-            std::cerr << "Sarvendo: cannot read the scenario file " << simulate << "\n";
-            return nullptr;
-        }
-        std::ostringstream content;
-        content << file.rdbuf();
-        text = content.str();
-        description = "simulated modem (" + simulate + ")";
-    }
-    ScenarioParseResult parsed = ParseScenario(text);
-    if (!parsed.scenario) {
-        std::cerr << "Sarvendo: scenario " << simulate << ": " << parsed.error << "\n";
-        return nullptr;
-    }
-    return std::make_unique<SimulatedLinePlatform>(
-        std::move(*parsed.scenario), clock, [&settings] { return settings.DefaultPort; }, events, description);
 }
 
 } // namespace
@@ -140,14 +110,18 @@ int main(int argc, char* argv[])
     AlsaSound sound([] { QtBeep(); });
     LinuxProgramStarter programs;
     LinuxLogFiles logFiles;
-    QtEventPump events;
 
     Settings settings;
-    const std::unique_ptr<LinePlatformOwner> linePlatform = CreateLinePlatform(clock, settings, events);
-    if (!linePlatform) {
-        return kRefusedExitCode;
+    LinePlatformOptions lineOptions;
+    lineOptions.simulate = Environment("SARVENDO_SIMULATE");
+    lineOptions.devices = ReadPortDevices(IniFile::Load(SettingsFilePath(directories)));
+    lineOptions.monitoredPort = [&settings] { return settings.DefaultPort; };
+    lineOptions.clock = &clock;
+    const LinePlatformChoice line = MakeLinePlatform(lineOptions);
+    if (!line.warning.empty()) {
+        std::cerr << "Sarvendo: " << line.warning << std::endl;
     }
-    LineSession lineSession(settings, linePlatform->View(), clock, directories, boxes);
+    LineSession lineSession(settings, line.owner->View(), clock, directories, boxes);
     LineSessionStartup startupLine(lineSession);
 
     TMainWindow window(

@@ -114,7 +114,20 @@ set -e
 grep -q 'Sarvendo message box: Port not available! Sarvendo95 will not start.' "$work/err" || fail "no refusal box"
 cmp -s "$ini" "$work/before" || fail "a refused start changed the settings"
 
-# 5. The dial-up notification through a private session bus: sarvendo-notify hands the
+# 5. On the Linux line side with -AUTOCHECK, a port whose device does not exist is
+#    refused. Every port is mapped to a missing device, so no real one is ever opened.
+printf '[Sarvendo: Devices]\r\nCOM1=%s/no-tty1\r\nCOM2=%s/no-tty2\r\nCOM3=%s/no-tty3\r\nCOM4=%s/no-tty4\r\n' \
+    "$work" "$work" "$work" "$work" >>"$ini"
+cp "$ini" "$work/before"
+set +e
+(cd "$work" && SARVENDO_SIMULATE=0 timeout 20 "$program" 1 -autocheck 2>"$work/err")
+status=$?
+set -e
+[ "$status" -eq 1 ] || fail "start on a missing device ended with $status"
+grep -q 'Sarvendo message box: Port not available! Sarvendo95 will not start.' "$work/err" || fail "no refusal box"
+cmp -s "$ini" "$work/before" || fail "a refused start changed the settings"
+
+# 6. The dial-up notification through a private session bus: sarvendo-notify hands the
 #    text over, and with "Run Lights" set the program starts "lights!.exe" with the
 #    text's words as arguments, never through a shell.
 if command -v dbus-daemon >/dev/null; then
