@@ -456,6 +456,12 @@ TEST_F(MainWindowTest, HelpOpensAtTheContentsPage)
     EXPECT_TRUE(help->toPlainText().contains(QStringLiteral("Getting started")));
     help->ShowContext(42);
     EXPECT_TRUE(help->toPlainText().contains(QStringLiteral("no help page")));
+    // Every context the program and its setup dialog open has a page of its own.
+    for (const int context : {1, 2, 5, 6, 8, 9, 10, 11, 12, 14}) {
+        SCOPED_TRACE(context);
+        help->ShowContext(context);
+        EXPECT_FALSE(help->toPlainText().contains(QStringLiteral("no help page")));
+    }
 }
 
 TEST_F(MainWindowTest, SplashShowsTheLogoAndClosesItself)
