@@ -1,0 +1,229 @@
+#pragma once
+
+#include "platform/linux/SystemCalls.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sarvendo::fakes {
+
+// A small kernel for the Linux line code: ttys with their modem bits, counters and
+// settings, files, directories, links and device numbers, live processes and a clock.
+// Each tty answers the way the test says a driver does (a pty's ENOTTY for TIOCMGET, a
+// USB driver without counters, pppd's EBUSY). Every descriptor is tracked, so a test can
+// check how often a tty was opened and that nothing leaks.
+class FakeSystemCalls final : public SystemCalls
+{
+public:
+    struct Tty
+    {
+        int openError = 0;      // -errno for OpenTty, 0 opens
+        int modemBitsError = 0; // -ENOTTY: a pty
+        int countersError = 0;  // -EINVAL: a driver without counters
+        int settingsError = 0;  // -ENOTTY: not a tty at all
+        int bits = 0;
+        SerialCounters counters;
+        TtySettings settings;
+        std::string input;
+        std::string written;
+        int opens = 0;
+        int closes = 0;
+        std::vector<std::pair<char, int>> lineChanges; // ('+', bits) set, ('-', bits) cleared
+    };
+
+    int OpenTty(const std::string& path) override
+    {
+        const auto found = ttys.find(path);
+        if (found == ttys.end()) {
+            return -ENOENT;
+        }
+        if (found->second.openError != 0) {
+            return found->second.openError;
+        }
+        ++found->second.opens;
+        const int fd = nextFd++;
+        openFds[fd] = path;
+        return fd;
+    }
+    int Close(int fd) override
+    {
+        const auto found = openFds.find(fd);
+        if (found == openFds.end()) {
+            return -EBADF;
+        }
+        ++ttys[found->second].closes;
+        openFds.erase(found);
+        return 0;
+    }
+    int GetModemBits(int fd, int& bits) override
+    {
+        Tty* tty = Of(fd);
+        if (tty == nullptr) {
+            return -EBADF;
+        }
+        if (tty->modemBitsError != 0) {
+            return tty->modemBitsError;
+        }
+        bits = tty->bits;
+        return 0;
+    }
+    int SetModemBits(int fd, int bits) override
+    {
+        Tty* tty = Of(fd);
+        if (tty == nullptr || tty->modemBitsError != 0) {
+            return -ENOTTY;
+        }
+        tty->bits |= bits;
+        tty->lineChanges.push_back({'+', bits});
+        return 0;
+    }
+    int ClearModemBits(int fd, int bits) override
+    {
+        Tty* tty = Of(fd);
+        if (tty == nullptr || tty->modemBitsError != 0) {
+            return -ENOTTY;
+        }
+        tty->bits &= ~bits;
+        tty->lineChanges.push_back({'-', bits});
+        return 0;
+    }
+    int GetCounters(int fd, SerialCounters& counters) override
+    {
+        Tty* tty = Of(fd);
+        if (tty == nullptr || tty->countersError != 0) {
+            return tty == nullptr ? -EBADF : tty->countersError;
+        }
+        counters = tty->counters;
+        return 0;
+    }
+    int InputQueue(int fd, int& count) override
+    {
+        Tty* tty = Of(fd);
+        if (tty == nullptr) {
+            return -EBADF;
+        }
+        count = static_cast<int>(tty->input.size());
+        return 0;
+    }
+    int GetSettings(int fd, TtySettings& settings) override
+    {
+        Tty* tty = Of(fd);
+        if (tty == nullptr || tty->settingsError != 0) {
+            return tty == nullptr ? -EBADF : tty->settingsError;
+        }
+        settings = tty->settings;
+        return 0;
+    }
+    int SetSettings(int fd, const TtySettings& settings) override
+    {
+        Tty* tty = Of(fd);
+        if (tty == nullptr || tty->settingsError != 0) {
+            return -ENOTTY;
+        }
+        tty->settings = settings;
+        return 0;
+    }
+    long Read(int fd, std::uint8_t* buffer, std::size_t size) override
+    {
+        Tty* tty = Of(fd);
+        if (tty == nullptr) {
+            return -EBADF;
+        }
+        if (tty->input.empty()) {
+            return -EAGAIN;
+        }
+        const std::size_t n = std::min(size, tty->input.size());
+        std::copy_n(tty->input.begin(), n, buffer);
+        tty->input.erase(0, n);
+        return static_cast<long>(n);
+    }
+    long Write(int fd, const char* data, std::size_t size) override
+    {
+        Tty* tty = Of(fd);
+        if (tty == nullptr) {
+            return -EBADF;
+        }
+        const std::size_t n = std::min<std::size_t>(size, writeChunk);
+        tty->written.append(data, n);
+        return static_cast<long>(n);
+    }
+    int WaitReadable(int fd, int milliseconds) override
+    {
+        now += static_cast<std::uint64_t>(milliseconds);
+        Tty* tty = Of(fd);
+        return tty != nullptr && !tty->input.empty() ? 1 : 0;
+    }
+
+    std::optional<DeviceNumber> DeviceOf(const std::string& path) override
+    {
+        const auto found = devices.find(path);
+        if (found == devices.end()) {
+            return std::nullopt;
+        }
+        return found->second;
+    }
+    bool Exists(const std::string& path) override
+    {
+        return files.count(path) != 0 || ttys.count(path) != 0 || directories.count(path) != 0 ||
+               existing.count(path) != 0;
+    }
+    std::vector<std::string> ListDirectory(const std::string& path) override
+    {
+        ++listings[path];
+        const auto found = directories.find(path);
+        return found == directories.end() ? std::vector<std::string>{} : found->second;
+    }
+    std::optional<std::string> ReadLink(const std::string& path) override
+    {
+        const auto found = links.find(path);
+        if (found == links.end()) {
+            return std::nullopt;
+        }
+        return found->second;
+    }
+    std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override
+    {
+        const auto found = files.find(path);
+        if (found == files.end()) {
+            return std::nullopt;
+        }
+        return found->second.substr(0, maxBytes);
+    }
+    bool ProcessAlive(std::int64_t pid) override { return alive.count(pid) != 0; }
+    std::int64_t OwnProcessId() override { return ownPid; }
+    std::uint64_t MonotonicMs() override { return now; }
+
+    Tty& AddTty(const std::string& path, DeviceNumber number)
+    {
+        devices[path] = number;
+        return ttys[path];
+    }
+
+    std::map<std::string, Tty> ttys;
+    std::map<int, std::string> openFds;
+    std::map<std::string, DeviceNumber> devices;
+    std::map<std::string, std::string> files;
+    std::map<std::string, std::string> links;
+    std::map<std::string, std::vector<std::string>> directories;
+    std::set<std::string> existing;
+    std::map<std::string, int> listings;
+    std::set<std::int64_t> alive;
+    std::int64_t ownPid = 100;
+    std::uint64_t now = 50000;
+    std::size_t writeChunk = 1 << 20;
+    int nextFd = 10;
+
+private:
+    Tty* Of(int fd)
+    {
+        const auto found = openFds.find(fd);
+        return found == openFds.end() ? nullptr : &ttys[found->second];
+    }
+};
+
+} // namespace sarvendo::fakes

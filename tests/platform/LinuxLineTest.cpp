@@ -1,0 +1,375 @@
+#include "fakes/FakeSystemCalls.h"
+#include "platform/linux/HeldTty.h"
+#include "platform/linux/LinuxModemLines.h"
+#include "platform/linux/LinuxSerialDevices.h"
+#include "platform/linux/TtyConversions.h"
+#include "platform/linux/TtyWatcher.h"
+
+#include <gtest/gtest.h>
+
+namespace sarvendo {
+namespace {
+
+using fakes::FakeSystemCalls;
+
+constexpr DeviceNumber kTtyS0 = (4U << 8U) | 64U;
+const std::string kModem = "/dev/ttyS0";
+
+TtySettings Line(std::uint32_t baudCode, std::uint32_t cflagExtra, std::uint32_t ospeed)
+{
+    TtySettings settings;
+    settings.cflag = baudCode | cflagExtra | kCread | kHupcl;
+    settings.ospeed = ospeed;
+    settings.ispeed = ospeed;
+    return settings;
+}
+
+TEST(TtyConversionsTest, ModemBitsBecomeTheControllersRegisters)
+{
+    EXPECT_EQ(ModemControlFromBits(kTiocmDtr | kTiocmRts | kTiocmOut2), 0x0B);
+    EXPECT_EQ(ModemControlFromBits(kTiocmLoop | kTiocmOut1), 0x14);
+    EXPECT_EQ(ModemStatusFromBits(kTiocmCts | kTiocmDsr | kTiocmRng | kTiocmCar), 0xF0);
+    EXPECT_EQ(ModemStatusFromBits(kTiocmCar | kTiocmDtr), 0x80);
+}
+
+TEST(TtyConversionsTest, SettingsReadAsLineParameters)
+{
+    const Dcb dcb = DcbFromSettings(Line(kBother, kCs8 | kCrtscts, 28800));
+    EXPECT_EQ(dcb.BaudRate, 28800U);
+    EXPECT_EQ(dcb.ByteSize, 8);
+    EXPECT_EQ(dcb.Parity, kNoParity);
+    EXPECT_EQ(dcb.StopBits, kOneStopBit);
+    EXPECT_TRUE(dcb.OutxCtsFlow);
+    EXPECT_TRUE(dcb.HangUpOnClose);
+
+    // A classic B-constant without the speed filled in (B9600 = 015).
+    EXPECT_EQ(DcbFromSettings(Line(015, kCs7 | kParenb, 0)).BaudRate, 9600U);
+    EXPECT_EQ(DcbFromSettings(Line(015, kCs7 | kParenb, 0)).Parity, kEvenParity);
+    EXPECT_EQ(ParityCode(kParenb | kParodd), kOddParity);
+    EXPECT_EQ(ParityCode(kParenb | kParodd | kCmspar), kMarkParity);
+    EXPECT_EQ(ParityCode(kParenb | kCmspar), kSpaceParity);
+    EXPECT_EQ(StopBitsCode(kCs5 | kCstopb), kOneAndHalfStopBits);
+    EXPECT_EQ(StopBitsCode(kCs8 | kCstopb), kTwoStopBits);
+    EXPECT_EQ(ByteSizeOf(kCs6), 6);
+}
+
+TEST(TtyConversionsTest, ParametersBecomeRawSettingsAndReadBackTheSame)
+{
+    TtySettings base = Line(015, kCs7 | kParenb | kClocal, 9600);
+    base.lflag = 0000012; // ICANON | ECHO
+    base.cc[6] = 1;
+    const Dcb wanted{56000, 8, kMarkParity, kTwoStopBits, false, false, false, true, true};
+    const TtySettings set = SettingsFromDcb(wanted, base);
+    EXPECT_EQ(set.cflag & kCbaud, kBother);
+    EXPECT_EQ(set.ospeed, 56000U);
+    EXPECT_EQ(set.lflag & 0000012U, 0U);
+    EXPECT_EQ(set.cc[6], 0);
+    EXPECT_EQ(DcbFromSettings(set), wanted);
+
+    const Dcb fiveBits{300, 5, kNoParity, kOneAndHalfStopBits};
+    EXPECT_EQ(DcbFromSettings(SettingsFromDcb(fiveBits, base)).StopBits, kOneAndHalfStopBits);
+}
+
+TEST(HeldTtyTest, OpensOnceAndRetriesABusyPortOnlyNowAndThen)
+{
+    FakeSystemCalls system;
+    auto& tty = system.AddTty(kModem, kTtyS0);
+    tty.openError = -EBUSY;
+    {
+        HeldTty held(system);
+        EXPECT_EQ(held.Descriptor(kModem), -1);
+        EXPECT_EQ(held.LastError(), -EBUSY);
+        tty.openError = 0;
+        system.now += HeldTty::kRetryMs - 1;
+        EXPECT_EQ(held.Descriptor(kModem), -1) << "too soon to try again";
+        system.now += 1;
+        const int fd = held.Descriptor(kModem);
+        EXPECT_GE(fd, 0);
+        for (int i = 0; i < 10; ++i) {
+            EXPECT_EQ(held.Descriptor(kModem), fd);
+        }
+        EXPECT_EQ(tty.opens, 1);
+        EXPECT_EQ(held.Descriptor(""), -1);
+        EXPECT_EQ(tty.closes, 1);
+        EXPECT_GE(held.Descriptor(kModem), 0);
+    }
+    EXPECT_EQ(tty.opens, 2);
+    EXPECT_TRUE(system.openFds.empty());
+}
+
+class TtyWatcherTest : public ::testing::Test
+{
+protected:
+    TtyWatcherTest()
+    {
+        tty = &system.AddTty(kModem, kTtyS0);
+        system.directories["/proc"] = {"1", "100", "412", "self", "acpi"};
+        system.directories["/proc/1/fd"] = {"0", "1"};
+        system.devices["/proc/1/fd/0"] = 0x0501;
+        system.directories["/proc/100/fd"] = {"7"};
+        system.devices["/proc/100/fd/7"] = kTtyS0; // this program's own descriptor
+    }
+
+    StatusDriverDevice::Reply Ask(std::uint32_t code) { return watcher.Request(kModem, code); }
+
+    FakeSystemCalls system;
+    FakeSystemCalls::Tty* tty = nullptr;
+    TtyWatcher watcher{system};
+};
+
+TEST_F(TtyWatcherTest, HookFailsOnlyWithoutPermission)
+{
+    EXPECT_TRUE(Ask(kHookComm).succeeded);
+    EXPECT_EQ(tty->opens, 1);
+
+    TtyWatcher busy(system);
+    tty->openError = -EBUSY;
+    EXPECT_TRUE(busy.Request(kModem, kHookComm).succeeded);
+    TtyWatcher missing(system);
+    EXPECT_TRUE(missing.Request("/dev/ttyUSB7", kHookComm).succeeded);
+    TtyWatcher denied(system);
+    tty->openError = -EACCES;
+    EXPECT_FALSE(denied.Request(kModem, kHookComm).succeeded);
+    TtyWatcher unmapped(system);
+    EXPECT_TRUE(unmapped.Request("", kHookComm).succeeded);
+}
+
+TEST_F(TtyWatcherTest, PortOpenWhenAnotherProcessHoldsTheDevice)
+{
+    Ask(kHookComm);
+    EXPECT_EQ(Ask(kQueryPortOpen).bytesReturned, 0U) << "only our own descriptor";
+
+    // pppd opens it (seen under another name, which the device number sees through).
+    system.directories["/proc/412/fd"] = {"3"};
+    system.devices["/proc/412/fd/3"] = kTtyS0;
+    EXPECT_EQ(Ask(kQueryPortOpen).bytesReturned, 0U) << "cached for a second";
+    system.now += TtyWatcher::kHolderCacheMs;
+    EXPECT_EQ(Ask(kQueryPortOpen).bytesReturned, 4U);
+    const int scans = system.listings["/proc"];
+    for (int i = 0; i < 17; ++i) {
+        Ask(kQueryPortOpen);
+    }
+    EXPECT_EQ(system.listings["/proc"], scans) << "one scan a second, not one a tick";
+}
+
+TEST_F(TtyWatcherTest, PortOpenFromALiveLockOrAnExclusiveLock)
+{
+    Ask(kHookComm);
+    system.files["/var/lock/LCK..ttyS0"] = "       412\n";
+    EXPECT_EQ(Ask(kQueryPortOpen).bytesReturned, 0U) << "stale: 412 is not running";
+    system.alive.insert(412);
+    system.now += TtyWatcher::kHolderCacheMs;
+    EXPECT_EQ(Ask(kQueryPortOpen).bytesReturned, 4U);
+
+    // Our own lock is not another program's.
+    system.files["/var/lock/LCK..ttyS0"] = "       100\n";
+    system.alive.insert(100);
+    system.now += TtyWatcher::kHolderCacheMs;
+    EXPECT_EQ(Ask(kQueryPortOpen).bytesReturned, 0U);
+
+    TtyWatcher late(system);
+    tty->openError = -EBUSY;
+    EXPECT_EQ(late.Request(kModem, kQueryPortOpen).bytesReturned, 4U);
+}
+
+TEST_F(TtyWatcherTest, LineStatusAndParametersFromTheTty)
+{
+    tty->bits = kTiocmCar | kTiocmCts | kTiocmDsr | kTiocmDtr;
+    tty->settings = Line(kBother, kCs7 | kParenb | kParodd, 28800);
+    Ask(kHookComm);
+    EXPECT_EQ(Ask(kReadLineStatus).bytesReturned, 0xB0U);
+    const auto baud = Ask(kReadBaudParity);
+    EXPECT_EQ(baud.bytesReturned, 28800U);
+    EXPECT_EQ(baud.completionStatus, kOddParity);
+    const auto frame = Ask(kReadFrameFormat);
+    EXPECT_EQ(frame.bytesReturned, 7U);
+    EXPECT_EQ(frame.completionStatus, kOneStopBit);
+    EXPECT_FALSE(Ask(7).succeeded);
+    EXPECT_FALSE(Ask(0).succeeded);
+}
+
+TEST_F(TtyWatcherTest, ByteCountsAreIncrementsFromTheFirstLook)
+{
+    tty->counters = {5000, 1000};
+    Ask(kHookComm);
+    EXPECT_EQ(Ask(kTakeSentCount).bytesReturned, 0U);
+    EXPECT_EQ(Ask(kTakeReceivedCount).bytesReturned, 0U);
+    EXPECT_EQ(Ask(kTakeReceivedCountAlt).bytesReturned, 0U);
+    tty->counters = {5600, 1040};
+    EXPECT_EQ(Ask(kTakeSentCount).bytesReturned, 40U);
+    EXPECT_EQ(Ask(kTakeSentCount).bytesReturned, 0U);
+    EXPECT_EQ(Ask(kTakeReceivedCount).bytesReturned, 600U);
+    EXPECT_EQ(Ask(kTakeReceivedCountAlt).bytesReturned, 600U) << "the second method counts on its own";
+    // The kernel's int counters wrap; a count that went back is not traffic.
+    tty->counters = {5, 1040};
+    EXPECT_EQ(Ask(kTakeReceivedCount).bytesReturned, 0U);
+    tty->counters = {0xFFFFFFF0U, 1040};
+    Ask(kTakeReceivedCount);
+    tty->counters = {0x10U, 1040};
+    EXPECT_EQ(Ask(kTakeReceivedCount).bytesReturned, 0x20U);
+}
+
+TEST_F(TtyWatcherTest, PtyOrDriverWithoutCountersReportsNothing)
+{
+    tty->modemBitsError = -ENOTTY;
+    tty->countersError = -EINVAL;
+    Ask(kHookComm);
+    EXPECT_FALSE(Ask(kReadLineStatus).succeeded);
+    EXPECT_EQ(Ask(kReadLineStatus).bytesReturned, 0U);
+    EXPECT_FALSE(Ask(kTakeSentCount).succeeded);
+    EXPECT_EQ(Ask(kTakeReceivedCount).bytesReturned, 0U);
+}
+
+TEST_F(TtyWatcherTest, UnhookLetsTheDescriptorGo)
+{
+    Ask(kHookComm);
+    EXPECT_EQ(system.openFds.size(), 1U);
+    EXPECT_TRUE(Ask(kUnhookComm).succeeded);
+    EXPECT_TRUE(system.openFds.empty());
+}
+
+class LinuxModemLinesTest : public ::testing::Test
+{
+protected:
+    LinuxModemLinesTest()
+    {
+        tty = &system.AddTty(kModem, kTtyS0);
+        tty->bits = kTiocmDtr | kTiocmRts | kTiocmOut2 | kTiocmCts | kTiocmCar;
+    }
+
+    FakeSystemCalls system;
+    FakeSystemCalls::Tty* tty = nullptr;
+    PortDeviceMap devices{kModem, "/dev/ttyS1"};
+    int monitored = 1;
+    LinuxModemLines lines{system, devices, [this] { return monitored; }};
+};
+
+TEST_F(LinuxModemLinesTest, ReadsTheMonitoredPortOnOneHeldDescriptor)
+{
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(lines.ReadModemControl(1), 0x0B);
+        EXPECT_EQ(lines.ReadModemStatus(1), 0x90);
+    }
+    EXPECT_EQ(tty->opens, 1) << "DTR is raised at most once";
+    EXPECT_EQ(tty->closes, 0);
+    EXPECT_FALSE(lines.ReadModemControl(2).has_value()) << "other ports are never opened";
+    EXPECT_EQ(system.ttys["/dev/ttyS1"].opens, 0);
+}
+
+TEST_F(LinuxModemLinesTest, WritesChangeOnlyDtrAndRts)
+{
+    lines.WriteModemControl(1, 0x0A);
+    lines.WriteModemControl(1, 0x0A);
+    lines.WriteModemControl(1, 0x0B);
+    lines.WriteModemControl(1, 0x08);
+    using Change = std::pair<char, int>;
+    EXPECT_EQ(tty->lineChanges,
+              (std::vector<Change>{{'-', kTiocmDtr}, {'+', kTiocmDtr}, {'-', kTiocmDtr | kTiocmRts}}));
+    EXPECT_EQ(tty->bits & kTiocmOut2, kTiocmOut2);
+    lines.WriteModemControl(3, 0x00);
+    EXPECT_EQ(tty->lineChanges.size(), 3U);
+}
+
+TEST_F(LinuxModemLinesTest, BusyOrPtyPortReadsAsEmpty)
+{
+    tty->openError = -EBUSY;
+    EXPECT_FALSE(lines.ReadModemStatus(1).has_value());
+    EXPECT_EQ(lines.LastOpenError(), -EBUSY);
+    lines.WriteModemControl(1, 0);
+    EXPECT_TRUE(tty->lineChanges.empty());
+
+    tty->openError = 0;
+    tty->modemBitsError = -ENOTTY;
+    system.now += HeldTty::kRetryMs;
+    EXPECT_FALSE(lines.ReadModemStatus(1).has_value());
+    EXPECT_EQ(tty->opens, 1);
+}
+
+TEST_F(LinuxModemLinesTest, FollowsAPortChange)
+{
+    auto& second = system.AddTty("/dev/ttyS1", 0x441);
+    second.bits = kTiocmRng;
+    EXPECT_EQ(lines.ReadModemStatus(1), 0x90);
+    monitored = 2;
+    EXPECT_EQ(lines.ReadModemStatus(2), 0x40);
+    EXPECT_EQ(tty->closes, 1);
+}
+
+class LinuxSerialDevicesTest : public ::testing::Test
+{
+protected:
+    LinuxSerialDevicesTest()
+    {
+        tty = &system.AddTty(kModem, kTtyS0);
+        tty->settings = Line(kBother, kCs8, 115200);
+        system.AddTty(devices[2], 0).settingsError = -ENOTTY;
+    }
+
+    FakeSystemCalls system;
+    FakeSystemCalls::Tty* tty = nullptr;
+    PortDeviceMap devices{kModem, "/dev/ttyS1", "/home/user/notes.txt"};
+    std::vector<int> touched;
+    LinuxSerialDevices serial{system, devices, [this](int port) { touched.push_back(port); }};
+};
+
+TEST_F(LinuxSerialDevicesTest, OpenFailuresSayWhy)
+{
+    EXPECT_EQ(serial.Open(2, SerialDevices::Purpose::Probe).error, PortOpenError::Missing);
+    EXPECT_EQ(serial.Open(5, SerialDevices::Purpose::Probe).error, PortOpenError::NotMapped);
+    EXPECT_EQ(serial.Open(0, SerialDevices::Purpose::Probe).error, PortOpenError::NotMapped);
+    EXPECT_EQ(serial.Open(10, SerialDevices::Purpose::Probe).error, PortOpenError::NotMapped);
+    EXPECT_EQ(serial.Open(3, SerialDevices::Purpose::Probe).error, PortOpenError::NotASerialPort);
+    for (const auto& [error, expected] :
+         std::vector<std::pair<int, PortOpenError>>{{-EBUSY, PortOpenError::Busy},
+                                                    {-EACCES, PortOpenError::NoPermission},
+                                                    {-EIO, PortOpenError::Missing},
+                                                    {-ENXIO, PortOpenError::Missing},
+                                                    {-EINTR, PortOpenError::Failed}}) {
+        tty->openError = error;
+        const auto result = serial.Open(1, SerialDevices::Purpose::ReadWrite);
+        EXPECT_EQ(result.port, nullptr);
+        EXPECT_EQ(result.error, expected) << error;
+    }
+    EXPECT_TRUE(system.openFds.empty());
+    EXPECT_EQ(serial.DeviceName(1), kModem);
+    EXPECT_EQ(serial.DeviceName(12), "");
+}
+
+TEST_F(LinuxSerialDevicesTest, TheWatchIsTouchedBeforeTheProgramsOwnOpen)
+{
+    auto opened = serial.Open(1, SerialDevices::Purpose::Probe);
+    ASSERT_NE(opened.port, nullptr);
+    EXPECT_EQ(touched, (std::vector<int>{1}));
+    Dcb dcb;
+    ASSERT_TRUE(opened.port->GetCommState(dcb));
+    EXPECT_EQ(dcb.BaudRate, 115200U);
+    opened.port.reset();
+    EXPECT_TRUE(system.openFds.empty());
+}
+
+TEST_F(LinuxSerialDevicesTest, TalksToTheModem)
+{
+    auto opened = serial.Open(1, SerialDevices::Purpose::ReadWrite);
+    ASSERT_NE(opened.port, nullptr);
+    Dcb dcb;
+    ASSERT_TRUE(opened.port->GetCommState(dcb));
+    dcb.BaudRate = 9600;
+    EXPECT_TRUE(opened.port->SetCommState(dcb));
+    EXPECT_EQ(tty->settings.ospeed, 9600U);
+    dcb.StopBits = kOneAndHalfStopBits;
+    EXPECT_FALSE(opened.port->SetCommState(dcb)) << "1.5 stop bits only with five data bits";
+
+    system.writeChunk = 3;
+    EXPECT_EQ(opened.port->Write("ATZ\r\n"), 5U);
+    EXPECT_EQ(tty->written, "ATZ\r\n");
+    tty->input = "\r\nOK\r\n";
+    EXPECT_EQ(opened.port->InputQueue(), 6U);
+    std::array<std::uint8_t, 4> buffer{};
+    EXPECT_EQ(opened.port->Read(buffer), 4U);
+    EXPECT_EQ(opened.port->InputQueue(), 2U);
+    tty->input.clear();
+    EXPECT_EQ(opened.port->Read(buffer), 0U);
+}
+
+} // namespace
+} // namespace sarvendo
