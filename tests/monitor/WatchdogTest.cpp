@@ -305,3 +305,57 @@ TEST_F(Sounds, LongFileNameIsPlayedWhole)
 
 } // namespace
 } // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+// A wave that takes three seconds to play; the tick waits for it, as the real player's
+// callers do.
+class SlowSound final : public Sound
+{
+public:
+    explicit SlowSound(fakes::FakeClock& clock) : m_clock(clock) {}
+    void PlayWave(const std::string& /*path*/) override
+    {
+        ++plays;
+        m_clock.Advance(3000);
+    }
+    void Beep() override {}
+
+    int plays = 0;
+
+private:
+    fakes::FakeClock& m_clock;
+};
+
+TEST(SlowRingSound, EveryPulseIsStillANewEdge)
+{
+    Settings settings;
+    settings.DefaultPort = 1;
+    settings.RIPlaySound = 1;
+    settings.RISound = "/sounds/ring.wav";
+    fakes::FakeClock clock;
+    fakes::FakeLineSide line(settings);
+    SlowSound sound(clock);
+    fakes::FakeMessageBoxes boxes;
+    fakes::FakeLogFiles files;
+    fakes::FakeDirectories directories("/logs");
+    fakes::FakeMonitorHost host;
+    DateTimeFormats formats;
+    PollCycle cycle(settings, clock, line, sound, boxes, files, directories, formats, host);
+    // The sound outlasts each pulse, but a tick sees RI off before the next one.
+    for (int pulse = 0; pulse < 3; ++pulse) {
+        line.SetRing(true);
+        clock.Advance(56);
+        cycle.TimerTimer();
+        line.SetRing(false);
+        for (int i = 0; i < 20; ++i) {
+            clock.Advance(56);
+            cycle.TimerTimer();
+        }
+    }
+    EXPECT_EQ(sound.plays, 3);
+}
+
+} // namespace
+} // namespace sarvendo
