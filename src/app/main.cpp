@@ -114,7 +114,9 @@ int main(int argc, char* argv[])
     Settings settings;
     LinePlatformOptions lineOptions;
     lineOptions.simulate = Environment("SARVENDO_SIMULATE");
-    lineOptions.devices = ReadPortDevices(IniFile::Load(SettingsFilePath(directories)));
+    const IniFile iniForLine = IniFile::Load(SettingsFilePath(directories));
+    lineOptions.devices = ReadPortDevices(iniForLine);
+    lineOptions.connectReportFile = ReadConnectReportFile(iniForLine);
     lineOptions.monitoredPort = [&settings] { return settings.DefaultPort; };
     lineOptions.clock = &clock;
     const LinePlatformChoice line = MakeLinePlatform(lineOptions);

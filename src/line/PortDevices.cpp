@@ -23,4 +23,10 @@ PortDeviceMap ReadPortDevices(const IniFile& ini)
     return devices;
 }
 
+std::string ReadConnectReportFile(const IniFile& ini)
+{
+    const std::string path = ini.ReadString(kDevicesSection, "ConnectReport", "", 260);
+    return !path.empty() && path.front() == '/' ? path : std::string();
+}
+
 } // namespace sarvendo

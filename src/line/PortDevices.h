@@ -2,6 +2,8 @@
 
 #include "platform/LinePlatform.h"
 
+#include <string>
+
 namespace sarvendo {
 
 class IniFile;
@@ -12,5 +14,9 @@ inline constexpr const char* kDevicesSection = "Sarvendo: Devices";
 // a missing key keeps the default, an empty value unmaps the port. Only absolute paths
 // are taken: anything else is ignored and keeps the default.
 PortDeviceMap ReadPortDevices(const IniFile& ini);
+
+// The file chat writes its "CONNECT <speed>" report to ("ConnectReport" in the same
+// section), where pppd's connection speed is read; empty when not set or not absolute.
+std::string ReadConnectReportFile(const IniFile& ini);
 
 } // namespace sarvendo

@@ -31,5 +31,13 @@ TEST(PortDevicesTest, SectionOverridesUnmapsAndIgnoresRelativePaths)
     EXPECT_EQ(devices[8], "/dev/rfcomm0");
 }
 
+TEST(PortDevicesTest, ConnectReportMustBeAnAbsolutePath)
+{
+    EXPECT_EQ(ReadConnectReportFile(IniFile::FromText("")), "");
+    EXPECT_EQ(ReadConnectReportFile(IniFile::FromText("[Sarvendo: Devices]\nConnectReport=/var/log/ppp-connect\n")),
+              "/var/log/ppp-connect");
+    EXPECT_EQ(ReadConnectReportFile(IniFile::FromText("[Sarvendo: Devices]\nConnectReport=log.txt\n")), "");
+}
+
 } // namespace
 } // namespace sarvendo
