@@ -33,6 +33,7 @@ public:
         std::string written;
         int opens = 0;
         int closes = 0;
+        int lastCloses = 0; // closes that left no descriptor open: the kernel drops DTR (HUPCL)
         std::vector<std::pair<char, int>> lineChanges; // ('+', bits) set, ('-', bits) cleared
     };
 
@@ -56,8 +57,16 @@ public:
         if (found == openFds.end()) {
             return -EBADF;
         }
-        ++ttys[found->second].closes;
+        const std::string path = found->second;
+        ++ttys[path].closes;
         openFds.erase(found);
+        bool stillOpen = false;
+        for (const auto& [fdNumber, openPath] : openFds) {
+            stillOpen = stillOpen || openPath == path;
+        }
+        if (!stillOpen) {
+            ++ttys[path].lastCloses;
+        }
         return 0;
     }
     int GetModemBits(int fd, int& bits) override

@@ -1,5 +1,6 @@
 #include "fakes/FakeSystemCalls.h"
 #include "platform/linux/HeldTty.h"
+#include "platform/linux/LinuxLinePlatform.h"
 #include "platform/linux/LinuxModemLines.h"
 #include "platform/linux/LinuxSerialDevices.h"
 #include "platform/linux/TtyConversions.h"
@@ -369,6 +370,43 @@ TEST_F(LinuxSerialDevicesTest, TalksToTheModem)
     EXPECT_EQ(opened.port->InputQueue(), 2U);
     tty->input.clear();
     EXPECT_EQ(opened.port->Read(buffer), 0U);
+}
+
+} // namespace
+} // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+// The whole Linux line side on a fake kernel: start-up's probe and modem exchange, then
+// ticks, must leave the watched line's DTR alone.
+TEST(LinuxLinePlatformTest, ProbeAndModemInitNeverMakeTheLastClose)
+{
+    FakeSystemCalls system;
+    auto& tty = system.AddTty(kModem, kTtyS0);
+    tty.bits = kTiocmDtr | kTiocmRts | kTiocmCts;
+    tty.settings = Line(kBother, kCs8, 57600);
+    LinuxLinePlatform platform(
+        PortDeviceMap{kModem}, [] { return 1; }, "", &system);
+    LinePlatform line = platform.View();
+
+    for (int probe = 0; probe < 3; ++probe) {
+        auto opened = line.serialDevices.Open(1, SerialDevices::Purpose::Probe);
+        ASSERT_NE(opened.port, nullptr);
+    }
+    {
+        auto modem = line.serialDevices.Open(1, SerialDevices::Purpose::ReadWrite);
+        ASSERT_NE(modem.port, nullptr);
+        modem.port->Write("ATZ\r\n");
+    }
+    for (int tick = 0; tick < 50; ++tick) {
+        EXPECT_EQ(line.modemLines.ReadModemStatus(1), kMsrCts);
+    }
+    EXPECT_EQ(tty.opens, 5) << "the watch once, three probes, one exchange";
+    EXPECT_EQ(tty.closes, 4);
+    EXPECT_EQ(tty.lastCloses, 0) << "DTR was never dropped by a close";
+    EXPECT_TRUE(tty.lineChanges.empty());
+    EXPECT_EQ(platform.Description(), "Linux, /dev/ttyS0");
 }
 
 } // namespace

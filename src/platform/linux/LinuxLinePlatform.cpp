@@ -3,8 +3,10 @@
 namespace sarvendo {
 
 LinuxLinePlatform::LinuxLinePlatform(PortDeviceMap devices, std::function<int()> monitoredPort,
-                                     std::string connectReportFile)
-    : m_devices(devices), m_monitoredPort(std::move(monitoredPort)), m_modemLines(m_system, devices, m_monitoredPort),
+                                     std::string connectReportFile, SystemCalls* system)
+    : m_devices(devices), m_monitoredPort(std::move(monitoredPort)),
+      m_system(system != nullptr ? *system : static_cast<SystemCalls&>(m_realSystem)),
+      m_modemLines(m_system, devices, m_monitoredPort),
       // Touching the watch before the program opens the monitored port itself means the
       // watch's descriptor is the first and stays the last: no DTR drop at the close.
       m_serialDevices(m_system, devices, [this](int port) { m_modemLines.ReadModemControl(port); }),

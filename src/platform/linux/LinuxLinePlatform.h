@@ -18,7 +18,9 @@ namespace sarvendo {
 class LinuxLinePlatform final : public LinePlatformOwner
 {
 public:
-    LinuxLinePlatform(PortDeviceMap devices, std::function<int()> monitoredPort, std::string connectReportFile);
+    // system defaults to the real system calls; tests hand in a fake kernel.
+    LinuxLinePlatform(PortDeviceMap devices, std::function<int()> monitoredPort, std::string connectReportFile,
+                      SystemCalls* system = nullptr);
 
     LinePlatform View() override;
     std::string Description() const override;
@@ -28,7 +30,8 @@ private:
 
     PortDeviceMap m_devices;
     std::function<int()> m_monitoredPort;
-    RealSystemCalls m_system;
+    RealSystemCalls m_realSystem;
+    SystemCalls& m_system;
     LinuxModemLines m_modemLines;
     LinuxSerialDevices m_serialDevices;
     LinuxStatusDriver m_statusDriver;
