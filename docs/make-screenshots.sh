@@ -10,6 +10,10 @@ out=docs/screenshots
 mkdir -p "$out"
 
 work="$(mktemp -d)"
+# A runtime directory of its own, so a copy of Sarvendo running elsewhere on this machine
+# does not count as the single running copy.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 display=":$((90 + RANDOM % 9))"
 Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
@@ -60,8 +64,14 @@ Display connect time=1
 INI
     SARVENDO_HOME="$home" SARVENDO_SIMULATE="$work/scenario" "$program" >"$work/log$layout" 2>&1 &
     app=$!
-    sleep 5
-    window="$(xdotool search --pid "$app" --onlyvisible --name Sarvendo | head -n 1 || true)"
+    # Wait for the window, then for the connection to carry traffic.
+    window=""
+    for _ in $(seq 1 30); do
+        window="$(xdotool search --pid "$app" --onlyvisible --name Sarvendo 2>/dev/null | head -n 1 || true)"
+        [[ -n "$window" ]] && break
+        sleep 0.5
+    done
+    sleep 4
     if [[ -z "$window" ]]; then
         echo "layout $layout: no window found" >&2
         cat "$work/log$layout" >&2

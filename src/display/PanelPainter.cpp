@@ -13,10 +13,12 @@
 #include "platform/Clock.h"
 #include "resources/Resources.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace sarvendo {
@@ -73,9 +75,38 @@ PanelPainter::PanelPainter(Settings& settings, PanelHost& host, LampSet& lamps, 
 
 PanelPainter::~PanelPainter() = default;
 
+QString PanelPainter::AvailableFace(const QString& face)
+{
+    // The classic faces the text lines were laid out with, and the free faces drawn to
+    // the same widths; without them a wider face would cut the lines short.
+    static const std::array<std::pair<QString, QStringList>, 3> kMetricTwins{{
+        {QStringLiteral("Arial"),
+         {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+          QStringLiteral("Nimbus Sans L")}},
+        {QStringLiteral("Times New Roman"),
+         {QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"), QStringLiteral("Nimbus Roman")}},
+        {QStringLiteral("Courier New"),
+         {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"), QStringLiteral("Nimbus Mono PS")}},
+    }};
+    if (QFontDatabase::hasFamily(face)) {
+        return face;
+    }
+    for (const auto& [classic, twins] : kMetricTwins) {
+        if (classic.compare(face, Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        for (const QString& twin : twins) {
+            if (QFontDatabase::hasFamily(twin)) {
+                return twin;
+            }
+        }
+    }
+    return face;
+}
+
 void PanelPainter::CreateDisplayFont()
 {
-    QFont font(QString::fromStdString(m_settings.FontStyleSPY.str()));
+    QFont font(AvailableFace(QString::fromStdString(m_settings.FontStyleSPY.str())));
     // Variable pitch from the sans-serif family when the face itself is missing; drawn
     // without smoothing, as the panel's pixel lettering is.
     font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);

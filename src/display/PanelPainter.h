@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QImage>
 #include <QSize>
+#include <QString>
 
 #include <string>
 
@@ -61,6 +62,11 @@ public:
     // The number of text lines switched on for layout (the connect-time line only while
     // the carrier is present), 0 for layouts 1 and 2 and while minimised.
     int TextLineCount(int layoutNumber) const;
+
+    // The face the display font uses for the face name asked for: the name itself when it
+    // is installed, else an installed face with the same character widths, else the name
+    // (and the font system's usual fallback).
+    static QString AvailableFace(const QString& face);
 
     // The client area a window of this outer size has with the classic frame metrics.
     static QSize ClientSizeOfWindow(int outerWidth, int outerHeight, bool captionShown,

@@ -9,10 +9,12 @@
 #include "fakes/FakeClock.h"
 #include "resources/Resources.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <climits>
 #include <gtest/gtest.h>
 
@@ -482,6 +484,25 @@ TEST_F(PanelPainterTest, DisplayFontHonoursTheCellHeightAndSurvivesOddSettings)
         Paint();
         EXPECT_GT(settings.TextLineHeight, 0) << size;
     }
+}
+
+TEST(PanelPainterFontTest, MissingClassicFacesFallBackToTheirMetricTwins)
+{
+    EXPECT_EQ(PanelPainter::AvailableFace(QStringLiteral("No Such Face At All")),
+              QStringLiteral("No Such Face At All"));
+    const QStringList twins{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+                            QStringLiteral("Nimbus Sans L")};
+    if (QFontDatabase::hasFamily(QStringLiteral("Arial"))) {
+        EXPECT_EQ(PanelPainter::AvailableFace(QStringLiteral("Arial")), QStringLiteral("Arial"));
+        return;
+    }
+    const QString chosen = PanelPainter::AvailableFace(QStringLiteral("arial"));
+    const bool anyTwin =
+        std::any_of(twins.begin(), twins.end(), [](const QString& twin) { return QFontDatabase::hasFamily(twin); });
+    if (!anyTwin) {
+        GTEST_SKIP() << "neither Arial nor a face of its widths is installed";
+    }
+    EXPECT_TRUE(twins.contains(chosen)) << chosen.toStdString();
 }
 
 TEST(PanelPainterGeometryTest, ClientAreaLeavesOutFrameAndCaption)
