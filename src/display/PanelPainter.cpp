@@ -184,7 +184,9 @@ void PanelPainter::LoadLayoutBitmap(const PanelLayout& layout)
     const int lines = m_settings.NewOrientation > 0 ? TextLineCount(layout.number) : 0;
     const int height =
         std::max(layout.baseHeight + lines * m_settings.TextLineHeight + (lines > 0 ? 1 : 0), m_metrics.CyMin);
-    if (m_settings.RebuildWindowLamps == 1 || m_settings.RebuildLayout == 1 || m_lastLayoutBitmap == 0) {
+    // A panel that holds another layout's picture is reloaded too: lamps drawn over the
+    // wrong labels would show the wrong signals.
+    if (m_settings.RebuildWindowLamps == 1 || m_settings.RebuildLayout == 1 || m_lastLayoutBitmap != layout.number) {
         m_panel = QImage();
         m_lastLayoutBitmap = 0;
         if (const std::optional<QImage> loaded = LoadResourceImage(layout.bitmapName)) {

@@ -231,6 +231,20 @@ TEST_F(PanelPainterTest, ColoursReachThePanelWithARebuildAndNotBefore)
     EXPECT_EQ(settings.RebuildLayout, 0);
 }
 
+TEST_F(PanelPainterTest, ALayoutChangeWithoutARequestStillShowsTheNewLayoutsLabels)
+{
+    PaintSettled();
+    EXPECT_EQ(painter.LastLayoutBitmap(), 3);
+    settings.NewOrientation = 4; // a port taken over with its own layout, say
+    PaintSettled();
+    EXPECT_EQ(painter.LastLayoutBitmap(), 4);
+    EXPECT_EQ(painter.Panel().width(), 123);
+    // Nine lamps of the modem family, each at its place.
+    for (const PanelLamp& lamp : Layout().lamps) {
+        EXPECT_EQ(LampMiddle(lamp), ToQRgb(kOff)) << lamp.label;
+    }
+}
+
 TEST_F(PanelPainterTest, SmallLayoutTakesTheMinimumWidthAndCentresByTheTruncatedHalf)
 {
     PaintSettled();
