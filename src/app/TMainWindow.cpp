@@ -17,10 +17,12 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Screen.h"
 #include "platform/Sound.h"
+#include "resources/Resources.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -62,6 +64,9 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(kUnpaintedWidth, kUnpaintedHeight);
+    if (const std::optional<QImage> icon = LoadResourceImage("MAINICON")) {
+        setWindowIcon(QIcon(QPixmap::fromImage(*icon)));
+    }
 
     m_image = new QLabel(this);
     m_image->setObjectName(QStringLiteral("Image"));

@@ -21,7 +21,7 @@ public:
 
     explicit TSplashForm(QWidget* parent = nullptr);
 
-    // The program's logo, drawn at the splash form's size.
+    // The program's logo picture; empty if the resource were missing.
     static QPixmap Logo();
 
     void TimerSplashTimer();

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
@@ -477,6 +478,9 @@ TEST_F(MainWindowTest, SplashShowsTheLogoAndClosesItself)
     EXPECT_EQ(splash->size(), QSize(322, 240));
     EXPECT_TRUE(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    auto* picture = splash->findChild<QLabel*>(QStringLiteral("Splash"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(picture->pixmap().isNull());
     auto* timer = splash->findChild<QTimer*>(QStringLiteral("TimerSplash"));
     ASSERT_NE(timer, nullptr);
     EXPECT_EQ(timer->interval(), 3000);
