@@ -152,7 +152,6 @@ private:
 
     QLabel* m_image = nullptr;
     QMenu* m_popupMenu = nullptr;
-    QMenu* m_systemSection = nullptr;
     QAction* m_setupAbout = nullptr;
     QAction* m_toggleTitlebarOnOff = nullptr;
     QAction* m_resetSessionConnectTime = nullptr;
@@ -166,7 +165,6 @@ private:
     THelpWindow* m_helpWindow = nullptr;
 
     bool m_pollTimerStoppedForGood = false;
-    bool m_closing = false;
     bool m_skipCloseQuery = false;
 };
 
