@@ -120,8 +120,8 @@ struct Settings : LampFlags
     Dcb PortDCB;                   // line parameters of the monitored port
     std::array<std::uint16_t, 4> PortBase{0x3F8, 0x2F8, 0x3E8, 0x2E8}; // [n - 1] for COMn
     std::array<std::uint8_t, 4> PortAvailable{1, 1, 1, 1};             // [n - 1] for COMn
-    std::int32_t DialUpKind = 0;  // 0 no dial-up program installed, else 1
-    std::int32_t DialUpFound = 0; // 1 while the dial-up connection is known
+    std::int32_t DialUpKind = 0;                                       // 0 no dial-up program installed, else 1
+    std::int32_t DialUpFound = 0;                                      // 1 while the dial-up connection is known
     std::uint64_t DialUpWindow = 0;
 
     // ---- Run-time state: the poll cycle and the lamps ----
