@@ -348,6 +348,24 @@ TEST_F(LinuxSerialDevicesTest, TheWatchIsTouchedBeforeTheProgramsOwnOpen)
     EXPECT_TRUE(system.openFds.empty());
 }
 
+TEST_F(LinuxSerialDevicesTest, ModemExchangeIsRefusedWhileAnotherProgramHoldsThePort)
+{
+    system.directories["/proc"] = {"412"};
+    system.directories["/proc/412/fd"] = {"5"};
+    system.devices["/proc/412/fd/5"] = kTtyS0;
+    EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
+    EXPECT_EQ(tty->opens, 0);
+    // Looking is allowed: a probe changes nothing on the line.
+    EXPECT_NE(serial.Open(1, SerialDevices::Purpose::Probe).port, nullptr);
+
+    system.directories.erase("/proc/412/fd");
+    system.files["/run/lock/LCK..ttyS0"] = "       412\n";
+    system.alive.insert(412);
+    EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
+    system.alive.clear();
+    EXPECT_NE(serial.Open(1, SerialDevices::Purpose::ReadWrite).port, nullptr) << "a stale lock";
+}
+
 TEST_F(LinuxSerialDevicesTest, TalksToTheModem)
 {
     auto opened = serial.Open(1, SerialDevices::Purpose::ReadWrite);

@@ -1,6 +1,7 @@
 #include "LinuxSerialDevices.h"
 
 #include "platform/linux/TtyConversions.h"
+#include "platform/linux/TtyHolders.h"
 
 #include <cerrno>
 
@@ -31,7 +32,7 @@ PortOpenError LinuxSerialDevices::ErrorOf(int negativeErrno)
     }
 }
 
-SerialDevices::OpenResult LinuxSerialDevices::Open(int portNumber, Purpose /*purpose*/)
+SerialDevices::OpenResult LinuxSerialDevices::Open(int portNumber, Purpose purpose)
 {
     if (portNumber < 1 || portNumber > static_cast<int>(m_devices.size()) ||
         m_devices[static_cast<std::size_t>(portNumber - 1)].empty()) {
@@ -41,6 +42,12 @@ SerialDevices::OpenResult LinuxSerialDevices::Open(int portNumber, Purpose /*pur
         m_touchWatch(portNumber);
     }
     const std::string& path = m_devices[static_cast<std::size_t>(portNumber - 1)];
+    if (purpose == Purpose::ReadWrite && HeldByAnotherProcess(m_system, path)) {
+        // Talking to the modem would change the line settings under the other program
+        // and mix our bytes into its data: the port counts as busy, as it would have on
+        // a system that enforced exclusive opens.
+        return {nullptr, PortOpenError::Busy};
+    }
     const int fd = m_system.OpenTty(path);
     if (fd < 0) {
         return {nullptr, ErrorOf(fd)};

@@ -12,9 +12,10 @@ class ModemLines;
 
 // Serial ports by their device paths (the "Sarvendo: Devices" map). An open is
 // open(O_RDWR | O_NOCTTY | O_NONBLOCK); EBUSY (pppd's exclusive lock) and EACCES count as
-// "cannot be opened" and say why. Before the monitored port is opened for a probe or the
-// modem exchange, the line watch takes its own descriptor first (through touchWatch), so
-// the later close of this short-lived one is never the last close that would drop DTR.
+// "cannot be opened" and say why. An open to talk to the modem is refused as busy while
+// another process holds the port, even when the kernel would allow it. Before the monitored port is opened for a probe
+// or the modem exchange, the line watch takes its own descriptor first (through touchWatch), so the later close of this
+// short-lived one is never the last close that would drop DTR.
 class LinuxSerialDevices final : public SerialDevices
 {
 public:

@@ -1,6 +1,7 @@
 #include "TtyWatcher.h"
 
 #include "platform/linux/TtyConversions.h"
+#include "platform/linux/TtyHolders.h"
 
 #include <cerrno>
 
@@ -8,26 +9,6 @@ namespace sarvendo {
 namespace {
 
 constexpr std::uint32_t kPortOpenAnswer = 4;
-constexpr std::size_t kLockFileMax = 64;
-
-std::string BaseName(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool AllDigits(const std::string& text)
-{
-    if (text.empty()) {
-        return false;
-    }
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
 
 } // namespace
 
@@ -142,59 +123,8 @@ bool TtyWatcher::HeldByAnother(const std::string& device)
         m_heldAnswer = true;
         return true;
     }
-    if (LockedByAnother(device)) {
-        m_heldAnswer = true;
-        return true;
-    }
-    const auto wanted = m_system.DeviceOf(device);
-    if (!wanted) {
-        return false;
-    }
-    const std::string self = std::to_string(m_system.OwnProcessId());
-    for (const std::string& pid : m_system.ListDirectory("/proc")) {
-        if (!AllDigits(pid) || pid == self) {
-            continue;
-        }
-        const std::string fdDirectory = "/proc/" + pid + "/fd";
-        for (const std::string& fd : m_system.ListDirectory(fdDirectory)) {
-            const auto number = m_system.DeviceOf(fdDirectory + "/" + fd);
-            if (number && *number == *wanted) {
-                m_heldAnswer = true;
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-bool TtyWatcher::LockedByAnother(const std::string& device)
-{
-    const std::string name = "LCK.." + BaseName(device);
-    for (const char* directory : {"/run/lock/", "/var/lock/"}) {
-        const auto content = m_system.ReadFile(directory + name, kLockFileMax);
-        if (!content) {
-            continue;
-        }
-        // The lock holds the owner's process id as ten right-aligned digits (or, from old
-        // programs, as a binary int); a lock of a process that has gone is stale.
-        std::int64_t pid = 0;
-        bool digits = false;
-        for (char c : *content) {
-            if (c >= '0' && c <= '9') {
-                pid = pid * 10 + (c - '0');
-                digits = true;
-                if (pid > 0x7FFFFFFF) {
-                    break;
-                }
-            } else if (digits) {
-                break;
-            }
-        }
-        if (pid > 0 && pid != m_system.OwnProcessId() && m_system.ProcessAlive(pid)) {
-            return true;
-        }
-    }
-    return false;
+    m_heldAnswer = HeldByAnotherProcess(m_system, device);
+    return m_heldAnswer;
 }
 
 } // namespace sarvendo

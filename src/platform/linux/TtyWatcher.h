@@ -35,7 +35,6 @@ public:
 private:
     bool Hook(const std::string& device);
     bool HeldByAnother(const std::string& device);
-    bool LockedByAnother(const std::string& device);
     std::optional<SerialCounters> Counters(const std::string& device);
     std::uint32_t Take(std::uint32_t now, std::uint32_t& taken, bool& known);
 
