@@ -146,5 +146,25 @@ TEST_F(SimulatedModemTest, ModemFollowsTheMonitoredPortUnlessTheScenarioNamesOne
     EXPECT_EQ(platform->View().serialDevices.DeviceName(2), "simulated modem");
 }
 
+TEST_F(SimulatedModemTest, BuiltInSessionConnectsTwiceAndEndsBothCalls)
+{
+    Start(BuiltInScenarioText());
+    std::vector<std::uint32_t> speeds;
+    bool connected = false;
+    for (int second = 0; second < 200; ++second) {
+        const bool cd = Modem().CurrentLines().cd;
+        if (cd && !connected) {
+            speeds.push_back(Modem().Speed());
+        }
+        connected = cd;
+        clock.Advance(1000);
+    }
+    ASSERT_GE(speeds.size(), 2U);
+    EXPECT_EQ(speeds[0], 33600U);
+    EXPECT_EQ(speeds[1], 28800U);
+    EXPECT_GT(Modem().TotalSent(), 10000U);
+    EXPECT_GT(Modem().TotalReceived(), Modem().TotalSent());
+}
+
 } // namespace
 } // namespace sarvendo

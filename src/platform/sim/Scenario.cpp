@@ -261,7 +261,16 @@ loop
 +6    traffic 0 0
 +4    carrier off        # the remote end hangs up
 +0.5  close
-+10   end
++12   open pppd          # later, a call out
++0    params 115200 8N1
++6    carrier 28800
++1    traffic 900 2600
++12   traffic 60 200
++8    traffic 0 0
++3    dtr off            # pppd hangs up by dropping DTR
++1.5  dtr on
++0    close
++8    end
 )";
 }
 

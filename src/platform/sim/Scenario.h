@@ -74,7 +74,7 @@ struct ScenarioParseResult
 ScenarioParseResult ParseScenario(std::string_view text);
 
 // The built-in session: rings, an answered call at 33600 bps, traffic both ways, an
-// idle spell, a remote hang-up, then again.
+// idle spell, a remote hang-up, then a call out at 28800 bps ended by dropping DTR.
 std::string_view BuiltInScenarioText();
 
 } // namespace sarvendo
