@@ -436,7 +436,8 @@ void TMainWindow::closeEvent(QCloseEvent* event)
 
 void TMainWindow::WMCopyData(unsigned tag, const std::string& text)
 {
-    if (tag != 1) {
+    // A notification arriving while the program ends starts nothing any more.
+    if (tag != 1 || m_settings.ClosedDown == 1) {
         return;
     }
     const std::string kept = CutNotificationText(text);

@@ -545,6 +545,10 @@ TEST_F(MainWindowTest, DialUpNotificationKeepsTheSecondNumberAndStartsLightsSafe
         length += programs.started[1][i].size() + 1;
     }
     EXPECT_EQ(length - 1, 259U);
+
+    Window().FClose();
+    Window().WMCopyData(1, "5 6 late");
+    EXPECT_EQ(programs.started.size(), 2U);
 }
 
 TEST_F(MainWindowTest, TicksStopOnceTheWindowHasClosed)
