@@ -1,0 +1,73 @@
+#include "app/Settings.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDirectories.h"
+#include "fakes/FakeEventPump.h"
+#include "fakes/FakeMessageBoxes.h"
+#include "line/LineSession.h"
+#include "platform/linux/LinuxDialUpSource.h"
+#include "platform/linux/RealSystemCalls.h"
+#include "platform/linux/TtyHolders.h"
+#include "platform/sim/SimulatedLinePlatform.h"
+
+#include <benchmark/benchmark.h>
+
+namespace sarvendo {
+namespace {
+
+// What "is the port held by another program" costs when it is not cached: a walk over
+// every descriptor of every process this user may see. The driver does it once a second.
+void BM_HeldByAnotherProcessScan(benchmark::State& state)
+{
+    RealSystemCalls system;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(HeldByAnotherProcess(system, "/dev/null"));
+    }
+}
+BENCHMARK(BM_HeldByAnotherProcessScan)->Unit(benchmark::kMicrosecond);
+
+// The dial-up reader's search, run every tick while no connection is known.
+void BM_DialUpProcessSnapshot(benchmark::State& state)
+{
+    RealSystemCalls system;
+    LinuxDialUpSource source(system);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(source.ProcessSnapshot());
+        benchmark::DoNotOptimize(source.WindowsInZOrder());
+    }
+}
+BENCHMARK(BM_DialUpProcessSnapshot)->Unit(benchmark::kMicrosecond);
+
+// One tick's line requests against the simulated modem in the middle of a call.
+void BM_SimulatedLineTick(benchmark::State& state)
+{
+    fakes::FakeClock clock;
+    fakes::FakeEventPump events;
+    fakes::FakeDirectories directories;
+    directories.programFile = "/opt/bin/sarvendo";
+    directories.system = "/usr/sbin";
+    fakes::FakeMessageBoxes boxes;
+    Settings settings;
+    settings.DefaultPort = 1;
+    SimulatedLinePlatform platform(
+        *ParseScenario(BuiltInScenarioText()).scenario, clock, [] { return 1; }, events, "bench", [](int) {});
+    LineSession session(settings, platform.View(), clock, directories, boxes);
+    session.OpenStatusDriver();
+    session.DetectDialUpKind();
+    clock.Advance(30000);
+    for (auto _ : state) {
+        clock.Advance(56);
+        if (session.QueryPortOpen()) {
+            benchmark::DoNotOptimize(session.ReadLineStatus());
+        }
+        benchmark::DoNotOptimize(session.ReadDialUpCounters());
+        benchmark::DoNotOptimize(session.ReadDriverByteCounts(0, 0));
+        benchmark::DoNotOptimize(session.ReadModemControl());
+        std::string text;
+        session.FormatCommParameters(text);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_SimulatedLineTick);
+
+} // namespace
+} // namespace sarvendo
