@@ -18,7 +18,14 @@ void HangUp(const Settings& settings, LinePlatform line, const Clock& clock)
     }
     const auto address = static_cast<std::uint16_t>(
         settings.PortBase[static_cast<std::size_t>(settings.DefaultPort - 1)] + kModemControlOffset);
-    const std::uint8_t saved = PortIn(settings, line, address);
+    // The old program wrote back whatever the read gave; here a register that cannot be
+    // seen (a port busy with another program's lock, a pty) is left alone rather than
+    // written with made-up bits.
+    const auto read = TryPortIn(settings, line, address);
+    if (!read) {
+        return;
+    }
+    const std::uint8_t saved = *read;
     PortOut(settings, line, address, saved & 0xFEU);
     const std::uint32_t start = clock.TickCount();
     // Unsigned difference, so a tick count wrapping past 2^32 still measures the second.

@@ -231,15 +231,22 @@ std::optional<std::uint16_t> MonitoredRegister(const Settings& settings, std::ui
 
 } // namespace
 
-std::uint8_t PortIn(const Settings& settings, LinePlatform line, std::uint16_t address)
+std::optional<std::uint8_t> TryPortIn(const Settings& settings, LinePlatform line, std::uint16_t address)
 {
     const auto decoded = DecodeAddress(settings, address);
     if (!decoded) {
+        return std::nullopt;
+    }
+    return decoded->offset == kModemControlOffset ? line.modemLines.ReadModemControl(decoded->port)
+                                                  : line.modemLines.ReadModemStatus(decoded->port);
+}
+
+std::uint8_t PortIn(const Settings& settings, LinePlatform line, std::uint16_t address)
+{
+    if (!DecodeAddress(settings, address)) {
         return 0xFF;
     }
-    const auto value = decoded->offset == kModemControlOffset ? line.modemLines.ReadModemControl(decoded->port)
-                                                              : line.modemLines.ReadModemStatus(decoded->port);
-    return value.value_or(0);
+    return TryPortIn(settings, line, address).value_or(0);
 }
 
 void PortOut(const Settings& settings, LinePlatform line, std::uint16_t address, std::uint32_t value)

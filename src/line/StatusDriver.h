@@ -87,6 +87,9 @@ PortOpenError ProbePort(Settings& settings, LinePlatform line, std::int32_t port
 // Any other address reaches nothing: reads give 0xFF, as an empty bus does, and writes
 // are dropped. A register whose lines the platform cannot see reads as 0 (all off).
 std::uint8_t PortIn(const Settings& settings, LinePlatform line, std::uint16_t address);
+// PortIn that says when the register could not be read at all (no such address, or lines
+// the platform cannot see), so a caller never writes back a value it did not read.
+std::optional<std::uint8_t> TryPortIn(const Settings& settings, LinePlatform line, std::uint16_t address);
 void PortOut(const Settings& settings, LinePlatform line, std::uint16_t address, std::uint32_t value);
 
 // The monitored port's ("Default Port") registers through PortIn; empty for a port

@@ -100,6 +100,14 @@ TEST_F(HangUpTest, PortsOutsideTheTableAreNotTouched)
     }
 }
 
+TEST_F(HangUpTest, UnseenLinesAreNotWrittenWithMadeUpBits)
+{
+    settings.DefaultPort = 2; // no register entry in the fake: its lines cannot be seen
+    SteppingClock clock(0);
+    HangUp(settings, line.View(), clock);
+    EXPECT_EQ(line.modemLines.Writes(), 0);
+}
+
 TEST_F(HangUpTest, UsesTheMonitoredPortsRegister)
 {
     settings.DefaultPort = 3;

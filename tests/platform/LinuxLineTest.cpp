@@ -259,6 +259,7 @@ TEST_F(LinuxModemLinesTest, ReadsTheMonitoredPortOnOneHeldDescriptor)
 
 TEST_F(LinuxModemLinesTest, WritesChangeOnlyDtrAndRts)
 {
+    ASSERT_EQ(lines.ReadModemControl(1), 0x0B); // a hang-up reads before it writes
     lines.WriteModemControl(1, 0x0A);
     lines.WriteModemControl(1, 0x0A);
     lines.WriteModemControl(1, 0x0B);
@@ -284,6 +285,19 @@ TEST_F(LinuxModemLinesTest, BusyOrPtyPortReadsAsEmpty)
     system.now += HeldTty::kRetryMs;
     EXPECT_FALSE(lines.ReadModemStatus(1).has_value());
     EXPECT_EQ(tty->opens, 1);
+}
+
+TEST_F(LinuxModemLinesTest, AWriteNeverOpensAPortThatJustBecameFree)
+{
+    tty->openError = -EBUSY;
+    const std::uint8_t saved = lines.ReadModemControl(1).value_or(0);
+    tty->openError = 0;
+    system.now += HeldTty::kRetryMs;
+    lines.WriteModemControl(1, saved & 0xFE);
+    lines.WriteModemControl(1, saved);
+    EXPECT_EQ(tty->opens, 0);
+    EXPECT_TRUE(tty->lineChanges.empty());
+    EXPECT_EQ(tty->bits & (kTiocmDtr | kTiocmRts), kTiocmDtr | kTiocmRts);
 }
 
 TEST_F(LinuxModemLinesTest, FollowsAPortChange)

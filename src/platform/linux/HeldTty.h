@@ -25,6 +25,9 @@ public:
     // The descriptor of path, or -1 when it cannot be had (now). An empty path releases.
     int Descriptor(const std::string& path);
 
+    // The descriptor of path if it is already held; never opens.
+    int HeldDescriptor(const std::string& path) const { return path == m_path ? m_fd : -1; }
+
     // -errno of the last failed open, 0 while held or before any attempt.
     int LastError() const { return m_lastError; }
     const std::string& Path() const { return m_path; }

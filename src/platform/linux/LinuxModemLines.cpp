@@ -48,19 +48,25 @@ std::optional<std::uint8_t> LinuxModemLines::ReadModemStatus(int portNumber)
 
 void LinuxModemLines::WriteModemControl(int portNumber, std::uint8_t value)
 {
-    const auto bits = Bits(portNumber);
-    if (!bits) {
+    const int monitored = m_monitoredPort ? m_monitoredPort() : 0;
+    if (portNumber != monitored || portNumber < 1 || portNumber > static_cast<int>(m_devices.size())) {
         return;
     }
-    const int fd = Descriptor(portNumber);
+    // A write never opens the port: a value read while the lines could not be seen
+    // (all zeros) must not reach a port that has just become free.
+    const int fd = m_tty.HeldDescriptor(m_devices[static_cast<std::size_t>(portNumber - 1)]);
+    int bits = 0;
+    if (fd < 0 || m_system.GetModemBits(fd, bits) != 0) {
+        return;
+    }
     int raise = 0;
     int lower = 0;
     const bool dtr = (value & kMcrDtr) != 0;
     const bool rts = (value & kMcrRts) != 0;
-    if (dtr != ((*bits & kTiocmDtr) != 0)) {
+    if (dtr != ((bits & kTiocmDtr) != 0)) {
         (dtr ? raise : lower) |= kTiocmDtr;
     }
-    if (rts != ((*bits & kTiocmRts) != 0)) {
+    if (rts != ((bits & kTiocmRts) != 0)) {
         (rts ? raise : lower) |= kTiocmRts;
     }
     if (lower != 0) {
