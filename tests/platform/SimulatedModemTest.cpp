@@ -74,6 +74,25 @@ TEST_F(SimulatedModemTest, LoopsFromTheStart)
     EXPECT_FALSE(Modem().CurrentLines().cts);
 }
 
+TEST_F(SimulatedModemTest, AWeekAwayKeepsThePhaseAndALoopOfNoLengthPlaysOnce)
+{
+    Start("loop\n0 cts on\n0.5 cts off\n1 end\n");
+    clock.Advance(7LL * 24 * 3600 * 1000 + 250);
+    EXPECT_TRUE(Modem().CurrentLines().cts);
+    clock.Advance(500);
+    EXPECT_FALSE(Modem().CurrentLines().cts);
+
+    Scenario noLength;
+    noLength.loop = true;
+    ScenarioEvent ring;
+    ring.kind = ScenarioEvent::Kind::Ring;
+    noLength.events.push_back(ring);
+    platform = std::make_unique<SimulatedLinePlatform>(
+        noLength, clock, [] { return 1; }, events, "test", [](int) {});
+    clock.Advance(10000);
+    EXPECT_FALSE(Modem().CurrentLines().ri);
+}
+
 TEST_F(SimulatedModemTest, CarrierDropsOnlyWhenDtrStaysOffOverASecond)
 {
     Start("0 dtr on\n0 carrier 33600\n");
