@@ -4,6 +4,7 @@
 #include "platform/linux/LinuxModemLines.h"
 #include "platform/linux/LinuxSerialDevices.h"
 #include "platform/linux/TtyConversions.h"
+#include "platform/linux/TtyHolders.h"
 #include "platform/linux/TtyWatcher.h"
 
 #include <gtest/gtest.h>
@@ -171,6 +172,21 @@ TEST_F(TtyWatcherTest, PortOpenFromALiveLockOrAnExclusiveLock)
     TtyWatcher late(system);
     tty->openError = -EBUSY;
     EXPECT_EQ(late.Request(kModem, kQueryPortOpen).bytesReturned, 4U);
+}
+
+TEST(TtyHoldersTest, LockOfAStableLinkIsFoundUnderTheKernelsName)
+{
+    FakeSystemCalls system;
+    const std::string byId = "/dev/serial/by-id/usb-Modem-if00";
+    system.links[byId] = "../../ttyACM0";
+    system.files["/run/lock/LCK..ttyACM0"] = "      3141\n";
+    EXPECT_FALSE(LockedByAnotherProcess(system, byId));
+    system.alive.insert(3141);
+    EXPECT_TRUE(LockedByAnotherProcess(system, byId));
+    system.files["/run/lock/LCK..ttyACM0"] = "garbage";
+    EXPECT_FALSE(LockedByAnotherProcess(system, byId));
+    system.files["/run/lock/LCK..ttyACM0"] = "99999999999999999999";
+    EXPECT_FALSE(LockedByAnotherProcess(system, byId));
 }
 
 TEST_F(TtyWatcherTest, LineStatusAndParametersFromTheTty)

@@ -1,5 +1,7 @@
 #include "TtyHolders.h"
 
+#include <vector>
+
 namespace sarvendo {
 namespace {
 
@@ -16,11 +18,8 @@ bool AllDigits(const std::string& text)
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-} // namespace
-
-bool LockedByAnotherProcess(SystemCalls& system, const std::string& device)
+bool LockNamesALiveProcess(SystemCalls& system, const std::string& name)
 {
-    const std::string name = "LCK.." + BaseName(device);
     for (const char* directory : {"/run/lock/", "/var/lock/"}) {
         const auto content = system.ReadFile(directory + name, kLockFileMax);
         if (!content) {
@@ -43,6 +42,24 @@ bool LockedByAnotherProcess(SystemCalls& system, const std::string& device)
             }
         }
         if (pid > 0 && pid != system.OwnProcessId() && system.ProcessAlive(pid)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool LockedByAnotherProcess(SystemCalls& system, const std::string& device)
+{
+    // Lock files carry the kernel's name of the tty ("ttyUSB0"), while the configured path
+    // may be a stable link such as /dev/serial/by-id/...; both names are tried.
+    std::vector<std::string> names{"LCK.." + BaseName(device)};
+    if (const auto target = system.ReadLink(device)) {
+        names.push_back("LCK.." + BaseName(*target));
+    }
+    for (const std::string& name : names) {
+        if (LockNamesALiveProcess(system, name)) {
             return true;
         }
     }
