@@ -31,7 +31,8 @@ class LinePlatformOwner
 public:
     virtual ~LinePlatformOwner() = default;
     virtual LinePlatform View() = 0;
-    // "Linux" or "simulated modem (built-in scenario)", for the about box and logs.
+    // "Linux, /dev/ttyS0", "Linux, /dev/ttyS0 (busy: another program holds it
+    // exclusively)" or "simulated modem (built-in scenario)", for the about box and logs.
     virtual std::string Description() const = 0;
 };
 

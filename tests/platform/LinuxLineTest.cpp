@@ -457,5 +457,15 @@ TEST(LinuxLinePlatformTest, ProbeAndModemInitNeverMakeTheLastClose)
     EXPECT_EQ(platform.Description(), "Linux, /dev/ttyS0");
 }
 
+TEST(LinuxLinePlatformTest, DescriptionSaysWhyTheLinesCannotBeSeen)
+{
+    FakeSystemCalls system;
+    system.AddTty(kModem, kTtyS0).openError = -EBUSY;
+    LinuxLinePlatform platform(
+        PortDeviceMap{kModem}, [] { return 1; }, "", &system);
+    EXPECT_FALSE(platform.View().modemLines.ReadModemStatus(1).has_value());
+    EXPECT_EQ(platform.Description(), "Linux, /dev/ttyS0 (busy: another program holds it exclusively)");
+}
+
 } // namespace
 } // namespace sarvendo

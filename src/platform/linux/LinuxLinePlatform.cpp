@@ -31,7 +31,15 @@ LinePlatform LinuxLinePlatform::View()
 std::string LinuxLinePlatform::Description() const
 {
     const std::string device = MonitoredDevice();
-    return device.empty() ? std::string("Linux") : "Linux, " + device;
+    if (device.empty()) {
+        return "Linux";
+    }
+    const int error = m_modemLines.LastOpenError();
+    if (error == 0) {
+        return "Linux, " + device;
+    }
+    // Why the lines of the watched port cannot be seen, in words the user can act on.
+    return "Linux, " + device + " (" + std::string(DescribePortOpenError(LinuxSerialDevices::ErrorOf(error))) + ")";
 }
 
 } // namespace sarvendo
