@@ -1,7 +1,8 @@
-// Text drawing needs a GUI application object; the tests share one, created before the
-// first test runs (the offscreen platform is chosen by the test environment).
+// Text drawing needs a GUI application object and the tray icon's form a widget one; the
+// tests share one, created before the first test runs (the offscreen platform is chosen
+// by the test environment).
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -16,12 +17,12 @@ public:
         static int argc = 1;
         static char name[] = "sarvendo_display_tests";
         static char* argv[] = {name, nullptr};
-        m_application = std::make_unique<QGuiApplication>(argc, argv);
+        m_application = std::make_unique<QApplication>(argc, argv);
     }
     void TearDown() override { m_application.reset(); }
 
 private:
-    std::unique_ptr<QGuiApplication> m_application;
+    std::unique_ptr<QApplication> m_application;
 };
 
 [[maybe_unused]] const auto* const kEnvironment =
