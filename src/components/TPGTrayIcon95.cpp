@@ -187,7 +187,8 @@ void TPGTrayIcon95::HideToTray()
 void TPGTrayIcon95::LockScreenUpdate(bool on)
 {
     g_screenUpdateLockCount += on ? 1 : -1;
-    if (g_screenUpdateLockCount == 1) {
+    // Only the step up to 1 locks: the way down from 2 finds the lock already held.
+    if (on && g_screenUpdateLockCount == 1) {
         m_ownerWindow.LockScreenUpdates(true);
     } else if (g_screenUpdateLockCount == 0) {
         m_ownerWindow.LockScreenUpdates(false);

@@ -44,7 +44,7 @@ private:
     void PollHover();
     void UpdateHoverPoll();
 
-    QSystemTrayIcon m_icon;
+    QSystemTrayIcon m_icon{this}; // a child, so that tests can find it and play the tray host
     QTimer m_hoverPoll;
     MessageHandler m_handler;
     QImage m_picture;
