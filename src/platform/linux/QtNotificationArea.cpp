@@ -4,6 +4,9 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QtGlobal>
+
+#include <exception>
 
 namespace sarvendo {
 
@@ -138,7 +141,12 @@ void QtNotificationArea::Report(TrayMouseMessage message)
 {
     if (m_handler) {
         const MessageHandler handler = m_handler;
-        handler(message);
+        try {
+            handler(message);
+        } catch (const std::exception& error) {
+            // An exception must not unwind through Qt's event loop; the icon stays usable.
+            qWarning("Tray icon message handler failed: %s", error.what());
+        }
     }
 }
 

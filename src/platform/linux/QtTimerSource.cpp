@@ -1,6 +1,9 @@
 #include "QtTimerSource.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
+#include <exception>
 #include <limits>
 
 namespace sarvendo {
@@ -39,7 +42,12 @@ void QtTimerSource::Fire()
     if (m_callback) {
         // A copy, so that a callback replacing itself does not destroy the running one.
         const Callback callback = m_callback;
-        callback();
+        try {
+            callback();
+        } catch (const std::exception& error) {
+            // An exception must not unwind through Qt's event loop; the timer goes on.
+            qWarning("Timer callback failed: %s", error.what());
+        }
     }
 }
 
