@@ -21,16 +21,16 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ppp")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The long description; CPack puts the summary above it and indents it as Debian wants.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "modem status lights for the serial line
- Sarvendo shows the state of a modem's serial line as a row of status lamps,
- like the front panel of an external modem: CD, RI, CTS, DSR, TD, RD and, in
- two layouts, DTR, RTS and a high-speed lamp. The lamps appear in a small
- window of their own, in the caption of the active window and as a tray icon.
- .
- It keeps the session and total connect time, the bytes sent and received and
- the transfer rate, logs incoming calls and connections, plays sounds on ring,
- connect, disconnect and inactivity, warns about an idle connection and can
- hang it up. Without a modem it runs on a simulated one.")
+    "Sarvendo shows the state of a modem's serial line as a row of status lamps,
+like the front panel of an external modem: CD, RI, CTS, DSR, TD, RD and, in
+two layouts, DTR, RTS and a high-speed lamp. The lamps appear in a small
+window of their own, in the caption of the active window and as a tray icon.
+
+It keeps the session and total connect time, the bytes sent and received and
+the transfer rate, logs incoming calls and connections, plays sounds on ring,
+connect, disconnect and inactivity, warns about an idle connection and can
+hang it up. Without a modem it runs on a simulated one.")
 
 include(CPack)
