@@ -27,16 +27,16 @@ DESTDIR="$stage" cmake --install "$build" --prefix "$prefix" >"$work/install.log
 # Nothing outside the prefix.
 outside=$(find "$stage" -mindepth 1 -maxdepth 1 ! -path "$stage/usr")
 [ -z "$outside" ] || fail "written outside the prefix: $outside"
-outside=$(find "$stage/usr" -mindepth 1 -maxdepth 1 ! -name bin ! -name lib ! -name share)
+outside=$(find "$stage/usr" -mindepth 1 -maxdepth 1 ! -name bin ! -name libexec ! -name share)
 [ -z "$outside" ] || fail "unexpected directories: $outside"
 
 # The program, with its module and sound beside it; the command on the PATH is a
 # relative link, so the tree still works wherever it is unpacked.
-[ -x "$root/lib/sarvendo/sarvendo" ] || fail "no program"
-[ -f "$root/lib/sarvendo/SARVEN95.VXD" ] || fail "no status driver module beside the program"
-[ -f "$root/lib/sarvendo/Sarvendo.wav" ] || fail "no start-up sound beside the program"
+[ -x "$root/libexec/sarvendo/sarvendo" ] || fail "no program"
+[ -f "$root/libexec/sarvendo/SARVEN95.VXD" ] || fail "no status driver module beside the program"
+[ -f "$root/libexec/sarvendo/Sarvendo.wav" ] || fail "no start-up sound beside the program"
 [ -L "$root/bin/sarvendo" ] || fail "bin/sarvendo is not a link"
-[ "$(readlink "$root/bin/sarvendo")" = "../lib/sarvendo/sarvendo" ] || fail "bin/sarvendo -> $(readlink "$root/bin/sarvendo")"
+[ "$(readlink "$root/bin/sarvendo")" = "../libexec/sarvendo/sarvendo" ] || fail "bin/sarvendo -> $(readlink "$root/bin/sarvendo")"
 [ -x "$root/bin/sarvendo-notify" ] || fail "no sarvendo-notify"
 
 # Desktop integration.
@@ -136,13 +136,13 @@ if grep -q "SARVEN95.VXD not found" "$work/err"; then
 fi
 # The sound it played is the one installed beside it: its samples follow the 44-byte
 # header of the canonical file the build writes.
-tail -c +45 "$root/lib/sarvendo/Sarvendo.wav" | cmp -s - "$work/played.raw" ||
+tail -c +45 "$root/libexec/sarvendo/Sarvendo.wav" | cmp -s - "$work/played.raw" ||
     fail "the installed program did not play the start-up sound beside it"
 
 # A copy of the program elsewhere, with nothing beside it, must miss both: this is what
 # the two checks above would see if the lookup went wrong.
 mkdir -p "$work/elsewhere"
-cp "$root/lib/sarvendo/sarvendo" "$work/elsewhere/sarvendo"
+cp "$root/libexec/sarvendo/sarvendo" "$work/elsewhere/sarvendo"
 run "$work/elsewhere/sarvendo" 1
 grep -q "SARVEN95.VXD not found" "$work/err" || fail "a program without its module gave no warning"
 [ ! -s "$work/played.raw" ] || fail "a program without its sound played one"

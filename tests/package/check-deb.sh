@@ -35,8 +35,8 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$
 }
 dpkg-query -W -f='${Status} ${Version}\n' sarvendo
 dpkg-query -L sarvendo | sort >"$work/files"
-for file in /usr/bin/sarvendo /usr/bin/sarvendo-notify /usr/lib/sarvendo/sarvendo /usr/lib/sarvendo/SARVEN95.VXD \
-    /usr/lib/sarvendo/Sarvendo.wav /usr/share/applications/org.sarvendo.Sarvendo.desktop \
+for file in /usr/bin/sarvendo /usr/bin/sarvendo-notify /usr/libexec/sarvendo/sarvendo /usr/libexec/sarvendo/SARVEN95.VXD \
+    /usr/libexec/sarvendo/Sarvendo.wav /usr/share/applications/org.sarvendo.Sarvendo.desktop \
     /usr/share/metainfo/org.sarvendo.Sarvendo.metainfo.xml /usr/share/man/man1/sarvendo.1 \
     /usr/share/icons/hicolor/48x48/apps/org.sarvendo.Sarvendo.png; do
     grep -qx "$file" "$work/files" || fail "the package lacks $file"
@@ -81,7 +81,7 @@ sleep 2
 # this check's settings directory.
 program=""
 for proc in /proc/[0-9]*; do
-    [ "$(readlink "$proc/exe" 2>/dev/null)" = /usr/lib/sarvendo/sarvendo ] || continue
+    [ "$(readlink "$proc/exe" 2>/dev/null)" = /usr/libexec/sarvendo/sarvendo ] || continue
     if tr '\0' '\n' <"$proc/environ" 2>/dev/null | grep -qx "SARVENDO_HOME=$SARVENDO_HOME"; then
         program=${proc#/proc/}
     fi
@@ -101,15 +101,18 @@ grep -qx "Show Logo at Startup=1" <(tr -d '\r' <"$SARVENDO_HOME/SARVENDO.INI") |
 
 step "Removing the package"
 dpkg -r sarvendo
-if dpkg-query -W -f='${Status}' sarvendo 2>/dev/null | grep -q 'installed'; then
-    fail "sarvendo is still installed: $(dpkg-query -W -f='${Status}' sarvendo)"
-fi
+# Without conffiles or maintainer scripts nothing of the package is kept for a purge.
+status=$(dpkg-query -W -f='${Status}' sarvendo 2>/dev/null || true)
+case "$status" in
+"" | *" not-installed") ;;
+*) fail "sarvendo is left in the state \"$status\"" ;;
+esac
 while read -r file; do
     # Shared directories such as /usr/share/man stay; everything of the package's own goes.
     if [ -e "$file" ] && [ ! -d "$file" ]; then
         fail "$file is left behind"
     fi
 done <"$work/files"
-[ ! -e /usr/lib/sarvendo ] || fail "/usr/lib/sarvendo is left behind"
+[ ! -e /usr/libexec/sarvendo ] || fail "/usr/libexec/sarvendo is left behind"
 [ ! -e /usr/share/doc/sarvendo ] || fail "/usr/share/doc/sarvendo is left behind"
 echo "PASS: installed, started and removed"
