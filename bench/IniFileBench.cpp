@@ -1,10 +1,14 @@
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
+
+#include "platform/linux/PosixTextFiles.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
 #include <unistd.h>
 
 namespace {
+
+const sarvendo::PosixTextFiles kFiles;
 
 std::string BenchPath()
 {
@@ -17,9 +21,9 @@ void LoadOnePort(benchmark::State& state)
     const std::string path = BenchPath();
     sarvendo::Settings settings;
     settings.DefaultPort = 1;
-    sarvendo::SaveSettings(settings, path);
+    sarvendo::SaveSettings(kFiles, settings, path);
     for (auto _ : state) {
-        sarvendo::LoadSettings(settings, path, {1024, 768});
+        sarvendo::LoadSettings(kFiles, settings, path, {1024, 768});
         benchmark::DoNotOptimize(settings.NewOrientation);
     }
     std::filesystem::remove(path);
@@ -34,7 +38,7 @@ void SaveChangedPort(benchmark::State& state)
     settings.DefaultPort = 1;
     for (auto _ : state) {
         settings.TotalConnectNew += 1.0 / 86400.0;
-        sarvendo::SaveSettings(settings, path);
+        sarvendo::SaveSettings(kFiles, settings, path);
     }
     std::filesystem::remove(path);
 }

@@ -1,4 +1,5 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDirectories.h"
 #include "fakes/FakeEventPump.h"

@@ -2,7 +2,8 @@
 // panel, one copy to the window) against a rebuild (the layout and lamp pictures loaded and
 // recoloured pixel by pixel).
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "display/LampSet.h"
 #include "display/LineParameters.h"
 #include "display/PanelHost.h"

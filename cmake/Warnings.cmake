@@ -14,10 +14,31 @@ if(SARVENDO_SANITIZE)
     target_link_options(sarvendo_warnings INTERFACE -fsanitize=address,undefined)
 endif()
 
-# Adds a library of one source folder with the warnings applied.
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+
+# The include root a layer's code is compiled with: a folder of links to just the source
+# folders that layer may use, so an include that runs against the order fails to compile.
+function(sarvendo_layer_include_root layer out)
+    set(root ${PROJECT_BINARY_DIR}/layers/${layer})
+    if(NOT DEFINED SARVENDO_LAYER_${layer})
+        message(FATAL_ERROR "No layer named ${layer}")
+    endif()
+    foreach(allowed IN LISTS SARVENDO_LAYER_${layer})
+        if(NOT EXISTS ${root}/${allowed})
+            file(MAKE_DIRECTORY ${root})
+            file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${allowed} ${root}/${allowed} SYMBOLIC)
+        endif()
+    endforeach()
+    set(${out} ${root} PARENT_SCOPE)
+endfunction()
+
+# Adds a library of one source folder with the warnings applied and the include root of
+# that folder's layer.
 function(sarvendo_library name)
     add_library(${name} STATIC ${ARGN})
     target_link_libraries(${name} PUBLIC sarvendo_warnings)
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    get_filename_component(layer ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    sarvendo_layer_include_root(${layer} root)
+    target_include_directories(${name} PUBLIC ${root})
     set_property(GLOBAL APPEND PROPERTY SARVENDO_TARGETS ${name})
 endfunction()

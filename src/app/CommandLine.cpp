@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <charconv>
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "DialUpNotification.h"
 
-#include "app/BoundedString.h"
+#include "core/BoundedString.h"
+
 #include "app/CommandLine.h"
 
 namespace sarvendo {

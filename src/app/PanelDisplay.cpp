@@ -1,6 +1,7 @@
 #include "PanelDisplay.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "display/PanelPainter.h"
 
 #include <QWidget>

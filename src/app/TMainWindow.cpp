@@ -1,12 +1,14 @@
 #include "TMainWindow.h"
 
+#include "core/IniFile.h"
+#include "core/Rounding.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+
 #include "app/CommandLine.h"
 #include "app/DialUpNotification.h"
 #include "app/MainWindowDisplay.h"
 #include "app/MainWindowEngine.h"
-#include "app/Rounding.h"
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
 #include "app/StartupLine.h"
 #include "app/THelpWindow.h"
 #include "app/TSetupDlg.h"
@@ -180,10 +182,12 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const std::vector<std::string>
     }
 
     const std::string iniPath = SettingsFilePath(m_services.directories);
-    s.DefaultPort = ReadDefaultPort(iniPath);
+    // One parse serves every start-up read.
+    const IniFile ini = IniFile::Load(m_services.files, iniPath);
+    s.DefaultPort = ReadDefaultPort(ini);
     // The per-port settings come from the stored port's section, even when the command
     // line names another port: that port takes them over.
-    LoadSettings(s, iniPath, m_services.screen.PrimaryScreenSize());
+    LoadSettings(s, ini, m_services.screen.PrimaryScreenSize());
 
     setWindowTitle(QStringLiteral("Sarvendo"));
     move(s.WindowPositionX, s.WindowPositionY);
@@ -237,7 +241,7 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const std::vector<std::string>
         m_display->CreateDisplayFont();
     }
 
-    s.ShowLogoAtStartup = ReadShowLogoAtStartup(iniPath);
+    s.ShowLogoAtStartup = ReadShowLogoAtStartup(ini);
     if (s.ShowLogoAtStartup == 1) {
         ShowSplashAndPlaySound();
     }
@@ -405,7 +409,7 @@ void TMainWindow::FClose()
     s.WindowPositionX = position.x();
     s.WindowPositionY = position.y();
 
-    SaveSettingsAtShutdown(s, SettingsFilePath(m_services.directories));
+    SaveSettingsAtShutdown(m_services.files, s, SettingsFilePath(m_services.directories));
 
     if (m_display != nullptr) {
         m_display->FreeDrawingObjects();

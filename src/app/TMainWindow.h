@@ -26,6 +26,7 @@ class ProgramStarter;
 class Screen;
 class Sound;
 class StartupLine;
+class TextFiles;
 class THelpWindow;
 class TSetupDlg;
 struct Settings;
@@ -35,6 +36,7 @@ struct MainWindowServices
 {
     Settings& settings;
     const Directories& directories;
+    const TextFiles& files;
     const Screen& screen;
     const PlatformInfo& platform;
     MessageBoxes& messageBoxes;

@@ -7,14 +7,15 @@
 //                         to stderr and answered at once ("no" answers No, anything else
 //                         Yes or Ok); the program also reports on stderr when its event loop
 //                         runs
+#include "core/IniFile.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+
 #include "app/AutoAnswerMessageBoxes.h"
 #include "app/DialUpNotifyService.h"
-#include "app/IniFile.h"
 #include "app/LineSessionStartup.h"
 #include "app/PanelDisplay.h"
 #include "app/PollCycleEngine.h"
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
 #include "app/TMainWindow.h"
 #include "app/TSetupDlg.h"
 #include "app/TerminationSignals.h"
@@ -35,6 +36,7 @@
 #include "platform/linux/LinuxPlatformInfo.h"
 #include "platform/linux/LinuxProgramStarter.h"
 #include "platform/linux/LocaleFormats.h"
+#include "platform/linux/PosixTextFiles.h"
 #include "platform/linux/QtBeep.h"
 #include "platform/linux/QtMessageBoxes.h"
 #include "platform/linux/QtScreen.h"
@@ -95,6 +97,7 @@ int main(int argc, char* argv[])
     TerminationSignals terminationSignals;
 
     const LinuxDirectories directories;
+    const PosixTextFiles files;
     const QtScreen screen;
     const LinuxClock clock;
     const LinuxPlatformInfo platform;
@@ -114,7 +117,7 @@ int main(int argc, char* argv[])
     Settings settings;
     LinePlatformOptions lineOptions;
     lineOptions.simulate = Environment("SARVENDO_SIMULATE");
-    const IniFile iniForLine = IniFile::Load(SettingsFilePath(directories));
+    const IniFile iniForLine = IniFile::Load(files, SettingsFilePath(directories));
     lineOptions.devices = ReadPortDevices(iniForLine);
     lineOptions.connectReportFile = ReadConnectReportFile(iniForLine);
     lineOptions.monitoredPort = [&settings] { return settings.DefaultPort; };
@@ -127,7 +130,7 @@ int main(int argc, char* argv[])
     LineSessionStartup startupLine(lineSession);
 
     TMainWindow window(
-        MainWindowServices{settings, directories, screen, platform, boxes, sound, programs, startupLine});
+        MainWindowServices{settings, directories, files, screen, platform, boxes, sound, programs, startupLine});
     qtBoxes.SetOwner(&window);
 
     LineSessionSide lineSide(lineSession);

@@ -1,7 +1,8 @@
 #include "LampSet.h"
 
-#include "app/Rounding.h"
-#include "app/Settings.h"
+#include "core/Rounding.h"
+#include "core/Settings.h"
+
 #include "display/LineParameters.h"
 #include "display/Recolour.h"
 #include "resources/Resources.h"

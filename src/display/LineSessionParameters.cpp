@@ -1,6 +1,7 @@
 #include "LineSessionParameters.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "line/LineSession.h"
 
 namespace sarvendo {

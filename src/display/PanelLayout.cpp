@@ -1,6 +1,7 @@
 #include "PanelLayout.h"
 
-#include "app/Settings.h"
+#include "core/Layouts.h"
+#include "core/Settings.h"
 
 #include <cstdlib>
 
@@ -56,19 +57,59 @@ constexpr std::array<PanelLamp, 12> kCourierLamps{{
 }};
 
 constexpr std::array<PanelLayout, 5> kLayouts{{
-    {1, "SQUARE", 100, 70, 100, 70, LampSelector::LargeSquare, {8, 2, 31, 32}, kSquareLamps},
-    {2, "HORIZ", 183, 40, 183, 40, LampSelector::LargeHorizontal, {3, 2, 31, 32}, kRowLamps},
-    {3, "HORIZ_SMALL", 104, 100, 104, 27, LampSelector::SmallHorizontal, {6, 2, 16, 1}, kRowLamps},
-    {4, "HORIZ_MODEM", 123, 100, 123, 27, LampSelector::Modem, {3, 2, 13, 15}, kModemLamps},
-    {5, "COURIER", 173, 100, 173, 27, LampSelector::Courier, {8, 2, 13, 15}, kCourierLamps},
+    {kLargeSquareLayout,
+     "SQUARE",
+     100,
+     70,
+     kLayoutSizes[0].width,
+     kLayoutSizes[0].height,
+     LampSelector::LargeSquare,
+     {8, 2, 31, 32},
+     kSquareLamps},
+    {kLargeHorizontalLayout,
+     "HORIZ",
+     183,
+     40,
+     kLayoutSizes[1].width,
+     kLayoutSizes[1].height,
+     LampSelector::LargeHorizontal,
+     {3, 2, 31, 32},
+     kRowLamps},
+    {kSmallHorizontalLayout,
+     "HORIZ_SMALL",
+     104,
+     100,
+     kLayoutSizes[2].width,
+     kLayoutSizes[2].height,
+     LampSelector::SmallHorizontal,
+     {6, 2, 16, 1},
+     kRowLamps},
+    {kModemLayout,
+     "HORIZ_MODEM",
+     123,
+     100,
+     kLayoutSizes[3].width,
+     kLayoutSizes[3].height,
+     LampSelector::Modem,
+     {3, 2, 13, 15},
+     kModemLamps},
+    {kCourierLayout,
+     "COURIER",
+     173,
+     100,
+     kLayoutSizes[4].width,
+     kLayoutSizes[4].height,
+     LampSelector::Courier,
+     {8, 2, 13, 15},
+     kCourierLamps},
 }};
 
 constexpr LampGrid kTitleGrid{3, 1, 15, 1};
 
 constexpr std::array<TitleStrip, 3> kTitleStrips{{
-    {3, "TITLE2", 94, 94, kTitleGrid, kRowLamps},
-    {4, "TITLE12", 138, 138, kTitleGrid, kModemLamps},
-    {5, "TITLE22", 189, 185, kTitleGrid, kCourierLamps},
+    {kSmallHorizontalLayout, "TITLE2", 94, 94, kTitleGrid, kRowLamps},
+    {kModemLayout, "TITLE12", 138, 138, kTitleGrid, kModemLamps},
+    {kCourierLayout, "TITLE22", 189, 185, kTitleGrid, kCourierLamps},
 }};
 
 } // namespace

@@ -1,8 +1,11 @@
 #include "PanelPainter.h"
 
-#include "app/PascalText.h"
-#include "app/Rounding.h"
-#include "app/Settings.h"
+#include "core/DateTimeText.h"
+#include "core/Layouts.h"
+#include "core/RealText.h"
+#include "core/Rounding.h"
+#include "core/Settings.h"
+
 #include "display/CaptionAndTray.h"
 #include "display/Colours.h"
 #include "display/LampSet.h"
@@ -24,10 +27,6 @@
 namespace sarvendo {
 
 namespace {
-
-// The layout shown while "NewOrientation" holds a number that names no layout: the
-// default one, so a damaged settings file still gives a working window.
-constexpr int kFallbackLayout = 3;
 
 // Panel rows of the etched line between the lamp row and the text lines.
 constexpr int kSeparatorRow = 22;
@@ -52,7 +51,7 @@ constexpr std::string_view kConnectTimeFormat = "\"Connect time: \"h\":\"mm\":\"
 const PanelLayout& LayoutOrFallback(int number)
 {
     const PanelLayout* layout = FindPanelLayout(number);
-    return layout != nullptr ? *layout : *FindPanelLayout(kFallbackLayout);
+    return layout != nullptr ? *layout : *FindPanelLayout(kDefaultLayout);
 }
 
 // The value rounded to the millisecond and then cut to whole seconds, as days.

@@ -6,7 +6,8 @@
 // KEY is one of the lamp flags (CTS RTS RI CD DSR TD RD DTR HS) or status, speed,
 // time (the three text lines), baud (the port rate), each set to the given number.
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "display/LampSet.h"
 #include "display/LineParameters.h"
 #include "display/PanelHost.h"

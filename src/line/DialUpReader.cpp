@@ -1,6 +1,7 @@
 #include "DialUpReader.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "platform/Directories.h"
 
 #include <algorithm>

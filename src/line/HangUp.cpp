@@ -1,6 +1,7 @@
 #include "HangUp.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "line/StatusDriver.h"
 #include "platform/Clock.h"
 

@@ -1,6 +1,7 @@
 #include "LineSession.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "line/HangUp.h"
 
 namespace sarvendo {

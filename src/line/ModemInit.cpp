@@ -1,6 +1,7 @@
 #include "ModemInit.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "line/T_QCCom32.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"

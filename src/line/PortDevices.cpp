@@ -1,6 +1,6 @@
 #include "PortDevices.h"
 
-#include "app/IniFile.h"
+#include "core/IniFile.h"
 
 namespace sarvendo {
 

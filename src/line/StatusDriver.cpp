@@ -1,7 +1,8 @@
 #include "StatusDriver.h"
 
-#include "app/Rounding.h"
-#include "app/Settings.h"
+#include "core/Rounding.h"
+#include "core/Settings.h"
+
 #include "platform/Directories.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ModemLines.h"

@@ -1,6 +1,7 @@
 #include "ConnectTime.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "platform/Clock.h"
 
 namespace sarvendo {

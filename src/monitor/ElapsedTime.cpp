@@ -1,6 +1,8 @@
 #include "ElapsedTime.h"
 
-#include "app/PascalText.h"
+#include "core/DateTimeText.h"
+#include "core/IntegerText.h"
+#include "core/RealText.h"
 
 #include <cctype>
 

@@ -1,7 +1,10 @@
 #include "EventLogs.h"
 
-#include "app/PascalText.h"
-#include "app/Settings.h"
+#include "core/DateTimeText.h"
+#include "core/IntegerText.h"
+#include "core/RealText.h"
+#include "core/Settings.h"
+
 #include "monitor/ConnectTime.h"
 #include "monitor/ElapsedTime.h"
 #include "platform/Clock.h"

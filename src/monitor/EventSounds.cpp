@@ -1,6 +1,7 @@
 #include "EventSounds.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "platform/Sound.h"
 
 namespace sarvendo {

@@ -1,6 +1,8 @@
 #include "PollCycle.h"
 
-#include "app/Settings.h"
+#include "core/Layouts.h"
+#include "core/Settings.h"
+
 #include "monitor/ElapsedTime.h"
 #include "monitor/LineSide.h"
 #include "monitor/MonitorHost.h"
@@ -19,8 +21,6 @@ constexpr std::uint8_t kCarrier = 0x80;
 constexpr std::uint8_t kDtr = 0x01;
 constexpr std::uint8_t kRts = 0x02;
 
-constexpr std::int32_t kModemLayout = 4;
-constexpr std::int32_t kCourierLayout = 5;
 constexpr std::int32_t kHighSpeedAbove = 9600;
 constexpr std::uint32_t kMinRateWindowMs = 1000;
 

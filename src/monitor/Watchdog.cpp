@@ -1,6 +1,7 @@
 #include "Watchdog.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "monitor/ElapsedTime.h"
 #include "monitor/EventSounds.h"
 #include "monitor/LineSide.h"

@@ -1,7 +1,8 @@
 #include "app/CommandLine.h"
 
+#include "core/Settings.h"
+
 #include "app/DialUpNotification.h"
-#include "app/Settings.h"
 
 #include <gtest/gtest.h>
 

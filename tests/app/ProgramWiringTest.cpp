@@ -1,9 +1,10 @@
 // The main window wired to the real line session, poll cycle and engine adapters, with
 // only the platform faked: what start-up, ticks and shutdown do to the line.
-#include "app/IniFile.h"
+#include "core/IniFile.h"
+#include "core/Settings.h"
+
 #include "app/LineSessionStartup.h"
 #include "app/PollCycleEngine.h"
-#include "app/Settings.h"
 #include "app/TMainWindow.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDirectories.h"
@@ -19,11 +20,14 @@
 #include "monitor/LineSessionSide.h"
 #include "monitor/PollCycle.h"
 #include "platform/StatusDriverDevice.h"
+#include "platform/linux/PosixTextFiles.h"
 
 #include <gtest/gtest.h>
 
 namespace sarvendo {
 namespace {
+
+const PosixTextFiles kFiles;
 
 using fakes::TempDir;
 
@@ -69,7 +73,8 @@ protected:
     DateTimeFormats formats;
     LineSession session{settings, line.View(), clock, directories, boxes};
     LineSessionStartup startup{session};
-    TMainWindow window{MainWindowServices{settings, directories, screen, platform, boxes, sound, programs, startup}};
+    TMainWindow window{
+        MainWindowServices{settings, directories, kFiles, screen, platform, boxes, sound, programs, startup}};
     LineSessionSide lineSide{session};
     PollCycle pollCycle{settings, clock, lineSide, sound, boxes, logFiles, directories, formats, window};
     PollCycleEngine engine{pollCycle, session};
@@ -118,7 +123,7 @@ TEST_F(ProgramWiringTest, ConnectionSeenByTicksIsAddedToTheTotalOnceAtExit)
     EXPECT_EQ(line.statusDriver.Count(kUnhookComm), 1);
     const double total = settings.TotalConnectNew;
     EXPECT_NEAR(total * 1440.0, 10.0, 0.01);
-    const IniFile saved = IniFile::Load(dir.File("SARVENDO.INI"));
+    const IniFile saved = IniFile::Load(kFiles, dir.File("SARVENDO.INI"));
     EXPECT_EQ(saved.ReadInt("Sarvendo: Main", "Default Port", 0), 2);
     EXPECT_FALSE(saved.ReadString("Sarvendo on COM2", "TotalConnectNew", "", 100).empty());
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/Settings.h"
+
 #include "app/MainWindowDisplay.h"
 #include "app/MainWindowEngine.h"
-#include "app/Settings.h"
 #include "app/StartupLine.h"
 #include "platform/Sound.h"
 

@@ -1,9 +1,9 @@
 #include "app/TMainWindow.h"
 
 #include "RecordingStartup.h"
+#include "core/IniFile.h"
+#include "core/SettingsStore.h"
 
-#include "app/IniFile.h"
-#include "app/SettingsStore.h"
 #include "app/THelpWindow.h"
 #include "app/TSetupDlg.h"
 #include "app/TSplashForm.h"
@@ -13,6 +13,7 @@
 #include "fakes/FakeProgramStarter.h"
 #include "fakes/FakeScreen.h"
 #include "fakes/TempDir.h"
+#include "platform/linux/PosixTextFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,6 +28,8 @@
 
 namespace sarvendo {
 namespace {
+
+const PosixTextFiles kFiles;
 
 using fakes::TempDir;
 using testing::StepLog;
@@ -65,13 +68,13 @@ protected:
     std::string IniPath() const { return dir.File("SARVENDO.INI"); }
     void WriteIni(const std::string& text) const { TempDir::Write(IniPath(), text); }
     std::string ReadIni() const { return TempDir::Read(IniPath()); }
-    IniFile Ini() const { return IniFile::Load(IniPath()); }
+    IniFile Ini() const { return IniFile::Load(kFiles, IniPath()); }
 
     TMainWindow& Window()
     {
         if (!window) {
             window = std::make_unique<TMainWindow>(
-                MainWindowServices{settings, directories, screen, platform, boxes, sound, programs, line});
+                MainWindowServices{settings, directories, kFiles, screen, platform, boxes, sound, programs, line});
             window->AttachEngine(&engine);
             window->AttachDisplay(&display);
         }

@@ -1,8 +1,8 @@
 #include "display/LampSet.h"
 
 #include "DisplayFakes.h"
+#include "core/Settings.h"
 
-#include "app/Settings.h"
 #include "display/Colours.h"
 
 #include <QImage>

@@ -1,8 +1,8 @@
 #include "display/PanelPainter.h"
 
 #include "DisplayFakes.h"
+#include "core/Settings.h"
 
-#include "app/Settings.h"
 #include "display/Colours.h"
 #include "display/LampSet.h"
 #include "display/PanelLayout.h"

@@ -1,6 +1,7 @@
 #include "line/DialUpReader.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "fakes/FakeDialUpSource.h"
 #include "fakes/FakeDirectories.h"
 

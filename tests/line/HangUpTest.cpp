@@ -1,6 +1,7 @@
 #include "line/HangUp.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "fakes/FakeLinePlatform.h"
 #include "platform/Clock.h"
 

@@ -1,6 +1,6 @@
 #include "line/PortDevices.h"
 
-#include "app/IniFile.h"
+#include "core/IniFile.h"
 
 #include <gtest/gtest.h>
 

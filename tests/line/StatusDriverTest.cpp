@@ -1,6 +1,7 @@
 #include "line/StatusDriver.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "fakes/FakeDirectories.h"
 #include "fakes/FakeLinePlatform.h"
 #include "fakes/FakeMessageBoxes.h"

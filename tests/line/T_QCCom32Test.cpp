@@ -1,6 +1,7 @@
 #include "line/T_QCCom32.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "fakes/FakeClock.h"
 #include "fakes/FakeEventPump.h"
 #include "fakes/FakeMessageBoxes.h"

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/Settings.h"
+#include "core/Settings.h"
+
 #include "monitor/LineSide.h"
 
 #include <functional>

@@ -1,8 +1,8 @@
 #include "monitor/LineSessionSide.h"
 
 #include "FakeMonitorHost.h"
+#include "core/Settings.h"
 
-#include "app/Settings.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDirectories.h"
 #include "fakes/FakeLinePlatform.h"

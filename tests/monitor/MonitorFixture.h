@@ -2,9 +2,11 @@
 
 #include "FakeLineSide.h"
 #include "FakeMonitorHost.h"
+#include "core/DateTimeText.h"
+#include "core/IntegerText.h"
+#include "core/RealText.h"
+#include "core/Settings.h"
 
-#include "app/PascalText.h"
-#include "app/Settings.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDirectories.h"
 #include "fakes/FakeLogFiles.h"

@@ -1,6 +1,6 @@
 #include "FakeMonitorHost.h"
+#include "core/Settings.h"
 
-#include "app/Settings.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDirectories.h"
 #include "fakes/FakeEventPump.h"

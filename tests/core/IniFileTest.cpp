@@ -1,12 +1,15 @@
-#include "app/IniFile.h"
+#include "core/IniFile.h"
 
 #include "fakes/TempDir.h"
+#include "platform/linux/PosixTextFiles.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace sarvendo {
 namespace {
+
+const PosixTextFiles kFiles;
 
 using fakes::TempDir;
 
@@ -122,12 +125,12 @@ TEST(IniFileSave, RoundTripsThroughTheDisk)
 {
     TempDir dir;
     const std::string path = dir.File("sub/SARVENDO.INI");
-    IniFile file = IniFile::Load(path);
+    IniFile file = IniFile::Load(kFiles, path);
     EXPECT_EQ(file.LoadedFrom(), IniFile::Source::Missing);
     file.WriteString("A", "k", "v");
-    ASSERT_TRUE(file.Save(path));
+    ASSERT_TRUE(file.Save(kFiles, path));
     EXPECT_EQ(TempDir::Read(path), "[A]\r\nk=v\r\n");
-    EXPECT_EQ(IniFile::Load(path).ReadString("a", "K", "", 260), "v");
+    EXPECT_EQ(IniFile::Load(kFiles, path).ReadString("a", "K", "", 260), "v");
 }
 
 TEST(IniFileSave, KeepsTheFileModeAndFollowsSymbolicLinks)
@@ -138,9 +141,9 @@ TEST(IniFileSave, KeepsTheFileModeAndFollowsSymbolicLinks)
     TempDir::Write(real, "[A]\nk=1\n");
     chmod(real.c_str(), 0640);
     ASSERT_EQ(symlink("real.ini", link.c_str()), 0);
-    IniFile file = IniFile::Load(link);
+    IniFile file = IniFile::Load(kFiles, link);
     file.WriteString("A", "k", "2");
-    ASSERT_TRUE(file.Save(link));
+    ASSERT_TRUE(file.Save(kFiles, link));
     // The edited line keeps the line end it had.
     EXPECT_EQ(TempDir::Read(real), "[A]\nk=2\n");
     struct stat info
@@ -158,11 +161,11 @@ TEST(IniFileSave, AFileThatCannotBeReadIsNeverOverwritten)
     const std::string path = dir.File("SARVENDO.INI");
     // A directory in the file's place cannot be read as a file.
     std::filesystem::create_directory(path);
-    IniFile file = IniFile::Load(path);
+    IniFile file = IniFile::Load(kFiles, path);
     EXPECT_EQ(file.LoadedFrom(), IniFile::Source::Unreadable);
     EXPECT_EQ(file.ReadInt("A", "k", 5), 5);
     file.WriteString("A", "k", "1");
-    EXPECT_FALSE(file.Save(path));
+    EXPECT_FALSE(file.Save(kFiles, path));
     EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
@@ -175,7 +178,7 @@ TEST(IniFileSave, AnUnwritableDirectoryFailsCleanly)
     chmod(dir.Path().c_str(), 0500);
     IniFile file;
     file.WriteString("A", "k", "1");
-    EXPECT_FALSE(file.Save(dir.File("SARVENDO.INI")));
+    EXPECT_FALSE(file.Save(kFiles, dir.File("SARVENDO.INI")));
     chmod(dir.Path().c_str(), 0700);
 }
 

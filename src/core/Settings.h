@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/BoundedString.h"
+#include "core/BoundedString.h"
+
 #include "platform/DateTime.h"
 #include "platform/Dcb.h"
 

@@ -1,5 +1,7 @@
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
+
 #include "fakes/TempDir.h"
+#include "platform/linux/PosixTextFiles.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -9,6 +11,8 @@
 
 namespace sarvendo {
 namespace {
+
+const PosixTextFiles kFiles;
 
 using fakes::TempDir;
 
@@ -32,10 +36,10 @@ TEST(AtomicSave, AKilledSaveNeverLeavesATruncatedOrMixedFile)
     TempDir::Write(path, "; user notes that must survive\r\n[Other]\r\nkeep=1\r\n");
 
     Settings a = Variant(0);
-    ASSERT_TRUE(SaveSettings(a, path));
+    ASSERT_TRUE(SaveSettings(kFiles, a, path));
     const std::string textA = TempDir::Read(path);
     Settings b = Variant(1);
-    ASSERT_TRUE(SaveSettings(b, path));
+    ASSERT_TRUE(SaveSettings(kFiles, b, path));
     const std::string textB = TempDir::Read(path);
     ASSERT_NE(textA, textB);
 
@@ -48,7 +52,7 @@ TEST(AtomicSave, AKilledSaveNeverLeavesATruncatedOrMixedFile)
         if (child == 0) {
             for (int i = 0;; ++i) {
                 Settings settings = Variant(i % 2);
-                SaveSettings(settings, path);
+                SaveSettings(kFiles, settings, path);
             }
         }
         usleep(static_cast<useconds_t>(delayUs(random)));

@@ -1,8 +1,11 @@
 #include "SettingsStore.h"
 
-#include "app/IniFile.h"
-#include "app/PascalText.h"
-#include "app/Rounding.h"
+#include "core/DateTimeText.h"
+#include "core/IniFile.h"
+#include "core/IntegerText.h"
+#include "core/RealText.h"
+#include "core/Rounding.h"
+
 #include "platform/Directories.h"
 
 #include <cstdlib>
@@ -194,12 +197,12 @@ void ApplySave(Settings& settings, IniFile& file)
     }
 }
 
-bool Commit(const IniFile& file, const std::string& iniPath)
+bool Commit(const TextFiles& files, const IniFile& file, const std::string& iniPath)
 {
     if (!file.Changed()) {
         return file.LoadedFrom() != IniFile::Source::Unreadable;
     }
-    return file.Save(iniPath);
+    return file.Save(files, iniPath);
 }
 
 } // namespace
@@ -218,25 +221,13 @@ std::string PortSectionName(std::int32_t port)
     return "Sarvendo on COM" + std::to_string(port);
 }
 
-LayoutSize LayoutWindowSize(std::int32_t orientation)
+void LoadSettings(const TextFiles& files, Settings& settings, const std::string& iniPath, ScreenSize screen)
 {
-    switch (std::llabs(orientation)) {
-    case 1:
-        return {100, 70};
-    case 2:
-        return {183, 40};
-    case 4:
-        return {123, 27};
-    case 5:
-        return {173, 27};
-    default:
-        return {104, 27};
-    }
+    LoadSettings(settings, IniFile::Load(files, iniPath), screen);
 }
 
-void LoadSettings(Settings& settings, const std::string& iniPath, ScreenSize screen)
+void LoadSettings(Settings& settings, const IniFile& file, ScreenSize screen)
 {
-    const IniFile file = IniFile::Load(iniPath);
     settings.EditorName = file.ReadString(kMainSection, kEditorNameKey, "", kPathBuffer);
     if (settings.DefaultPort < 0) {
         return;
@@ -265,36 +256,46 @@ void LoadSettings(Settings& settings, const std::string& iniPath, ScreenSize scr
     }
 }
 
-bool SaveSettings(Settings& settings, const std::string& iniPath)
+bool SaveSettings(const TextFiles& files, Settings& settings, const std::string& iniPath)
 {
     if (settings.DefaultPort <= 0) {
         return true;
     }
-    IniFile file = IniFile::Load(iniPath);
+    IniFile file = IniFile::Load(files, iniPath);
     ApplySave(settings, file);
-    return Commit(file, iniPath);
+    return Commit(files, file, iniPath);
 }
 
-std::int32_t ReadDefaultPort(const std::string& iniPath)
+std::int32_t ReadDefaultPort(const IniFile& file)
 {
-    const std::int32_t port = IniFile::Load(iniPath).ReadInt(kMainSection, kDefaultPortKey, 0);
+    const std::int32_t port = file.ReadInt(kMainSection, kDefaultPortKey, 0);
     return port < 0 ? 0 : port;
 }
 
-std::int32_t ReadShowLogoAtStartup(const std::string& iniPath)
+std::int32_t ReadDefaultPort(const TextFiles& files, const std::string& iniPath)
 {
-    return IniFile::Load(iniPath).ReadInt(kMainSection, kShowLogoKey, 1);
+    return ReadDefaultPort(IniFile::Load(files, iniPath));
 }
 
-bool SaveSettingsAtShutdown(Settings& settings, const std::string& iniPath)
+std::int32_t ReadShowLogoAtStartup(const IniFile& file)
 {
-    IniFile file = IniFile::Load(iniPath);
+    return file.ReadInt(kMainSection, kShowLogoKey, 1);
+}
+
+std::int32_t ReadShowLogoAtStartup(const TextFiles& files, const std::string& iniPath)
+{
+    return ReadShowLogoAtStartup(IniFile::Load(files, iniPath));
+}
+
+bool SaveSettingsAtShutdown(const TextFiles& files, Settings& settings, const std::string& iniPath)
+{
+    IniFile file = IniFile::Load(files, iniPath);
     if (settings.DefaultPort > 0) {
         file.WriteString(kMainSection, kDefaultPortKey, std::to_string(settings.DefaultPort));
         ApplySave(settings, file);
     }
     file.WriteString(kMainSection, kShowLogoKey, std::to_string(settings.ShowLogoAtStartup));
-    return Commit(file, iniPath);
+    return Commit(files, file, iniPath);
 }
 
 } // namespace sarvendo

@@ -1,6 +1,7 @@
-#include "app/PascalText.h"
-
-#include "app/Rounding.h"
+#include "core/DateTimeText.h"
+#include "core/IntegerText.h"
+#include "core/RealText.h"
+#include "core/Rounding.h"
 
 #include <gtest/gtest.h>
 #include <limits>

@@ -1,8 +1,10 @@
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 
-#include "app/IniFile.h"
+#include "core/IniFile.h"
+
 #include "fakes/FakeDirectories.h"
 #include "fakes/TempDir.h"
+#include "platform/linux/PosixTextFiles.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -10,6 +12,8 @@
 
 namespace sarvendo {
 namespace {
+
+const PosixTextFiles kFiles;
 
 using fakes::TempDir;
 
@@ -24,7 +28,7 @@ protected:
         TempDir::Write(path, text);
         Settings settings;
         settings.DefaultPort = port;
-        LoadSettings(settings, path, screen);
+        LoadSettings(kFiles, settings, path, screen);
         return settings;
     }
 
@@ -47,9 +51,9 @@ TEST_F(SettingsStoreTest, PathAndSectionNames)
 TEST_F(SettingsStoreTest, MissingFileGivesEveryDefault)
 {
     Settings settings;
-    settings.DefaultPort = ReadDefaultPort(path);
-    LoadSettings(settings, path, kScreen);
-    settings.ShowLogoAtStartup = ReadShowLogoAtStartup(path);
+    settings.DefaultPort = ReadDefaultPort(kFiles, path);
+    LoadSettings(kFiles, settings, path, kScreen);
+    settings.ShowLogoAtStartup = ReadShowLogoAtStartup(kFiles, path);
     EXPECT_EQ(settings.DefaultPort, 0);
     EXPECT_EQ(settings.ShowLogoAtStartup, 1);
     EXPECT_EQ(settings.NewOrientation, 3);
@@ -74,15 +78,15 @@ TEST_F(SettingsStoreTest, MissingFileGivesEveryDefault)
 TEST_F(SettingsStoreTest, FirstRunWithoutIniWritesOnlyTheLogoKeyAtShutdown)
 {
     Settings settings;
-    LoadSettings(settings, path, kScreen);
-    ASSERT_TRUE(SaveSettingsAtShutdown(settings, path));
+    LoadSettings(kFiles, settings, path, kScreen);
+    ASSERT_TRUE(SaveSettingsAtShutdown(kFiles, settings, path));
     EXPECT_EQ(TempDir::Read(path), "[Sarvendo: Main]\r\nShow Logo at Startup=1\r\n");
 }
 
 TEST_F(SettingsStoreTest, NegativeDefaultPortReadsAsZero)
 {
     TempDir::Write(path, "[Sarvendo: Main]\nDefault Port=-2\n");
-    EXPECT_EQ(ReadDefaultPort(path), 0);
+    EXPECT_EQ(ReadDefaultPort(kFiles, path), 0);
 }
 
 TEST_F(SettingsStoreTest, OrientationLoadRules)
@@ -130,11 +134,11 @@ TEST_F(SettingsStoreTest, NoTitleBarLoadsNegativeAndSurvivesARunWithoutPaint)
     EXPECT_EQ(LoadFrom(Section("No Title Bar=-2147483648\r\n")).NoTitleBar, -2147483647 - 1);
 
     Settings settings = LoadFrom(Section("No Title Bar=1\r\n"));
-    ASSERT_TRUE(SaveSettings(settings, path));
-    EXPECT_EQ(IniFile::Load(path).ReadInt(PortSectionName(1), "No Title Bar", 0), -1);
+    ASSERT_TRUE(SaveSettings(kFiles, settings, path));
+    EXPECT_EQ(IniFile::Load(kFiles, path).ReadInt(PortSectionName(1), "No Title Bar", 0), -1);
     settings.NoTitleBar = 1; // what the first paint does
-    ASSERT_TRUE(SaveSettings(settings, path));
-    EXPECT_EQ(IniFile::Load(path).ReadInt(PortSectionName(1), "No Title Bar", 0), 1);
+    ASSERT_TRUE(SaveSettings(kFiles, settings, path));
+    EXPECT_EQ(IniFile::Load(kFiles, path).ReadInt(PortSectionName(1), "No Title Bar", 0), 1);
 }
 
 TEST_F(SettingsStoreTest, NegativeTitleBarOffsetLoadsAsZero)
@@ -188,7 +192,7 @@ TEST_F(SettingsStoreTest, PortZeroReadsDefaultsAndSavesNothing)
     EXPECT_EQ(settings.LampLook, 1);
     EXPECT_EQ(settings.WindowPositionX, 512);
     std::filesystem::remove(path);
-    ASSERT_TRUE(SaveSettings(settings, path));
+    ASSERT_TRUE(SaveSettings(kFiles, settings, path));
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -197,11 +201,11 @@ TEST_F(SettingsStoreTest, TotalConnectTimeIsWrittenInTheFixedRealForm)
     Settings settings;
     settings.DefaultPort = 1;
     settings.TotalConnectNew = 0.0;
-    ASSERT_TRUE(SaveSettings(settings, path));
-    EXPECT_EQ(IniFile::Load(path).RawValue(PortSectionName(1), "TotalConnectNew"), "0.00000000000000E+0000");
+    ASSERT_TRUE(SaveSettings(kFiles, settings, path));
+    EXPECT_EQ(IniFile::Load(kFiles, path).RawValue(PortSectionName(1), "TotalConnectNew"), "0.00000000000000E+0000");
     EXPECT_NE(TempDir::Read(path).find("TotalConnectNew= 0.00000000000000E+0000\r\n"), std::string::npos);
     settings.TotalConnectNew = 1.5;
-    ASSERT_TRUE(SaveSettings(settings, path));
+    ASSERT_TRUE(SaveSettings(kFiles, settings, path));
     EXPECT_NE(TempDir::Read(path).find("TotalConnectNew= 1.50000000000000E+0000\r\n"), std::string::npos);
 }
 
@@ -210,9 +214,9 @@ TEST_F(SettingsStoreTest, OrientationSixIsStoredAsThree)
     Settings settings;
     settings.DefaultPort = 2;
     settings.NewOrientation = -6;
-    ASSERT_TRUE(SaveSettings(settings, path));
+    ASSERT_TRUE(SaveSettings(kFiles, settings, path));
     EXPECT_EQ(settings.NewOrientation, 3);
-    EXPECT_EQ(IniFile::Load(path).ReadInt(PortSectionName(2), "NewOrientation", 0), 3);
+    EXPECT_EQ(IniFile::Load(kFiles, path).ReadInt(PortSectionName(2), "NewOrientation", 0), 3);
 }
 
 TEST_F(SettingsStoreTest, EmptiedPathsKeepTheOldFileValueAndFontKeysAreNeverWritten)
@@ -223,15 +227,15 @@ TEST_F(SettingsStoreTest, EmptiedPathsKeepTheOldFileValueAndFontKeysAreNeverWrit
     settings.RISound.clear();
     settings.FontSizeSPY = 99;
     settings.FontStyleSPY = "Changed";
-    ASSERT_TRUE(SaveSettings(settings, path));
-    const IniFile file = IniFile::Load(path);
+    ASSERT_TRUE(SaveSettings(kFiles, settings, path));
+    const IniFile file = IniFile::Load(kFiles, path);
     EXPECT_EQ(file.ReadString(PortSectionName(1), "Auto Run Program", "", 260), "/usr/bin/dialer");
     EXPECT_EQ(file.ReadString(PortSectionName(1), "RISound", "", 260), "ring.wav");
     EXPECT_EQ(file.ReadInt(PortSectionName(1), "Font Size SPY", 0), 20);
     EXPECT_EQ(file.ReadString(PortSectionName(1), "Font Style SPY", "", 50), "Courier");
 
     std::filesystem::remove(path);
-    ASSERT_TRUE(SaveSettings(settings, path));
+    ASSERT_TRUE(SaveSettings(kFiles, settings, path));
     const std::string fresh = TempDir::Read(path);
     EXPECT_EQ(fresh.find("Font"), std::string::npos);
     EXPECT_EQ(fresh.find("Auto Run Program"), std::string::npos);
@@ -244,19 +248,19 @@ TEST_F(SettingsStoreTest, ShowLogoValueTwoRoundTrips)
 {
     TempDir::Write(path, "[Sarvendo: Main]\r\nShow Logo at Startup=2\r\n");
     Settings settings;
-    settings.ShowLogoAtStartup = ReadShowLogoAtStartup(path);
+    settings.ShowLogoAtStartup = ReadShowLogoAtStartup(kFiles, path);
     EXPECT_EQ(settings.ShowLogoAtStartup, 2);
-    ASSERT_TRUE(SaveSettingsAtShutdown(settings, path));
-    EXPECT_EQ(ReadShowLogoAtStartup(path), 2);
+    ASSERT_TRUE(SaveSettingsAtShutdown(kFiles, settings, path));
+    EXPECT_EQ(ReadShowLogoAtStartup(kFiles, path), 2);
 }
 
 TEST_F(SettingsStoreTest, DeletedFileIsRecreatedWithTheKeysInOrder)
 {
     Settings settings;
     settings.DefaultPort = 3;
-    LoadSettings(settings, path, kScreen);
+    LoadSettings(kFiles, settings, path, kScreen);
     settings.ConnectSound = "c.wav";
-    ASSERT_TRUE(SaveSettingsAtShutdown(settings, path));
+    ASSERT_TRUE(SaveSettingsAtShutdown(kFiles, settings, path));
     const std::string expected =
         "[Sarvendo: Main]\r\nDefault Port=3\r\nEditorName=\r\nShow Logo at Startup=1\r\n"
         "[Sarvendo on COM3]\r\n"
@@ -283,7 +287,7 @@ TEST_F(SettingsStoreTest, UnknownSectionsKeysAndCommentsSurviveASaveByteForByte)
     Settings settings;
     settings.DefaultPort = 1;
     TempDir::Write(path, head + "[Sarvendo on COM1]\r\nmy own key=x\r\n\r\n[Sarvendo on COM9]\r\nLampLook=0");
-    ASSERT_TRUE(SaveSettings(settings, path));
+    ASSERT_TRUE(SaveSettings(kFiles, settings, path));
     const std::string after = TempDir::Read(path);
     EXPECT_EQ(after.substr(0, head.size()), head);
     EXPECT_EQ(after.substr(after.size() - tail.size()), tail);
@@ -314,11 +318,11 @@ TEST_F(SettingsStoreTest, SaveThenLoadGivesBackTheSameRecord)
         original.AutoRunProgram = "dialer --now";
         original.EditorName = "vi";
         Settings copy = original;
-        ASSERT_TRUE(SaveSettings(copy, path));
+        ASSERT_TRUE(SaveSettings(kFiles, copy, path));
 
         Settings loaded;
         loaded.DefaultPort = original.DefaultPort;
-        LoadSettings(loaded, path, kScreen);
+        LoadSettings(kFiles, loaded, path, kScreen);
         EXPECT_EQ(loaded.NewOrientation, original.NewOrientation);
         EXPECT_EQ(loaded.WindowPositionX, original.WindowPositionX);
         EXPECT_EQ(loaded.WindowPositionY, original.WindowPositionY);
@@ -335,7 +339,7 @@ TEST_F(SettingsStoreTest, SaveThenLoadGivesBackTheSameRecord)
         // Saving the loaded record again changes nothing in the file.
         const std::string first = TempDir::Read(path);
         loaded.NoTitleBar = original.NoTitleBar;
-        ASSERT_TRUE(SaveSettings(loaded, path));
+        ASSERT_TRUE(SaveSettings(kFiles, loaded, path));
         EXPECT_EQ(TempDir::Read(path), first);
     }
 }
@@ -345,9 +349,9 @@ TEST_F(SettingsStoreTest, AnUnreadableFileGivesDefaultsAndIsLeftAlone)
     std::filesystem::create_directory(path);
     Settings settings;
     settings.DefaultPort = 1;
-    LoadSettings(settings, path, kScreen);
+    LoadSettings(kFiles, settings, path, kScreen);
     EXPECT_EQ(settings.LampLook, 1);
-    EXPECT_FALSE(SaveSettings(settings, path));
+    EXPECT_FALSE(SaveSettings(kFiles, settings, path));
     EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 

@@ -1,23 +1,11 @@
-#include "PascalText.h"
+#include "DateTimeText.h"
+
+#include "core/Characters.h"
 
 #include <array>
-#include <cctype>
-#include <charconv>
-#include <cmath>
-#include <cstdio>
 
 namespace sarvendo {
 namespace {
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-char Upper(char c)
-{
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
 
 bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view prefix)
 {
@@ -25,7 +13,7 @@ bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view pr
         return false;
     }
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Upper(text[at + i]) != Upper(prefix[i])) {
+        if (UpperAscii(text[at + i]) != UpperAscii(prefix[i])) {
             return false;
         }
     }
@@ -85,9 +73,9 @@ public:
         std::size_t i = 0;
         while (i < format.size()) {
             const char c = format[i];
-            const char token = Upper(c);
+            const char token = UpperAscii(c);
             std::size_t run = 1;
-            while (i + run < format.size() && Upper(format[i + run]) == token) {
+            while (i + run < format.size() && UpperAscii(format[i + run]) == token) {
                 ++run;
             }
             switch (token) {
@@ -258,132 +246,6 @@ private:
 };
 
 } // namespace
-
-std::string RealToText(double value)
-{
-    if (!std::isfinite(value) || value == 0.0) {
-        value = 0.0;
-    }
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14E", value);
-    std::string text(buffer);
-    const std::size_t e = text.find('E');
-    std::string mantissa = text.substr(0, e);
-    const char expSign = text[e + 1];
-    std::string expDigits = text.substr(e + 2);
-    while (expDigits.size() < 4) {
-        expDigits.insert(expDigits.begin(), '0');
-    }
-    if (mantissa.front() != '-') {
-        mantissa.insert(mantissa.begin(), ' ');
-    }
-    return mantissa + "E" + expSign + expDigits;
-}
-
-double ParseRealPrefix(std::string_view text, double fallback)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-        ++i;
-    }
-    const std::size_t start = i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        ++i;
-    }
-    std::size_t digits = 0;
-    while (i < text.size() && IsDigit(text[i])) {
-        ++i;
-        ++digits;
-    }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && IsDigit(text[i])) {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0) {
-        return fallback;
-    }
-    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            ++j;
-        }
-        if (j < text.size() && IsDigit(text[j])) {
-            while (j < text.size() && IsDigit(text[j])) {
-                ++j;
-            }
-            i = j;
-        }
-    }
-    // from_chars knows no leading "+", and always uses "." whatever the locale.
-    std::string number(text.substr(start, i - start));
-    if (number.front() == '+') {
-        number.erase(0, 1);
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) {
-        return fallback;
-    }
-    return value;
-}
-
-std::int32_t ParseIntegerPrefix(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::uint32_t value = 0;
-    if (i < text.size() && text[i] == '$') {
-        ++i;
-        while (i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])) != 0) {
-            const char c = Upper(text[i]);
-            const std::uint32_t digit =
-                IsDigit(c) ? static_cast<std::uint32_t>(c - '0') : static_cast<std::uint32_t>(c - 'A' + 10);
-            value = value * 16U + digit;
-            ++i;
-        }
-    } else {
-        while (i < text.size() && IsDigit(text[i])) {
-            value = value * 10U + static_cast<std::uint32_t>(text[i] - '0');
-            ++i;
-        }
-    }
-    if (negative) {
-        value = 0U - value;
-    }
-    return static_cast<std::int32_t>(value);
-}
-
-std::int32_t ParseProfileInteger(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && text[i] == '-') {
-        negative = true;
-        ++i;
-    }
-    std::uint32_t value = 0;
-    while (i < text.size() && IsDigit(text[i])) {
-        value = value * 10U + static_cast<std::uint32_t>(text[i] - '0');
-        ++i;
-    }
-    if (negative) {
-        value = 0U - value;
-    }
-    return static_cast<std::int32_t>(value);
-}
 
 std::string WithoutAmPm(std::string_view format)
 {

@@ -9,6 +9,8 @@
 
 namespace sarvendo {
 
+class TextFiles;
+
 // An INI file in the classic private-profile form, read and edited the way the old
 // profile functions did it: section and key names match without regard to case, the
 // first matching section and key win, values lose their surrounding blanks and one pair
@@ -30,7 +32,7 @@ public:
     };
 
     IniFile() = default;
-    static IniFile Load(const std::string& path);
+    static IniFile Load(const TextFiles& files, const std::string& path);
     static IniFile FromText(std::string_view text);
 
     Source LoadedFrom() const { return m_source; }
@@ -59,7 +61,7 @@ public:
     // Replaces the file at path atomically with this content. Refuses (returns false)
     // when the file existed but could not be read, so unread settings are never lost.
     // A symbolic link is followed and its target replaced.
-    bool Save(const std::string& path) const;
+    bool Save(const TextFiles& files, const std::string& path) const;
 
 private:
     struct Line

@@ -1,0 +1,11 @@
+# What each layer of src/ may include, lowest first. Dependencies run one way: a layer
+# sees itself and the layers below it, never one above.
+set(SARVENDO_LAYER_platform platform)
+set(SARVENDO_LAYER_resources resources)
+set(SARVENDO_LAYER_core core platform)
+set(SARVENDO_LAYER_line line core platform)
+set(SARVENDO_LAYER_monitor monitor line core platform)
+set(SARVENDO_LAYER_display display monitor line core platform resources)
+set(SARVENDO_LAYER_components components core platform resources)
+set(SARVENDO_LAYER_setup setup app display components monitor line core platform resources)
+set(SARVENDO_LAYER_app app setup display components monitor line core platform resources)

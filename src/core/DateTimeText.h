@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/DateTime.h"
+
+#include <string>
+#include <string_view>
+
+namespace sarvendo {
+
+// Formats a DateTime with the classic format letters (c, d, m, y, h, n, s, z, t, am/pm,
+// "/" and ":" separators, quoted literals). An "m" right after an "h" means minutes.
+std::string FormatDateTime(std::string_view format, DateTime value, const DateTimeFormats& formats);
+
+// The format without its am/pm markers (and the blanks before them), so that its hours
+// count on the twenty-four-hour clock.
+std::string WithoutAmPm(std::string_view format);
+
+} // namespace sarvendo

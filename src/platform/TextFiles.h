@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sarvendo {
+
+// What reading a whole text file found.
+struct TextFileContent
+{
+    enum class Status
+    {
+        Missing,    // no such file
+        Read,       // read completely into text
+        Unreadable, // exists but could not be read; the caller must not overwrite it
+    };
+    Status status = Status::Missing;
+    std::string text;
+};
+
+// Whole-file reads and replacements for the settings file. A replacement is atomic: a
+// crash or power loss in the middle leaves either the old file or the new one, never a
+// half-written one.
+class TextFiles
+{
+public:
+    virtual ~TextFiles() = default;
+
+    virtual TextFileContent Read(const std::string& path) const = 0;
+
+    // Replaces the file at path with text, creating its directory when missing. A
+    // symbolic link is followed and its target replaced; the file's mode is kept.
+    virtual bool Replace(const std::string& path, std::string_view text) const = 0;
+};
+
+} // namespace sarvendo
