@@ -8,12 +8,15 @@
 #include "app/CommandLine.h"
 #include "app/DialUpNotification.h"
 #include "app/THelpWindow.h"
+#include "components/TPGTrayIcon95.h"
 #include "display/Colours.h"
 #include "line/LineSession.h"
 #include "platform/Directories.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramStarter.h"
 #include "platform/Screen.h"
+#include "platform/SystemMetrics.h"
+#include "platform/TrayOwnerWindow.h"
 #include "resources/Resources.h"
 #include "setup/TSetupDlg.h"
 
@@ -21,9 +24,13 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
+#include <QWindow>
+
+#include <cstdlib>
 
 namespace sarvendo {
 namespace {
@@ -95,6 +102,8 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     connect(m_timer, &QTimer::timeout, this, &TMainWindow::TimerTimer);
 
     m_helpWindow = new THelpWindow(this);
+    m_painter.SetCaptionAndTray(this);
+    CreateTrayIcon();
 
     m_setupDialog = new TSetupDlg(SetupDlgParts{m_settings, services.line, m_pollCycle.Time(), m_pollCycle.Logs(),
                                                 m_pollCycle.Guard(), services.programs, services.sound,
@@ -103,6 +112,19 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
 }
 
 TMainWindow::~TMainWindow() = default;
+
+void TMainWindow::CreateTrayIcon()
+{
+    m_trayOwner = m_services.makeTrayOwnerWindow(*this);
+    m_trayIcon = new TPGTrayIcon95(
+        this, TrayIconPlatform{m_services.notificationArea, m_services.trayTimer, m_services.clock, *m_trayOwner});
+    m_trayIcon->setObjectName(QStringLiteral("PGTrayIcon"));
+    m_trayIcon->SetPopupMenu(m_popupMenu);
+    m_trayIcon->SetAutoPopup(true);
+    m_trayIcon->SetOptions(TPGTrayIconOptions(toUnclutterTaskBar));
+    m_trayIcon->SetOnDblClick([this](QObject& /*sender*/) { TrayIconDblClick(); });
+    m_trayPresenter = std::make_unique<TrayPresenter>(m_settings, m_lineParameters, *m_trayIcon);
+}
 
 void TMainWindow::CreateMenus()
 {
@@ -143,7 +165,8 @@ void TMainWindow::CreateMenus()
     connect(m_resetTotalConnectTime, &QAction::triggered, this,
             [this] { m_pollCycle.Time().ResetTotalConnectTimeClick(); });
     connect(m_hangupNow, &QAction::triggered, this, &TMainWindow::HangUpNow);
-    connect(m_minimize, &QAction::triggered, this, &TMainWindow::MinimizeApplication);
+    connect(m_minimize, &QAction::triggered, this, &TMainWindow::AppOnMinimize);
+    connect(m_toggleTitlebarOnOff, &QAction::triggered, this, &TMainWindow::ImageDblClick);
     connect(m_helpItem, &QAction::triggered, this, &TMainWindow::HelpClick);
     connect(m_exitSarvendo, &QAction::triggered, this, &QWidget::close);
 
@@ -333,10 +356,131 @@ void TMainWindow::HangUpNow()
     m_services.line.HangUp();
 }
 
-void TMainWindow::SetTrayIconActive(bool /*active*/)
+void TMainWindow::SetTrayIconActive(bool active)
 {
-    // The notification-area icon is shown by the tray component; without one there is
-    // nothing to show or hide, and the window stays where it is.
+    if (active) {
+        m_trayIcon->SetActive(true);
+        m_trayPresenter->Win95Tray();
+    } else {
+        m_trayIcon->SetActive(false);
+        m_trayIcon->RestoreFromTray();
+        m_settings.NewOrientation =
+            static_cast<std::int32_t>(std::abs(static_cast<long long>(m_settings.NewOrientation)));
+        m_minimize->setEnabled(true);
+    }
+    RequestRedraw(m_settings, Redraw::Repaint | Redraw::WindowLamps);
+    ComposeSoon();
+}
+
+void TMainWindow::AppOnMinimize()
+{
+    Settings& s = m_settings;
+    s.NewOrientation = static_cast<std::int32_t>(-std::abs(static_cast<long long>(s.NewOrientation)));
+    MinimizeApplication();
+    m_minimize->setEnabled(false);
+    if (s.ShowTrayIcon == 1) {
+        m_trayIcon->HideToTray();
+    }
+}
+
+void TMainWindow::AppOnRestore()
+{
+    Settings& s = m_settings;
+    s.NewOrientation = static_cast<std::int32_t>(std::abs(static_cast<long long>(s.NewOrientation)));
+    if (isMinimized()) {
+        showNormal();
+    }
+    m_minimize->setEnabled(true);
+    RequestRedraw(s, Redraw::WindowLamps);
+    ComposeSoon();
+}
+
+void TMainWindow::TrayIconDblClick()
+{
+    m_minimize->setEnabled(true);
+    m_trayPresenter->TrayIconDblClick();
+    ComposeSoon();
+}
+
+void TMainWindow::ImageDblClick()
+{
+    Settings& s = m_settings;
+    if (s.NewOrientation < 0) {
+        return;
+    }
+    const bool hide = s.NoTitleBar == 0;
+    s.NoTitleBar = hide ? 1 : 0;
+    const int step = kClassicSystemMetrics.CySize + 1;
+    QPoint topLeft = pos();
+    if (hide) {
+        s.WindowHeight -= step;
+        topLeft.ry() += step;
+    } else {
+        topLeft.ry() -= step;
+    }
+    SetWindowFlagInPlace(Qt::FramelessWindowHint, hide);
+    // The panel stays where it is on the screen while the caption comes or goes above it.
+    move(topLeft);
+    RequestRedraw(s, Redraw::Repaint | Redraw::WindowLamps);
+    Compose();
+}
+
+void TMainWindow::SetWindowFlagInPlace(Qt::WindowType flag, bool on)
+{
+    Qt::WindowFlags flags = windowFlags();
+    if (flags.testFlag(flag) == on) {
+        return;
+    }
+    flags.setFlag(flag, on);
+    // Changed on the existing native window: making it anew would move it by the frame.
+    overrideWindowFlags(flags);
+    if (QWindow* handle = windowHandle()) {
+        handle->setFlags(flags);
+    }
+}
+
+void TMainWindow::mousePressEvent(QMouseEvent* event)
+{
+    // The panel is the window's handle: the left button drags it, the right one still
+    // opens the popup menu.
+    if (event->button() == Qt::LeftButton && windowHandle() != nullptr) {
+        windowHandle()->startSystemMove();
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void TMainWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        ImageDblClick();
+        event->accept();
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void TMainWindow::DrawTitleLamps()
+{
+    // The caption strip over other windows is drawn by the title-bar painter.
+}
+
+void TMainWindow::ApplyCaptionAndStayOnTop()
+{
+    Settings& s = m_settings;
+    // A caption stored as hidden is hidden at the first paint, which stores it as 1.
+    if (s.NoTitleBar < 0) {
+        s.NoTitleBar = static_cast<std::int32_t>(-static_cast<long long>(s.NoTitleBar));
+        SetWindowFlagInPlace(Qt::FramelessWindowHint, s.NoTitleBar != 0);
+    }
+    const bool onTop = s.DialogShowing == 0 && (s.OnTop == 1 || (s.OnTop == 2 && s.AutoOnTop == 1));
+    SetWindowFlagInPlace(Qt::WindowStaysOnTopHint, onTop);
+}
+
+void TMainWindow::Win95Tray()
+{
+    m_trayPresenter->Win95Tray();
 }
 
 void TMainWindow::RepaintWindow()
@@ -366,6 +510,12 @@ void TMainWindow::Compose()
         return;
     }
     m_painter.FormPaint();
+    // The panel is centred in the client area as it was when the paint began; when that
+    // paint gave the window a new size, the picture is composed once more for it.
+    if (m_resized) {
+        m_resized = false;
+        m_painter.FormPaint();
+    }
 }
 
 void TMainWindow::InvalidateClientArea()
@@ -435,6 +585,7 @@ void TMainWindow::ResizeWindow(int outerWidth, int outerHeight)
     const QSize client = PanelPainter::ClientSizeOfWindow(outerWidth, outerHeight, m_settings.NoTitleBar != 1);
     if (client != size()) {
         setFixedSize(client);
+        m_resized = true;
     }
 }
 

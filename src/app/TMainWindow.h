@@ -2,10 +2,12 @@
 
 #include "core/Settings.h"
 
+#include "display/CaptionAndTray.h"
 #include "display/LampSet.h"
 #include "display/LineSessionParameters.h"
 #include "display/PanelHost.h"
 #include "display/PanelPainter.h"
+#include "display/TrayPresenter.h"
 #include "monitor/LineSessionSide.h"
 #include "monitor/MonitorHost.h"
 #include "monitor/PollCycle.h"
@@ -14,12 +16,15 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class QAction;
 class QMenu;
+class QMouseEvent;
 class QTimer;
 
 namespace sarvendo {
@@ -30,12 +35,16 @@ class IniFile;
 class LineSession;
 class LogFiles;
 class MessageBoxes;
+class NotificationArea;
 class PlatformInfo;
 class ProgramStarter;
 class Screen;
 class Sound;
 class TextFiles;
 class THelpWindow;
+class TimerSource;
+class TPGTrayIcon95;
+class TrayOwnerWindow;
 class TSetupDlg;
 struct DateTimeFormats;
 struct Settings;
@@ -56,6 +65,11 @@ struct MainWindowServices
     ProgramStarter& programs;
     LogFiles& logFiles;
     LineSession& line;
+    // The notification area and the timer of the tray icon, and the window operations it
+    // needs, made for the main window once it exists.
+    NotificationArea& notificationArea;
+    TimerSource& trayTimer;
+    std::function<std::unique_ptr<TrayOwnerWindow>(QWidget& window)> makeTrayOwnerWindow;
 };
 
 // The lamp panel as the window shows it: the picture composed by the last paint, copied
@@ -90,7 +104,7 @@ private:
 // or a change of settings composes the panel at once, and a paint of the window only
 // copies the finished picture, so painting never causes painting and nothing is drawn
 // while nothing changed.
-class TMainWindow : public QWidget, public MonitorHost, public PanelHost, public SetupHost
+class TMainWindow : public QWidget, public MonitorHost, public PanelHost, public SetupHost, public CaptionAndTray
 {
     Q_OBJECT
 
@@ -132,6 +146,13 @@ public:
 
     void PopupMenuPopup();
     void ShowSetupDialog();
+    // Shows or hides the window's caption in place; nothing while minimised.
+    void ImageDblClick();
+    // The application's minimise and restore handlers, also run by the "Minimize" item.
+    void AppOnMinimize();
+    void AppOnRestore();
+    // The way back from the notification area.
+    void TrayIconDblClick();
     void HelpClick();
     void TimerTimer();
 
@@ -140,6 +161,7 @@ public:
     THelpWindow* HelpWindow() const { return m_helpWindow; }
     TSetupDlg* SetupDialog() const { return m_setupDialog; }
     TImage* Image() const { return m_image; }
+    TPGTrayIcon95* TrayIcon() const { return m_trayIcon; }
     PollCycle& Engine() { return m_pollCycle; }
     PanelPainter& Painter() { return m_painter; }
     // The "Update Lamps &Now!" item while it is in the menu, else null.
@@ -171,6 +193,11 @@ public:
     void RepaintWindow() override;
     void HangUpNow() override;
 
+    // CaptionAndTray
+    void DrawTitleLamps() override;
+    void ApplyCaptionAndStayOnTop() override;
+    void Win95Tray() override;
+
 signals:
     // The program entry ends the event loop on this; the window itself never does, so it
     // can be driven without one.
@@ -182,6 +209,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void CreateMenus();
@@ -196,6 +225,8 @@ private:
     void Compose();
     void ComposeSoon();
     void ApplyBackgroundColour();
+    void CreateTrayIcon();
+    void SetWindowFlagInPlace(Qt::WindowType flag, bool on);
 
     MainWindowServices m_services;
     Settings& m_settings;
@@ -221,11 +252,15 @@ private:
     QTimer* m_timer = nullptr;
     THelpWindow* m_helpWindow = nullptr;
     TSetupDlg* m_setupDialog = nullptr;
+    std::unique_ptr<TrayOwnerWindow> m_trayOwner;
+    TPGTrayIcon95* m_trayIcon = nullptr;
+    std::unique_ptr<TrayPresenter> m_trayPresenter;
 
     ColorRef m_shownBackground = 0xFFFFFFFFU;
     bool m_pollTimerStoppedForGood = false;
     bool m_skipCloseQuery = false;
     bool m_composePending = false;
+    bool m_resized = false;
 };
 
 } // namespace sarvendo

@@ -8,6 +8,7 @@
 
 #include "app/CommandLine.h"
 #include "app/TSplashForm.h"
+#include "components/TPGTrayIcon95.h"
 #include "line/LineSession.h"
 #include "platform/Directories.h"
 #include "platform/MessageBoxes.h"
@@ -15,6 +16,7 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Screen.h"
 #include "platform/Sound.h"
+#include "platform/TrayOwnerWindow.h"
 
 #include <QCoreApplication>
 
@@ -102,6 +104,20 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
     s.DriverHandle = 0;
 
     m_services.line.OpenStatusDriver();
+
+    m_trayOwner->SetApplicationHooks(
+        [this] {
+            AppOnMinimize();
+            m_trayIcon->AppMinimizeHook();
+        },
+        [this] {
+            AppOnRestore();
+            m_trayIcon->AppRestoreHook();
+        });
+    if (s.ShowTrayIcon == 1) {
+        m_trayIcon->SetActive(true);
+    }
+    m_trayIcon->RestoreFromTray();
 
     // The first picture is composed before the window shows, so it never shows empty.
     Compose();

@@ -30,7 +30,10 @@
 #include "platform/linux/PosixTextFiles.h"
 #include "platform/linux/QtBeep.h"
 #include "platform/linux/QtMessageBoxes.h"
+#include "platform/linux/QtNotificationArea.h"
 #include "platform/linux/QtScreen.h"
+#include "platform/linux/QtTimerSource.h"
+#include "platform/linux/QtTrayOwnerWindow.h"
 #include "platform/linux/X11TopLevelWindows.h"
 
 #include <QApplication>
@@ -120,8 +123,12 @@ int main(int argc, char* argv[])
     }
     LineSession lineSession(settings, line.owner->View(), clock, directories, boxes);
 
-    TMainWindow window(MainWindowServices{settings, directories, files, screen, platform, clock, formats, boxes, sound,
-                                          programs, logFiles, lineSession});
+    QtNotificationArea notificationArea;
+    QtTimerSource trayTimer;
+    TMainWindow window(
+        MainWindowServices{settings, directories, files, screen, platform, clock, formats, boxes, sound, programs,
+                           logFiles, lineSession, notificationArea, trayTimer,
+                           [](QWidget& mainWindow) { return std::make_unique<QtTrayOwnerWindow>(mainWindow); }});
     qtBoxes.SetOwner(&window);
 
     QObject::connect(&window, &TMainWindow::ApplicationEndRequested, &application, [] { QCoreApplication::exit(0); });

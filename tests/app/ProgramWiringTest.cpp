@@ -9,10 +9,13 @@
 #include "fakes/FakeLinePlatform.h"
 #include "fakes/FakeLogFiles.h"
 #include "fakes/FakeMessageBoxes.h"
+#include "fakes/FakeNotificationArea.h"
 #include "fakes/FakePlatformInfo.h"
 #include "fakes/FakeProgramStarter.h"
 #include "fakes/FakeScreen.h"
 #include "fakes/FakeSound.h"
+#include "fakes/FakeTimerSource.h"
+#include "fakes/FakeTrayOwnerWindow.h"
 #include "fakes/TempDir.h"
 #include "line/LineSession.h"
 #include "platform/StatusDriverDevice.h"
@@ -68,8 +71,11 @@ protected:
     fakes::FakeLinePlatform line;
     DateTimeFormats formats;
     LineSession session{settings, line.View(), clock, directories, boxes};
+    fakes::FakeNotificationArea notificationArea;
+    fakes::FakeTimerSource trayTimer{clock};
     TMainWindow window{MainWindowServices{settings, directories, kFiles, screen, platform, clock, formats, boxes, sound,
-                                          programs, logFiles, session}};
+                                          programs, logFiles, session, notificationArea, trayTimer,
+                                          [](QWidget&) { return std::make_unique<fakes::FakeTrayOwnerWindow>(); }}};
 };
 
 TEST_F(ProgramWiringTest, FirstStartTicksDoNothing)

@@ -5,17 +5,22 @@
 
 #include "app/THelpWindow.h"
 #include "app/TSplashForm.h"
+#include "components/TPGTrayIcon95.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDirectories.h"
 #include "fakes/FakeLinePlatform.h"
 #include "fakes/FakeLogFiles.h"
 #include "fakes/FakeMessageBoxes.h"
+#include "fakes/FakeNotificationArea.h"
 #include "fakes/FakePlatformInfo.h"
 #include "fakes/FakeProgramStarter.h"
 #include "fakes/FakeScreen.h"
+#include "fakes/FakeTimerSource.h"
+#include "fakes/FakeTrayOwnerWindow.h"
 #include "fakes/TempDir.h"
 #include "line/LineSession.h"
 #include "platform/Sound.h"
+#include "platform/SystemMetrics.h"
 #include "platform/linux/PosixTextFiles.h"
 #include "setup/TSetupDlg.h"
 
@@ -113,9 +118,9 @@ protected:
     TMainWindow& Window()
     {
         if (!window) {
-            window =
-                std::make_unique<TMainWindow>(MainWindowServices{settings, directories, kFiles, screen, platform, clock,
-                                                                 formats, boxes, sound, programs, logFiles, session});
+            window = std::make_unique<TMainWindow>(MainWindowServices{settings, directories, kFiles, screen, platform,
+                                                                      clock, formats, boxes, sound, programs, logFiles,
+                                                                      session, notificationArea, trayTimer, trayOwner});
         }
         return *window;
     }
@@ -145,6 +150,15 @@ protected:
     fakes::FakeLogFiles logFiles;
     fakes::FakeLinePlatform line;
     LineSession session{settings, line.View(), clock, directories, boxes};
+    fakes::FakeNotificationArea notificationArea;
+    fakes::FakeTimerSource trayTimer{clock};
+    // The window operations of the tray are the fake's; the test keeps a pointer to them.
+    fakes::FakeTrayOwnerWindow* trayWindow = nullptr;
+    std::function<std::unique_ptr<TrayOwnerWindow>(QWidget&)> trayOwner = [this](QWidget&) {
+        auto made = std::make_unique<fakes::FakeTrayOwnerWindow>();
+        trayWindow = made.get();
+        return made;
+    };
     std::unique_ptr<TMainWindow> window;
 };
 
@@ -634,6 +648,118 @@ TEST_F(MainWindowTest, StoredPortFiveToNineIsProbedWhenACheckIsAsked)
     settings = Settings{};
     window.reset();
     EXPECT_EQ(Start({"-AUTOCHECK"}), TMainWindow::StartOutcome::Refused);
+}
+
+} // namespace
+} // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+// The window's own behaviour: painting, the caption, staying on top and the tray.
+TEST_F(MainWindowTest, AnIdleLineRepaintsNothing)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nTitle=1\r\n");
+    Start();
+    QCoreApplication::processEvents();
+    const int before = Window().Image()->Repaints();
+    for (int i = 0; i < 60; ++i) { // over three seconds of ticks, clock repaints included
+        clock.Advance(56);
+        Window().TimerTimer();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(Window().Image()->Repaints(), before);
+
+    // A lamp that lights is shown.
+    line.statusDriver.Answer(kReadLineStatus, 0x10);
+    clock.Advance(56);
+    Window().TimerTimer();
+    QCoreApplication::processEvents();
+    EXPECT_GT(Window().Image()->Repaints(), before);
+    EXPECT_EQ(settings.RepaintNeeded, 0);
+}
+
+TEST_F(MainWindowTest, TheCaptionTogglesInPlaceButNotWhileMinimised)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nWindow Position X=200\r\n"
+             "Window Position Y=150\r\n");
+    Start();
+    const QPoint first = Window().pos();
+    Window().ImageDblClick();
+    EXPECT_EQ(settings.NoTitleBar, 1);
+    EXPECT_TRUE(Window().windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(Window().pos(), first + QPoint(0, kClassicSystemMetrics.CySize + 1));
+    Window().PopupMenu()->findChild<QAction*>(QStringLiteral("ToggleTitlebarOnOff"))->trigger();
+    EXPECT_EQ(settings.NoTitleBar, 0);
+    EXPECT_FALSE(Window().windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(Window().pos(), first);
+
+    settings.NewOrientation = -3;
+    Window().ImageDblClick();
+    EXPECT_EQ(settings.NoTitleBar, 0);
+}
+
+TEST_F(MainWindowTest, AStoredHiddenCaptionIsHiddenAtTheFirstPaint)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nNo Title Bar=1\r\n");
+    Start();
+    EXPECT_EQ(settings.NoTitleBar, 1);
+    EXPECT_TRUE(Window().windowFlags().testFlag(Qt::FramelessWindowHint));
+}
+
+TEST_F(MainWindowTest, StayOnTopWaitsForTheSetupDialogToClose)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nOnTop=1\r\n");
+    Start();
+    EXPECT_TRUE(Window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    bool onTopInDialog = true;
+    QTimer::singleShot(0, Window().SetupDialog(), [&] {
+        settings.RepaintNeeded = 1;
+        Window().RepaintWindow();
+        QCoreApplication::processEvents();
+        onTopInDialog = Window().windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        Window().SetupDialog()->accept();
+    });
+    Window().ShowSetupDialog();
+    EXPECT_FALSE(onTopInDialog);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(MainWindowTest, MinimisingGoesToTheTrayAndTheDoubleClickBringsItBack)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nShowTrayIcon=1\r\nNewOrientation=4\r\n");
+    Start();
+    EXPECT_TRUE(Window().TrayIcon()->Active());
+    QAction* minimize = Window().PopupMenu()->findChild<QAction*>(QStringLiteral("Minimize"));
+
+    minimize->trigger();
+    QCoreApplication::processEvents(); // the tray's deferred call
+    EXPECT_EQ(settings.NewOrientation, -4);
+    EXPECT_FALSE(minimize->isEnabled());
+    EXPECT_NE(std::ranges::count(trayWindow->calls, "HideApplicationWindow"), 0);
+
+    trayWindow->calls.clear();
+    Window().TrayIconDblClick();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(settings.NewOrientation, 4);
+    EXPECT_TRUE(minimize->isEnabled());
+    EXPECT_NE(std::ranges::count(trayWindow->calls, "BringToForeground"), 0);
+}
+
+TEST_F(MainWindowTest, WithoutTheTrayOptionMinimisingKeepsTheTaskbarEntry)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n");
+    Start();
+    EXPECT_FALSE(Window().TrayIcon()->Active());
+    Window().AppOnMinimize();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(settings.NewOrientation, -3);
+    EXPECT_EQ(std::ranges::count(trayWindow->calls, "HideApplicationWindow"), 0);
+    Window().AppOnRestore();
+    EXPECT_EQ(settings.NewOrientation, 3);
+    EXPECT_EQ(settings.RebuildWindowLamps, 1);
 }
 
 } // namespace
