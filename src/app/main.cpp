@@ -25,9 +25,8 @@
 #include "display/PanelPainter.h"
 #include "line/LineSession.h"
 #include "line/PortDevices.h"
-#include "monitor/LineSessionSide.h"
 #include "monitor/PollCycle.h"
-#include "platform/LinePlatformFactory.h"
+#include "platform/LineBackendFactory.h"
 #include "platform/linux/AlsaSound.h"
 #include "platform/linux/LinuxClock.h"
 #include "platform/linux/LinuxDirectories.h"
@@ -115,14 +114,14 @@ int main(int argc, char* argv[])
     LinuxLogFiles logFiles;
 
     Settings settings;
-    LinePlatformOptions lineOptions;
+    LineBackendOptions lineOptions;
     lineOptions.simulate = Environment("SARVENDO_SIMULATE");
     const IniFile iniForLine = IniFile::Load(files, SettingsFilePath(directories));
     lineOptions.devices = ReadPortDevices(iniForLine);
     lineOptions.connectReportFile = ReadConnectReportFile(iniForLine);
     lineOptions.monitoredPort = [&settings] { return settings.DefaultPort; };
     lineOptions.clock = &clock;
-    const LinePlatformChoice line = MakeLinePlatform(lineOptions);
+    const LineBackendChoice line = MakeLineBackend(lineOptions);
     if (!line.warning.empty()) {
         std::cerr << "Sarvendo: " << line.warning << std::endl;
     }
@@ -133,8 +132,7 @@ int main(int argc, char* argv[])
         MainWindowServices{settings, directories, files, screen, platform, boxes, sound, programs, startupLine});
     qtBoxes.SetOwner(&window);
 
-    LineSessionSide lineSide(lineSession);
-    PollCycle pollCycle(settings, clock, lineSide, sound, boxes, logFiles, directories, formats, window);
+    PollCycle pollCycle(settings, clock, lineSession, sound, boxes, logFiles, directories, formats, window);
     PollCycleEngine engine(pollCycle, lineSession);
     LineSessionParameters lineParameters(settings, lineSession);
     LampSet lamps(settings, lineParameters);

@@ -2,9 +2,9 @@
 
 #include "core/Settings.h"
 
+#include "line/MonitoredLine.h"
 #include "monitor/ElapsedTime.h"
 #include "monitor/EventSounds.h"
-#include "monitor/LineSide.h"
 #include "monitor/MonitorHost.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
@@ -37,7 +37,7 @@ std::string InactiveText(std::int32_t minutes, std::int32_t seconds, std::string
 
 } // namespace
 
-Watchdog::Watchdog(Settings& settings, const Clock& clock, LineSide& line, MessageBoxes& boxes, MonitorHost& host,
+Watchdog::Watchdog(Settings& settings, const Clock& clock, MonitoredLine& line, MessageBoxes& boxes, MonitorHost& host,
                    EventSounds& sounds)
     : m_settings(settings), m_clock(clock), m_line(line), m_boxes(boxes), m_host(host), m_sounds(sounds)
 {
@@ -81,9 +81,12 @@ void Watchdog::InactivityDisconnectCheck()
         return;
     }
     s.AutoDisconnectBusy = 1;
-    m_line.HangUp();
+    const HangUpResult hangUp = m_line.HangUp();
+    // The box never claims a disconnect that did not happen: when the lines could not be
+    // reached it says so and why, and the rule fires again after another full limit.
     const std::string text =
-        InactiveText(s.DisconnectTimeIfInactive, s.DisconnectTimeIfInactiveSeconds, "Automatic disconnect performed!");
+        InactiveText(s.DisconnectTimeIfInactive, s.DisconnectTimeIfInactiveSeconds,
+                     hangUp.performed ? "Automatic disconnect performed!" : HangUpFailureText(hangUp));
     m_host.MakeTopmost();
     m_boxes.Show(text, MessageButtons::Ok, MessageIcon::Warning, MessageStacking::Topmost);
     s.AutoDisconnectBusy = 0;
@@ -105,7 +108,10 @@ void Watchdog::InactivityWarningCheck()
     const MessageResult answer =
         m_boxes.Show(text, MessageButtons::YesNo, MessageIcon::Warning, MessageStacking::Topmost);
     if (answer == MessageResult::Yes) {
-        m_line.HangUp();
+        const HangUpResult hangUp = m_line.HangUp();
+        if (!hangUp.performed) {
+            m_boxes.Show(HangUpFailureText(hangUp), MessageButtons::Ok, MessageIcon::Warning, MessageStacking::Topmost);
+        }
     }
     s.InactivityWarnBusy = 0;
     s.LastActivity = m_clock.Now();

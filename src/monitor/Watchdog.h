@@ -4,7 +4,7 @@ namespace sarvendo {
 
 class Clock;
 class EventSounds;
-class LineSide;
+class MonitoredLine;
 class MessageBoxes;
 class MonitorHost;
 struct Settings;
@@ -16,7 +16,7 @@ struct Settings;
 class Watchdog
 {
 public:
-    Watchdog(Settings& settings, const Clock& clock, LineSide& line, MessageBoxes& boxes, MonitorHost& host,
+    Watchdog(Settings& settings, const Clock& clock, MonitoredLine& line, MessageBoxes& boxes, MonitorHost& host,
              EventSounds& sounds);
 
     // Arms the automatic exit on a disconnect edge with "CD Auto Exit" on; disarms it
@@ -44,7 +44,7 @@ public:
 private:
     Settings& m_settings;
     const Clock& m_clock;
-    LineSide& m_line;
+    MonitoredLine& m_line;
     MessageBoxes& m_boxes;
     MonitorHost& m_host;
     EventSounds& m_sounds;

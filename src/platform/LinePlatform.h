@@ -26,10 +26,10 @@ struct LinePlatform
 };
 
 // Owns one implementation of the whole line side and hands out its bundle.
-class LinePlatformOwner
+class LineBackend
 {
 public:
-    virtual ~LinePlatformOwner() = default;
+    virtual ~LineBackend() = default;
     virtual LinePlatform View() = 0;
     // "Linux, /dev/ttyS0", "Linux, /dev/ttyS0 (busy: another program holds it
     // exclusively)" or "simulated modem (built-in scenario)", for the about box and logs.

@@ -17,7 +17,6 @@
 #include "fakes/FakeSound.h"
 #include "fakes/TempDir.h"
 #include "line/LineSession.h"
-#include "monitor/LineSessionSide.h"
 #include "monitor/PollCycle.h"
 #include "platform/StatusDriverDevice.h"
 #include "platform/linux/PosixTextFiles.h"
@@ -75,8 +74,7 @@ protected:
     LineSessionStartup startup{session};
     TMainWindow window{
         MainWindowServices{settings, directories, kFiles, screen, platform, boxes, sound, programs, startup}};
-    LineSessionSide lineSide{session};
-    PollCycle pollCycle{settings, clock, lineSide, sound, boxes, logFiles, directories, formats, window};
+    PollCycle pollCycle{settings, clock, session, sound, boxes, logFiles, directories, formats, window};
     PollCycleEngine engine{pollCycle, session};
 };
 

@@ -335,7 +335,7 @@ TEST(SlowRingSound, EveryPulseIsStillANewEdge)
     settings.RIPlaySound = 1;
     settings.RISound = "/sounds/ring.wav";
     fakes::FakeClock clock;
-    fakes::FakeLineSide line(settings);
+    fakes::FakeMonitoredLine line;
     SlowSound sound(clock);
     fakes::FakeMessageBoxes boxes;
     fakes::FakeLogFiles files;

@@ -1,6 +1,6 @@
 #include "fakes/FakeSystemCalls.h"
 #include "platform/linux/HeldTty.h"
-#include "platform/linux/LinuxLinePlatform.h"
+#include "platform/linux/LinuxLineBackend.h"
 #include "platform/linux/LinuxModemLines.h"
 #include "platform/linux/LinuxSerialDevices.h"
 #include "platform/linux/TtyConversions.h"
@@ -428,13 +428,13 @@ namespace {
 
 // The whole Linux line side on a fake kernel: start-up's probe and modem exchange, then
 // ticks, must leave the watched line's DTR alone.
-TEST(LinuxLinePlatformTest, ProbeAndModemInitNeverMakeTheLastClose)
+TEST(LinuxLineBackendTest, ProbeAndModemInitNeverMakeTheLastClose)
 {
     FakeSystemCalls system;
     auto& tty = system.AddTty(kModem, kTtyS0);
     tty.bits = kTiocmDtr | kTiocmRts | kTiocmCts;
     tty.settings = Line(kBother, kCs8, 57600);
-    LinuxLinePlatform platform(
+    LinuxLineBackend platform(
         PortDeviceMap{kModem}, [] { return 1; }, "", &system);
     LinePlatform line = platform.View();
 
@@ -457,11 +457,11 @@ TEST(LinuxLinePlatformTest, ProbeAndModemInitNeverMakeTheLastClose)
     EXPECT_EQ(platform.Description(), "Linux, /dev/ttyS0");
 }
 
-TEST(LinuxLinePlatformTest, DescriptionSaysWhyTheLinesCannotBeSeen)
+TEST(LinuxLineBackendTest, DescriptionSaysWhyTheLinesCannotBeSeen)
 {
     FakeSystemCalls system;
     system.AddTty(kModem, kTtyS0).openError = -EBUSY;
-    LinuxLinePlatform platform(
+    LinuxLineBackend platform(
         PortDeviceMap{kModem}, [] { return 1; }, "", &system);
     EXPECT_FALSE(platform.View().modemLines.ReadModemStatus(1).has_value());
     EXPECT_EQ(platform.Description(), "Linux, /dev/ttyS0 (busy: another program holds it exclusively)");

@@ -1,5 +1,6 @@
 #include "LinuxModemLines.h"
 
+#include "platform/linux/LinuxSerialDevices.h"
 #include "platform/linux/TtyConversions.h"
 
 namespace sarvendo {
@@ -46,18 +47,18 @@ std::optional<std::uint8_t> LinuxModemLines::ReadModemStatus(int portNumber)
     return ModemStatusFromBits(*bits);
 }
 
-void LinuxModemLines::WriteModemControl(int portNumber, std::uint8_t value)
+bool LinuxModemLines::WriteModemControl(int portNumber, std::uint8_t value)
 {
     const int monitored = m_monitoredPort ? m_monitoredPort() : 0;
     if (portNumber != monitored || portNumber < 1 || portNumber > static_cast<int>(m_devices.size())) {
-        return;
+        return false;
     }
     // A write never opens the port: a value read while the lines could not be seen
     // (all zeros) must not reach a port that has just become free.
     const int fd = m_tty.HeldDescriptor(m_devices[static_cast<std::size_t>(portNumber - 1)]);
     int bits = 0;
     if (fd < 0 || m_system.GetModemBits(fd, bits) != 0) {
-        return;
+        return false;
     }
     int raise = 0;
     int lower = 0;
@@ -69,12 +70,22 @@ void LinuxModemLines::WriteModemControl(int portNumber, std::uint8_t value)
     if (rts != ((bits & kTiocmRts) != 0)) {
         (rts ? raise : lower) |= kTiocmRts;
     }
-    if (lower != 0) {
-        m_system.ClearModemBits(fd, lower);
+    if (lower != 0 && m_system.ClearModemBits(fd, lower) != 0) {
+        return false;
     }
-    if (raise != 0) {
-        m_system.SetModemBits(fd, raise);
+    return raise == 0 || m_system.SetModemBits(fd, raise) == 0;
+}
+
+std::string LinuxModemLines::WhyUnreachable(int portNumber) const
+{
+    const int monitored = m_monitoredPort ? m_monitoredPort() : 0;
+    if (portNumber != monitored) {
+        return "only the monitored port is watched";
     }
+    if (m_tty.LastError() != 0) {
+        return std::string(DescribePortOpenError(LinuxSerialDevices::ErrorOf(m_tty.LastError())));
+    }
+    return {};
 }
 
 } // namespace sarvendo

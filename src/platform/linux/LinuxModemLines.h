@@ -21,7 +21,8 @@ public:
 
     std::optional<std::uint8_t> ReadModemControl(int portNumber) override;
     std::optional<std::uint8_t> ReadModemStatus(int portNumber) override;
-    void WriteModemControl(int portNumber, std::uint8_t value) override;
+    bool WriteModemControl(int portNumber, std::uint8_t value) override;
+    std::string WhyUnreachable(int portNumber) const override;
 
     // -errno of the last failed open of the monitored port (-EBUSY: pppd has it locked).
     int LastOpenError() const { return m_tty.LastError(); }

@@ -15,12 +15,12 @@ namespace sarvendo {
 
 // The line side on a real Linux machine: ttys from the device map, the monitored
 // port's lines on a held descriptor, the status driver module and pppd.
-class LinuxLinePlatform final : public LinePlatformOwner
+class LinuxLineBackend final : public LineBackend
 {
 public:
     // system defaults to the real system calls; tests hand in a fake kernel.
-    LinuxLinePlatform(PortDeviceMap devices, std::function<int()> monitoredPort, std::string connectReportFile,
-                      SystemCalls* system = nullptr);
+    LinuxLineBackend(PortDeviceMap devices, std::function<int()> monitoredPort, std::string connectReportFile,
+                     SystemCalls* system = nullptr);
 
     LinePlatform View() override;
     std::string Description() const override;

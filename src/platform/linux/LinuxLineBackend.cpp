@@ -1,9 +1,9 @@
-#include "LinuxLinePlatform.h"
+#include "LinuxLineBackend.h"
 
 namespace sarvendo {
 
-LinuxLinePlatform::LinuxLinePlatform(PortDeviceMap devices, std::function<int()> monitoredPort,
-                                     std::string connectReportFile, SystemCalls* system)
+LinuxLineBackend::LinuxLineBackend(PortDeviceMap devices, std::function<int()> monitoredPort,
+                                   std::string connectReportFile, SystemCalls* system)
     : m_devices(devices), m_monitoredPort(std::move(monitoredPort)),
       m_system(system != nullptr ? *system : static_cast<SystemCalls&>(m_realSystem)),
       m_modemLines(m_system, devices, m_monitoredPort),
@@ -14,7 +14,7 @@ LinuxLinePlatform::LinuxLinePlatform(PortDeviceMap devices, std::function<int()>
 {
 }
 
-std::string LinuxLinePlatform::MonitoredDevice() const
+std::string LinuxLineBackend::MonitoredDevice() const
 {
     const int port = m_monitoredPort ? m_monitoredPort() : 0;
     if (port < 1 || port > static_cast<int>(m_devices.size())) {
@@ -23,12 +23,12 @@ std::string LinuxLinePlatform::MonitoredDevice() const
     return m_devices[static_cast<std::size_t>(port - 1)];
 }
 
-LinePlatform LinuxLinePlatform::View()
+LinePlatform LinuxLineBackend::View()
 {
     return LinePlatform{m_serialDevices, m_modemLines, m_statusDriver, m_dialUp, m_eventPump};
 }
 
-std::string LinuxLinePlatform::Description() const
+std::string LinuxLineBackend::Description() const
 {
     const std::string device = MonitoredDevice();
     if (device.empty()) {
