@@ -469,3 +469,152 @@ TEST(LinuxLineBackendTest, DescriptionSaysWhyTheLinesCannotBeSeen)
 
 } // namespace
 } // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+// The kernel takes the line away: pppd's "modem" option clears CLOCAL, so a carrier loss
+// hangs up every open file of the tty, and an unplugged USB modem takes its device with
+// it. The watch lets such a descriptor go and takes a new one only when there is
+// something to watch again.
+class LineLossTest : public ::testing::Test
+{
+protected:
+    LineLossTest()
+    {
+        tty = &system.AddTty(kModem, kTtyS0);
+        tty->bits = kTiocmDtr | kTiocmRts | kTiocmCts | kTiocmCar;
+        system.directories["/proc"] = {"100", "412"};
+        HoldByPppd(412);
+    }
+
+    void HoldByPppd(int pid)
+    {
+        const std::string fdDirectory = "/proc/" + std::to_string(pid) + "/fd";
+        system.directories["/proc"].push_back(std::to_string(pid));
+        system.directories[fdDirectory] = {"3"};
+        system.devices[fdDirectory + "/3"] = system.devices[kModem];
+    }
+
+    void PppdExits(int pid) { system.directories.erase("/proc/" + std::to_string(pid) + "/fd"); }
+
+    // A few seconds of ticks; what the status register read on the last one.
+    std::optional<std::uint8_t> Ticks(int seconds)
+    {
+        std::optional<std::uint8_t> status;
+        for (int tick = 0; tick < seconds * 18; ++tick) {
+            system.now += 56;
+            status = lines.ReadModemStatus(1);
+        }
+        return status;
+    }
+
+    FakeSystemCalls system;
+    FakeSystemCalls::Tty* tty = nullptr;
+    LinuxModemLines lines{system, PortDeviceMap{kModem}, [] { return 1; }};
+};
+
+TEST_F(LineLossTest, AHangUpLetsTheDescriptorGoUntilAProgramHoldsThePortAgain)
+{
+    ASSERT_EQ(Ticks(1), kMsrCts | kMsrCd);
+    system.HangUpTty(kModem);
+    EXPECT_FALSE(Ticks(1).has_value());
+    EXPECT_EQ(system.OpenCount(kModem), 0) << "the hung-up descriptor is let go";
+    EXPECT_NE(lines.WhyUnreachable(1).find("hung up"), std::string::npos);
+
+    // pppd goes and nothing else wants the idle modem: its DTR is not raised again.
+    PppdExits(412);
+    tty->bits = kTiocmCts;
+    EXPECT_FALSE(Ticks(30).has_value());
+    EXPECT_EQ(tty->opens, 1);
+
+    // pppd dials again: the watch comes back within the retry time.
+    HoldByPppd(413);
+    tty->bits = kTiocmDtr | kTiocmRts | kTiocmCts | kTiocmCar;
+    EXPECT_EQ(Ticks(4), kMsrCts | kMsrCd);
+    EXPECT_EQ(tty->opens, 2);
+    EXPECT_EQ(lines.WhyUnreachable(1), "");
+}
+
+TEST_F(LineLossTest, APollHangUpIsNoticedWithoutAFailedRequest)
+{
+    ASSERT_TRUE(Ticks(1).has_value());
+    system.HangUpTty(kModem);
+    tty->modemBitsError = 0;
+    system.now += HeldTty::kHangUpCheckMs;
+    EXPECT_FALSE(lines.ReadModemControl(1).has_value());
+    EXPECT_EQ(system.OpenCount(kModem), 0);
+}
+
+TEST_F(LineLossTest, AnUnplugFreesTheOldDeviceAndTheReplugIsWatchedUnderItsNewNumber)
+{
+    ASSERT_TRUE(Ticks(1).has_value());
+    system.Unplug(kModem);
+    PppdExits(412);
+    EXPECT_FALSE(Ticks(10).has_value());
+    EXPECT_EQ(system.OpenCount(kModem), 0) << "the old device number is not kept busy";
+    EXPECT_EQ(tty->opens, 1) << "no device, no attempt";
+
+    system.Replug(kModem, kTtyS0 + 1);
+    EXPECT_TRUE(Ticks(4).has_value()) << "a device that came back is watched even while idle";
+    EXPECT_EQ(tty->opens, 2);
+    EXPECT_TRUE(lines.WriteModemControl(1, 0x00));
+}
+
+TEST_F(LineLossTest, AHangUpDuringAWriteReportsTheFailure)
+{
+    ASSERT_TRUE(Ticks(1).has_value());
+    system.HangUpTty(kModem);
+    EXPECT_FALSE(lines.WriteModemControl(1, 0x02));
+    EXPECT_EQ(system.OpenCount(kModem), 0);
+}
+
+TEST_F(TtyWatcherTest, ALineTheKernelHungUpIsLetGoByTheDriverToo)
+{
+    tty->counters = {10, 10};
+    Ask(kHookComm);
+    ASSERT_TRUE(Ask(kTakeSentCount).succeeded);
+    system.HangUpTty(kModem);
+    EXPECT_FALSE(Ask(kTakeSentCount).succeeded);
+    EXPECT_TRUE(system.openFds.empty());
+}
+
+TEST_F(TtyWatcherTest, TheLastOtherHolderLeavingATtyWithHupclDropsDtrAsItsCloseWould)
+{
+    struct Case
+    {
+        const char* what;
+        std::uint32_t cflag;
+        bool secondHolderStays;
+        bool dropped;
+    };
+    for (const Case& c : {Case{"HUPCL set", kHupcl | kCs8, false, true}, Case{"HUPCL clear", kCs8, false, false},
+                          Case{"another holder stays", kHupcl | kCs8, true, false}}) {
+        FakeSystemCalls kernel;
+        auto& line = kernel.AddTty(kModem, kTtyS0);
+        line.bits = kTiocmDtr | kTiocmRts | kTiocmCar;
+        line.settings.cflag = c.cflag;
+        kernel.directories["/proc"] = {"412", "500"};
+        kernel.directories["/proc/412/fd"] = {"3"};
+        kernel.devices["/proc/412/fd/3"] = kTtyS0;
+        if (c.secondHolderStays) {
+            kernel.directories["/proc/500/fd"] = {"0"};
+            kernel.devices["/proc/500/fd/0"] = kTtyS0;
+        }
+        TtyWatcher driver(kernel);
+        driver.Request(kModem, kHookComm);
+        ASSERT_EQ(driver.Request(kModem, kQueryPortOpen).bytesReturned, 4U) << c.what;
+        kernel.directories.erase("/proc/412/fd");
+        kernel.now += TtyWatcher::kHolderCacheMs;
+        driver.Request(kModem, kQueryPortOpen);
+        kernel.now += TtyWatcher::kHolderCacheMs;
+        driver.Request(kModem, kQueryPortOpen);
+        using Change = std::pair<char, int>;
+        const std::vector<Change> expected =
+            c.dropped ? std::vector<Change>{{'-', kTiocmDtr | kTiocmRts}} : std::vector<Change>{};
+        EXPECT_EQ(line.lineChanges, expected) << c.what;
+    }
+}
+
+} // namespace
+} // namespace sarvendo

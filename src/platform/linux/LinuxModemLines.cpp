@@ -23,7 +23,7 @@ std::optional<int> LinuxModemLines::Bits(int portNumber)
 {
     const int fd = Descriptor(portNumber);
     int bits = 0;
-    if (fd < 0 || m_system.GetModemBits(fd, bits) != 0) {
+    if (fd < 0 || m_tty.Check(m_system.GetModemBits(fd, bits)) != 0) {
         return std::nullopt;
     }
     return bits;
@@ -57,7 +57,7 @@ bool LinuxModemLines::WriteModemControl(int portNumber, std::uint8_t value)
     // (all zeros) must not reach a port that has just become free.
     const int fd = m_tty.HeldDescriptor(m_devices[static_cast<std::size_t>(portNumber - 1)]);
     int bits = 0;
-    if (fd < 0 || m_system.GetModemBits(fd, bits) != 0) {
+    if (fd < 0 || m_tty.Check(m_system.GetModemBits(fd, bits)) != 0) {
         return false;
     }
     int raise = 0;
@@ -70,10 +70,10 @@ bool LinuxModemLines::WriteModemControl(int portNumber, std::uint8_t value)
     if (rts != ((bits & kTiocmRts) != 0)) {
         (rts ? raise : lower) |= kTiocmRts;
     }
-    if (lower != 0 && m_system.ClearModemBits(fd, lower) != 0) {
+    if (lower != 0 && m_tty.Check(m_system.ClearModemBits(fd, lower)) != 0) {
         return false;
     }
-    return raise == 0 || m_system.SetModemBits(fd, raise) == 0;
+    return raise == 0 || m_tty.Check(m_system.SetModemBits(fd, raise)) == 0;
 }
 
 std::string LinuxModemLines::WhyUnreachable(int portNumber) const
@@ -81,6 +81,10 @@ std::string LinuxModemLines::WhyUnreachable(int portNumber) const
     const int monitored = m_monitoredPort ? m_monitoredPort() : 0;
     if (portNumber != monitored) {
         return "only the monitored port is watched";
+    }
+    if (m_tty.Lost()) {
+        return "the kernel hung up the line or the device went away; watching resumes when a program opens "
+               "the port again or the device returns";
     }
     if (m_tty.LastError() != 0) {
         return std::string(DescribePortOpenError(LinuxSerialDevices::ErrorOf(m_tty.LastError())));

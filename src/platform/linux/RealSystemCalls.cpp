@@ -118,6 +118,22 @@ int RealSystemCalls::WaitReadable(int fd, int milliseconds)
     return Result(::poll(&entry, 1, milliseconds));
 }
 
+int RealSystemCalls::WaitWritable(int fd, int milliseconds)
+{
+    pollfd entry{fd, POLLOUT, 0};
+    return Result(::poll(&entry, 1, milliseconds));
+}
+
+int RealSystemCalls::PollHangUp(int fd)
+{
+    pollfd entry{fd, 0, 0};
+    const int result = Result(::poll(&entry, 1, 0));
+    if (result < 0) {
+        return result;
+    }
+    return (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 ? 1 : 0;
+}
+
 std::optional<DeviceNumber> RealSystemCalls::DeviceOf(const std::string& path)
 {
     struct stat info

@@ -55,6 +55,8 @@ public:
     virtual long Read(int fd, std::uint8_t* buffer, std::size_t size) = 0;
     virtual long Write(int fd, const char* data, std::size_t size) = 0;
     virtual int WaitReadable(int fd, int milliseconds) = 0; // poll; 1 readable, 0 time-out
+    virtual int WaitWritable(int fd, int milliseconds) = 0; // poll; 1 writable, 0 time-out
+    virtual int PollHangUp(int fd) = 0;                     // poll at once; 1 on POLLHUP or POLLERR
 
     // Files and the process table.
     virtual std::optional<DeviceNumber> DeviceOf(const std::string& path) = 0; // stat().st_rdev of a device
