@@ -49,6 +49,40 @@ TEST_F(Inactivity, DisconnectTextForTwoMinutesThirty)
     EXPECT_LT(MillisecondsBetween(settings.LastActivity, clock.Now()), 200);
 }
 
+TEST_F(Inactivity, AHangUpThatCouldNotActIsNeverReportedAsDone)
+{
+    line.hangUpResult = HangUpResult{false, "the control lines of COM1 cannot be reached (busy: another program "
+                                            "holds it exclusively)"};
+    const std::string failure = "Sarvendo could not hang up the line: the control lines of COM1 cannot be reached "
+                                "(busy: another program holds it exclusively).";
+    // The automatic disconnect says so in its own box, with the reason.
+    Drop(2, 30);
+    Connect();
+    RunFor(2 * kMinute + 30'000);
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].text, "Your connection has been inactive for 2 minute(s) and 30 seconds(s). " + failure);
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Warning);
+    // The carrier is still there, so the rule fires again after another full limit.
+    RunFor(2 * kMinute + 30'000);
+    EXPECT_EQ(line.hangUps, 2);
+
+    // The warning's Yes gets a box of its own when the hang-up could not act.
+    settings.DisconnectIfInactive = 0;
+    boxes.shown.clear();
+    Warn(1);
+    RunFor(kMinute);
+    ASSERT_EQ(boxes.shown.size(), 2U);
+    EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(boxes.shown[1].text, failure);
+    EXPECT_EQ(boxes.shown[1].buttons, MessageButtons::Ok);
+
+    // A performed hang-up keeps the usual texts and shows no extra box.
+    line.hangUpResult = HangUpResult{true, {}};
+    boxes.shown.clear();
+    RunFor(kMinute);
+    EXPECT_EQ(boxes.shown.size(), 1U);
+}
+
 TEST_F(Inactivity, HangUpComesBeforeTheBox)
 {
     Drop(1);
