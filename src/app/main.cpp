@@ -76,10 +76,45 @@ std::vector<std::string> ProgramArguments()
     return arguments;
 }
 
+// "sarvendo --ports": what the line side can learn about COM1..COM9, printed before any
+// window, lock or other copy is involved.
+bool PortsRequested(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--ports") {
+            return true;
+        }
+    }
+    return false;
+}
+
+int PrintPorts()
+{
+    const LinuxDirectories directories;
+    const PosixTextFiles files;
+    const LinuxClock clock;
+    const IniFile ini = IniFile::Load(files, SettingsFilePath(directories));
+    LineBackendOptions options;
+    options.simulate = Environment("SARVENDO_SIMULATE");
+    options.devices = ReadPortDevices(ini);
+    options.connectReportFile = ReadConnectReportFile(ini);
+    options.monitoredPort = [] { return 0; };
+    options.clock = &clock;
+    const LineBackendChoice line = MakeLineBackend(options);
+    if (!line.warning.empty()) {
+        std::cerr << "Sarvendo: " << line.warning << std::endl;
+    }
+    std::cout << "Sarvendo ports (" << line.owner->Description() << ")\n" << DescribePorts(*line.owner);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (PortsRequested(argc, argv)) {
+        return PrintPorts();
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     // The main window decides when the program ends, not the last window to close.

@@ -176,7 +176,7 @@ void PollCycle::CountBytes()
     }
     const bool activity = s.TriggerRD == 1 ? s.LampRD == 1 : (s.LampRD == 1 || s.LampTD == 1);
     if (activity) {
-        s.LastActivity = m_clock.Now();
+        m_watchdog.NoteActivity();
     }
 }
 
@@ -205,11 +205,10 @@ void PollCycle::UpdateAutoOnTop()
     if (s.OnTop != 2) {
         return;
     }
-    const DateTime now = m_clock.Now();
     if (s.LampRD == 1 || s.LampTD == 1) {
         s.AutoOnTop = 1;
-        s.LastTraffic = now;
-    } else if (MillisecondsBetween(s.LastTraffic, now) > std::int64_t{s.AutoDelay} * 1000) {
+        m_lastTraffic.Set(s.LastTraffic, m_clock);
+    } else if (m_lastTraffic.ElapsedMs(s.LastTraffic, m_clock) > std::int64_t{s.AutoDelay} * 1000) {
         s.AutoOnTop = 0;
     }
 }
@@ -255,7 +254,7 @@ void PollCycle::HandleCarrierEdge()
         }
         m_connectTime.StartSession();
         m_host.SetHangUpButtonEnabled(true);
-        s.LastActivity = m_clock.Now();
+        m_watchdog.NoteActivity();
     } else {
         m_sounds.Play(SoundEvent::Disconnect);
         s.SpeedText.clear();

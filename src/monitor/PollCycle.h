@@ -3,6 +3,7 @@
 #include "monitor/ConnectTime.h"
 #include "monitor/EventLogs.h"
 #include "monitor/EventSounds.h"
+#include "monitor/MonotonicMark.h"
 #include "monitor/Watchdog.h"
 
 namespace sarvendo {
@@ -68,6 +69,7 @@ private:
     ConnectTime m_connectTime;
     EventLogs m_logs;
     Watchdog m_watchdog;
+    MonotonicMark m_lastTraffic;
 };
 
 } // namespace sarvendo

@@ -23,6 +23,7 @@ public:
     }
     LinePlatform View() override { return m_platform.View(); }
     std::string Description() const override { return m_platform.Description(); }
+    std::string DescribePort(int portNumber) override { return m_platform.DescribePort(portNumber); }
 
 private:
     QtEventPump m_events;

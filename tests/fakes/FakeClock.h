@@ -6,7 +6,8 @@
 
 namespace sarvendo::fakes {
 
-// A clock the test sets and moves by hand; both readings advance together.
+// A clock the test sets and moves by hand; the readings advance together, and the wall
+// clock alone can jump as it does at a change of daylight saving time.
 class FakeClock final : public Clock
 {
 public:
@@ -14,6 +15,10 @@ public:
 
     DateTime Now() const override { return m_now; }
     std::uint32_t TickCount() const override { return m_tick; }
+    std::uint64_t MonotonicMs() const override { return m_monotonic; }
+
+    // The wall clock is set forward (or back, for a negative count) without time passing.
+    void JumpWallClock(std::int64_t milliseconds) { m_now += static_cast<double>(milliseconds) / kMsPerDay; }
 
     void SetNow(DateTime now) { m_now = now; }
     void SetTickCount(std::uint32_t tick) { m_tick = tick; }
@@ -23,11 +28,13 @@ public:
     {
         m_now += static_cast<double>(milliseconds) / kMsPerDay;
         m_tick += static_cast<std::uint32_t>(milliseconds);
+        m_monotonic += static_cast<std::uint64_t>(milliseconds);
     }
 
 private:
     DateTime m_now;
     std::uint32_t m_tick;
+    std::uint64_t m_monotonic = 1'000'000;
 };
 
 } // namespace sarvendo::fakes

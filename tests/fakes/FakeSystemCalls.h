@@ -23,6 +23,7 @@ public:
     struct Tty
     {
         int openError = 0;      // -errno for OpenTty, 0 opens
+        int accessError = 0;    // -errno for CheckAccess: -EACCES outside the dialout group
         int modemBitsError = 0; // -ENOTTY: a pty
         int countersError = 0;  // -EINVAL: a driver without counters
         int settingsError = 0;  // -ENOTTY: not a tty at all
@@ -50,6 +51,19 @@ public:
         const int fd = nextFd++;
         openFds[fd] = path;
         return fd;
+    }
+    int OpenTtyReadOnly(const std::string& path) override
+    {
+        const int fd = OpenTty(path);
+        if (fd >= 0) {
+            readOnlyFds.insert(fd);
+        }
+        return fd;
+    }
+    int CheckAccess(const std::string& path) override
+    {
+        const auto found = ttys.find(path);
+        return found == ttys.end() ? -ENOENT : found->second.accessError;
     }
     int Close(int fd) override
     {
@@ -300,6 +314,7 @@ public:
     int writableAfterMs = 0;        // how long a full output queue takes to drain
     int writableWaits = 0;
     std::set<int> hungFds;
+    std::set<int> readOnlyFds; // opened only to look
     int nextFd = 10;
 
 private:

@@ -25,6 +25,7 @@ public:
         m_tick += m_step;
         return now;
     }
+    std::uint64_t MonotonicMs() const override { return m_tick; }
     std::uint32_t Peek() const { return m_tick; }
 
 private:

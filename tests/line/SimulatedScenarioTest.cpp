@@ -178,6 +178,7 @@ TEST_F(SimulatedScenarioTest, HangUpDropsTheCarrierOfTheSimulatedModem)
             m_clock.Advance(10);
             return m_clock.TickCount();
         }
+        std::uint64_t MonotonicMs() const override { return m_clock.MonotonicMs(); }
 
     private:
         FakeClock& m_clock;

@@ -30,6 +30,7 @@ public:
         }
         return m_clock.TickCount();
     }
+    std::uint64_t MonotonicMs() const override { return m_clock.MonotonicMs(); }
 
     bool stepping = false;
 

@@ -393,3 +393,57 @@ TEST(SlowRingSound, EveryPulseIsStillANewEdge)
 
 } // namespace
 } // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+// The wall clock jumps by an hour (a change of daylight saving time, or the user setting
+// the clock) in the middle of a call: the limits, the automatic exit and the session
+// time follow the time that really passed.
+class ClockJump : public MonitorTest
+{
+protected:
+    static constexpr std::int64_t kHour = 60 * kMinute;
+
+    ClockJump()
+    {
+        settings.DisconnectIfInactive = 1;
+        settings.DisconnectTimeIfInactive = 10;
+        settings.CDAutoExit = 1;
+        settings.CDAutoExitDelay = 30;
+    }
+};
+
+TEST_F(ClockJump, AnHourForwardOrBackChangesNoDuration)
+{
+    for (const std::int64_t jump : {kHour, -kHour}) {
+        SCOPED_TRACE(jump);
+        const int hangUpsBefore = line.hangUps;
+        Connect();
+        RunFor(5 * kMinute);
+        clock.JumpWallClock(jump);
+        RunFor(5 * kMinute - 1000);
+        EXPECT_EQ(line.hangUps, hangUpsBefore) << "the call has been idle for under ten minutes";
+        EXPECT_NEAR(static_cast<double>(cycle.Time().SessionElapsedMs()), 10.0 * kMinute - 1000, 2.0 * kTickMs);
+        RunFor(2000);
+        EXPECT_EQ(line.hangUps, hangUpsBefore + 1) << "ten idle minutes, whatever the wall clock says";
+
+        const double totalBefore = settings.TotalConnectNew;
+        Disconnect();
+        EXPECT_NEAR((settings.TotalConnectNew - totalBefore) * kMsPerDay, 10.0 * kMinute + 1000, 2.0 * kTickMs)
+            << "the total gains the call, not the jump";
+        clock.JumpWallClock(jump);
+        RunFor(20'000);
+        EXPECT_EQ(host.closeQueries, 0) << "the exit delay is not cut short";
+        if (jump < 0) {
+            break;
+        }
+        // Back to connected before the delay ends: the exit is disarmed for the next round.
+        Connect();
+    }
+    RunFor(11'000);
+    EXPECT_EQ(host.closeQueries, 1) << "the exit follows thirty seconds after the carrier went";
+}
+
+} // namespace
+} // namespace sarvendo

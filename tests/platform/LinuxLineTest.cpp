@@ -618,3 +618,110 @@ TEST_F(TtyWatcherTest, TheLastOtherHolderLeavingATtyWithHupclDropsDtrAsItsCloseW
 
 } // namespace
 } // namespace sarvendo
+
+#include "platform/linux/PortDiagnosis.h"
+
+namespace sarvendo {
+namespace {
+
+// "sarvendo --ports" and the reasons written to standard error: what the line side
+// knows about a port, in words the user can act on.
+class PortReportTest : public ::testing::Test
+{
+protected:
+    PortReportTest()
+    {
+        auto& modem = system.AddTty(kModem, kTtyS0);
+        modem.bits = kTiocmDtr | kTiocmRts | kTiocmCts | kTiocmCar;
+        modem.counters = {48211, 912330};
+        system.links["/sys/class/tty/ttyS0/device/driver"] = "../../../bus/serial-base/drivers/port";
+        system.links["/sys/class/tty/ttyS0/device/../driver"] = "../../../bus/platform/drivers/serial8250";
+        system.directories["/proc"] = {"412"};
+        system.directories["/proc/412/fd"] = {"3"};
+        system.devices["/proc/412/fd/3"] = kTtyS0;
+        system.files["/proc/412/comm"] = "pppd\n";
+
+        auto& acm = system.AddTty("/dev/ttyACM0", 0xA600);
+        acm.bits = kTiocmCts | kTiocmDsr;
+        acm.countersError = -EINVAL;
+        system.links["/sys/class/tty/ttyACM0/device/driver"] = "../../../../bus/usb/drivers/cdc_acm";
+        auto& denied = system.AddTty("/dev/ttyS1", 0x441);
+        denied.accessError = -EACCES;
+        denied.openError = -EACCES;
+        system.AddTty("/dev/ttyS2", 0x442).openError = -EBUSY;
+    }
+
+    FakeSystemCalls system;
+    std::vector<std::string> reports;
+};
+
+TEST_F(PortReportTest, EachPortSaysWhatItsDriverReportsAndWhoHoldsIt)
+{
+    LinuxLineBackend backend(
+        PortDeviceMap{kModem, "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyACM0"}, [] { return 0; }, "", &system,
+        [this](const std::string& text) { reports.push_back(text); });
+    const std::string text = DescribePorts(backend);
+    EXPECT_NE(text.find("COM1  /dev/ttyS0\n"
+                        "    opens:    yes\n"
+                        "    held by:  pppd (pid 412)\n"
+                        "    driver:   serial8250 (8250/16550 UART: all lines and byte counts)\n"
+                        "    lines:    DTR on, RTS on, CTS on, DSR off, CD on, RI off\n"
+                        "    counters: tx 912330, rx 48211\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("COM2  /dev/ttyS1\n    opens:    no: no permission (is the user in the dialout group?)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("COM3  /dev/ttyS2\n    opens:    no: busy: another program holds it exclusively\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("COM4  /dev/ttyS3\n    opens:    no: no such device\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("driver:   cdc_acm (CTS always on, counts no bytes)\n"
+                        "    lines:    DTR off, RTS off, CTS on, DSR on, CD off, RI off\n"
+                        "    counters: none (the driver keeps no byte counters)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("COM6  (no device configured)\n"), std::string::npos);
+    EXPECT_NE(text.find("COM9  (no device configured)\n"), std::string::npos);
+
+    // Looked at read-only, never opened for writing, and nothing left open.
+    int opens = 0;
+    for (const auto& [path, tty] : system.ttys) {
+        opens += tty.opens;
+    }
+    EXPECT_EQ(opens, 2);
+    EXPECT_EQ(system.readOnlyFds.size(), 2U);
+    EXPECT_TRUE(system.openFds.empty());
+    EXPECT_TRUE(reports.empty()) << "the diagnosis is printed, not reported";
+}
+
+TEST_F(PortReportTest, WhyAPortCannotBeWatchedOrOpenedGoesToTheReportOncePerChange)
+{
+    int monitored = 3;
+    LinuxLineBackend backend(
+        PortDeviceMap{kModem, "/dev/ttyS1", "/dev/ttyS2"}, [&] { return monitored; }, "", &system,
+        [this](const std::string& text) { reports.push_back(text); });
+    LinePlatform line = backend.View();
+    for (int tick = 0; tick < 100; ++tick) {
+        system.now += 56;
+        line.modemLines.ReadModemStatus(3);
+    }
+    ASSERT_EQ(reports.size(), 1U);
+    EXPECT_EQ(reports[0], "Sarvendo: COM3 (/dev/ttyS2) cannot be watched: busy: another program holds it exclusively.");
+    system.ttys["/dev/ttyS2"].openError = 0;
+    system.now += HeldTty::kRetryMs;
+    line.modemLines.ReadModemStatus(3);
+    EXPECT_EQ(reports.back(), "Sarvendo: COM3 (/dev/ttyS2) is watched again.");
+
+    // Each refusal of the modem exchange is told, with the holder when it can be seen.
+    monitored = 1;
+    EXPECT_EQ(line.serialDevices.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
+    EXPECT_EQ(reports.back(), "Sarvendo: COM1 (/dev/ttyS0) cannot be opened: busy: another program holds it "
+                              "exclusively (held by pppd (pid 412)).");
+    EXPECT_EQ(line.serialDevices.Open(2, SerialDevices::Purpose::Probe).error, PortOpenError::NoPermission);
+    EXPECT_EQ(reports.back(),
+              "Sarvendo: COM2 (/dev/ttyS1) cannot be opened: no permission (is the user in the dialout group?).");
+}
+
+} // namespace
+} // namespace sarvendo

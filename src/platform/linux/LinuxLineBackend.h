@@ -18,12 +18,15 @@ namespace sarvendo {
 class LinuxLineBackend final : public LineBackend
 {
 public:
-    // system defaults to the real system calls; tests hand in a fake kernel.
+    // system defaults to the real system calls; tests hand in a fake kernel. report
+    // receives the reasons a port cannot be watched or opened, as they change; it defaults
+    // to standard error.
     LinuxLineBackend(PortDeviceMap devices, std::function<int()> monitoredPort, std::string connectReportFile,
-                     SystemCalls* system = nullptr);
+                     SystemCalls* system = nullptr, std::function<void(const std::string&)> report = {});
 
     LinePlatform View() override;
     std::string Description() const override;
+    std::string DescribePort(int portNumber) override;
 
 private:
     std::string MonitoredDevice() const;
@@ -32,6 +35,7 @@ private:
     std::function<int()> m_monitoredPort;
     RealSystemCalls m_realSystem;
     SystemCalls& m_system;
+    std::function<void(const std::string&)> m_report;
     LinuxModemLines m_modemLines;
     LinuxSerialDevices m_serialDevices;
     LinuxStatusDriver m_statusDriver;

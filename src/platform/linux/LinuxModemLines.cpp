@@ -5,8 +5,10 @@
 
 namespace sarvendo {
 
-LinuxModemLines::LinuxModemLines(SystemCalls& system, PortDeviceMap devices, std::function<int()> monitoredPort)
-    : m_system(system), m_devices(std::move(devices)), m_monitoredPort(std::move(monitoredPort)), m_tty(system)
+LinuxModemLines::LinuxModemLines(SystemCalls& system, PortDeviceMap devices, std::function<int()> monitoredPort,
+                                 std::function<void(const std::string&)> report)
+    : m_system(system), m_devices(std::move(devices)), m_monitoredPort(std::move(monitoredPort)), m_tty(system),
+      m_report(std::move(report))
 {
 }
 
@@ -16,7 +18,20 @@ int LinuxModemLines::Descriptor(int portNumber)
     if (portNumber != monitored || portNumber < 1 || portNumber > static_cast<int>(m_devices.size())) {
         return -1;
     }
-    return m_tty.Descriptor(m_devices[static_cast<std::size_t>(portNumber - 1)]);
+    const std::string& device = m_devices[static_cast<std::size_t>(portNumber - 1)];
+    const int fd = m_tty.Descriptor(device);
+    // The user hears why the lines cannot be seen once per change of reason, not per tick.
+    if (m_report && (m_tty.LastError() != m_reportedError || m_tty.Lost() != m_reportedLost)) {
+        const std::string port = "Sarvendo: COM" + std::to_string(portNumber) + " (" + device + ")";
+        if (m_tty.LastError() == 0) {
+            m_report(port + " is watched again.");
+        } else {
+            m_report(port + " cannot be watched: " + WhyUnreachable(portNumber) + ".");
+        }
+        m_reportedError = m_tty.LastError();
+        m_reportedLost = m_tty.Lost();
+    }
+    return fd;
 }
 
 std::optional<int> LinuxModemLines::Bits(int portNumber)

@@ -33,6 +33,16 @@ int RealSystemCalls::OpenTty(const std::string& path)
     return Result(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
 }
 
+int RealSystemCalls::OpenTtyReadOnly(const std::string& path)
+{
+    return Result(::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+}
+
+int RealSystemCalls::CheckAccess(const std::string& path)
+{
+    return Result(::access(path.c_str(), R_OK | W_OK));
+}
+
 int RealSystemCalls::Close(int fd)
 {
     return Result(::close(fd));

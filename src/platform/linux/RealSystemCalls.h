@@ -9,6 +9,8 @@ class RealSystemCalls final : public SystemCalls
 {
 public:
     int OpenTty(const std::string& path) override;
+    int OpenTtyReadOnly(const std::string& path) override;
+    int CheckAccess(const std::string& path) override;
     int Close(int fd) override;
     int GetModemBits(int fd, int& bits) override;
     int SetModemBits(int fd, int bits) override;

@@ -44,6 +44,10 @@ public:
 
     // open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC).
     virtual int OpenTty(const std::string& path) = 0;
+    // open(path, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC), for looking only.
+    virtual int OpenTtyReadOnly(const std::string& path) = 0;
+    // access(path, R_OK | W_OK): whether this user may open the device at all.
+    virtual int CheckAccess(const std::string& path) = 0;
     virtual int Close(int fd) = 0;
     virtual int GetModemBits(int fd, int& bits) = 0;                  // TIOCMGET
     virtual int SetModemBits(int fd, int bits) = 0;                   // TIOCMBIS

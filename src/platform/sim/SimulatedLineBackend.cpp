@@ -107,6 +107,33 @@ LinePlatform SimulatedLineBackend::View()
     return LinePlatform{*this, *this, *this, *this, m_events};
 }
 
+std::string SimulatedLineBackend::DescribePort(int portNumber)
+{
+    const std::string name = "COM" + std::to_string(portNumber);
+    const std::string device = DeviceName(portNumber);
+    if (device.empty()) {
+        return name + "  (no device configured)\n";
+    }
+    std::string text = name + "  " + device + "\n";
+    if (portNumber != m_modem.Port()) {
+        return text + "    opens:    yes\n    held by:  nobody\n    driver:   simulated, nothing attached\n"
+                      "    lines:    none\n    counters: none\n";
+    }
+    const std::string holder = m_modem.Holder();
+    const SimulatedModem::Lines lines = m_modem.CurrentLines();
+    const auto onOff = [](bool on) { return on ? std::string(" on") : std::string(" off"); };
+    text += "    opens:    " +
+            (holder.empty() ? std::string("yes") : "no: " + std::string(DescribePortOpenError(PortOpenError::Busy))) +
+            "\n";
+    text += "    held by:  " + (holder.empty() ? std::string("nobody") : holder) + "\n";
+    text += "    driver:   simulated modem (all lines and byte counts)\n";
+    text += "    lines:    DTR" + onOff(lines.dtr) + ", RTS" + onOff(lines.rts) + ", CTS" + onOff(lines.cts) + ", DSR" +
+            onOff(lines.dsr) + ", CD" + onOff(lines.cd) + ", RI" + onOff(lines.ri) + "\n";
+    text += "    counters: tx " + std::to_string(m_modem.TotalSent()) + ", rx " +
+            std::to_string(m_modem.TotalReceived()) + "\n";
+    return text;
+}
+
 SerialDevices::OpenResult SimulatedLineBackend::Open(int portNumber, Purpose purpose)
 {
     if (portNumber == m_modem.Port()) {

@@ -32,6 +32,7 @@ public:
 
     LinePlatform View() override;
     std::string Description() const override { return m_description; }
+    std::string DescribePort(int portNumber) override;
     SimulatedModem& Modem() { return m_modem; }
 
 private:
