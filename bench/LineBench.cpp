@@ -8,7 +8,7 @@
 #include "platform/linux/LinuxDialUpSource.h"
 #include "platform/linux/RealSystemCalls.h"
 #include "platform/linux/TtyHolders.h"
-#include "platform/sim/SimulatedLinePlatform.h"
+#include "platform/sim/SimulatedLineBackend.h"
 
 #include <benchmark/benchmark.h>
 
@@ -49,7 +49,7 @@ void BM_SimulatedLineTick(benchmark::State& state)
     fakes::FakeMessageBoxes boxes;
     Settings settings;
     settings.DefaultPort = 1;
-    SimulatedLinePlatform platform(
+    SimulatedLineBackend platform(
         *ParseScenario(BuiltInScenarioText()).scenario, clock, [] { return 1; }, events, "bench", [](int) {});
     LineSession session(settings, platform.View(), clock, directories, boxes);
     session.OpenStatusDriver();

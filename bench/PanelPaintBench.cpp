@@ -60,6 +60,7 @@ class BenchClock final : public Clock
 public:
     DateTime Now() const override { return 46000.5; }
     std::uint32_t TickCount() const override { return 0; }
+    std::uint64_t MonotonicMs() const override { return 0; }
 };
 
 struct Fixture

@@ -8,12 +8,11 @@
 #include "fakes/FakeMessageBoxes.h"
 #include "fakes/FakeSound.h"
 #include "line/LineSession.h"
-#include "monitor/FakeLineSide.h"
 #include "monitor/FakeMonitorHost.h"
-#include "monitor/LineSessionSide.h"
+#include "monitor/FakeMonitoredLine.h"
 #include "monitor/PollCycle.h"
 #include "platform/StatusDriverDevice.h"
-#include "platform/sim/SimulatedLinePlatform.h"
+#include "platform/sim/SimulatedLineBackend.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -97,7 +96,7 @@ void TickOnFakeLine(benchmark::State& state)
     Settings settings;
     ShowEverything(settings);
     fakes::FakeClock clock;
-    fakes::FakeLineSide line(settings);
+    fakes::FakeMonitoredLine line;
     fakes::FakeSound sound;
     fakes::FakeMessageBoxes boxes;
     fakes::FakeLogFiles files;
@@ -150,8 +149,7 @@ void TickThroughLineSession(benchmark::State& state)
     platform.statusDriver.Answer(kReadBaudParity, 57600, 0);
     platform.statusDriver.Answer(kReadFrameFormat, 8, 0);
     platform.modemLines.SetLines(1, 0x03, 0x00);
-    LineSessionSide line(session);
-    PollCycle cycle(settings, clock, line, sound, boxes, files, directories, formats, host);
+    PollCycle cycle(settings, clock, session, sound, boxes, files, directories, formats, host);
     for (int i = 0; i < 1000; ++i) {
         clock.Advance(kTickMs);
         platform.statusDriver.ResetCounts();
@@ -192,13 +190,12 @@ void TickOnSimulatedModem(benchmark::State& state)
         state.SkipWithError("the built-in scenario does not parse");
         return;
     }
-    SimulatedLinePlatform platform(
+    SimulatedLineBackend platform(
         *scenario, clock, [&settings] { return settings.DefaultPort; }, events, "simulated modem", [](int) {});
     LineSession session(settings, platform.View(), clock, directories, boxes);
     session.DetectDialUpKind();
     session.OpenStatusDriver();
-    LineSessionSide line(session);
-    PollCycle cycle(settings, clock, line, sound, boxes, files, directories, formats, host);
+    PollCycle cycle(settings, clock, session, sound, boxes, files, directories, formats, host);
     cycle.Time().StartSession();
     const std::size_t before = g_allocations;
     for (auto _ : state) {

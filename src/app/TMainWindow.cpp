@@ -73,8 +73,8 @@ void TImage::paintEvent(QPaintEvent* event)
 }
 
 TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
-    : QWidget(parent), m_services(services), m_settings(services.settings), m_lineSide(services.line),
-      m_pollCycle(services.settings, services.clock, m_lineSide, services.sound, services.messageBoxes,
+    : QWidget(parent), m_services(services), m_settings(services.settings),
+      m_pollCycle(services.settings, services.clock, services.line, services.sound, services.messageBoxes,
                   services.logFiles, services.directories, services.formats, *this),
       m_lineParameters(services.settings, services.line), m_lamps(services.settings, m_lineParameters),
       m_painter(services.settings, *this, m_lamps, m_lineParameters, services.clock)
@@ -353,7 +353,11 @@ void TMainWindow::TimerTimer()
 
 void TMainWindow::HangUpNow()
 {
-    m_services.line.HangUp();
+    // A hang-up that could not reach the control lines is said, never passed off as done.
+    const HangUpResult result = m_services.line.HangUp();
+    if (!result.performed) {
+        m_services.messageBoxes.Show(HangUpFailureText(result), MessageButtons::Ok, MessageIcon::Warning);
+    }
 }
 
 void TMainWindow::SetTrayIconActive(bool active)

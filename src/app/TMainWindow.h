@@ -8,7 +8,6 @@
 #include "display/PanelHost.h"
 #include "display/PanelPainter.h"
 #include "display/TrayPresenter.h"
-#include "monitor/LineSessionSide.h"
 #include "monitor/MonitorHost.h"
 #include "monitor/PollCycle.h"
 #include "setup/SetupHost.h"
@@ -231,8 +230,7 @@ private:
     MainWindowServices m_services;
     Settings& m_settings;
 
-    // The engine and the painter, with the adapters that let them see the line.
-    LineSessionSide m_lineSide;
+    // The engine and the painter, with the adapter that lets the painter see the line.
     PollCycle m_pollCycle;
     LineSessionParameters m_lineParameters;
     LampSet m_lamps;

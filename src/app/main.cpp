@@ -18,7 +18,7 @@
 #include "components/TOnlyOne.h"
 #include "line/LineSession.h"
 #include "line/PortDevices.h"
-#include "platform/LinePlatformFactory.h"
+#include "platform/LineBackendFactory.h"
 #include "platform/linux/AlsaSound.h"
 #include "platform/linux/LinuxClock.h"
 #include "platform/linux/LinuxDirectories.h"
@@ -71,10 +71,45 @@ std::vector<std::string> ProgramArguments()
     return arguments;
 }
 
+// "sarvendo --ports": what the line side can learn about COM1..COM9, printed before any
+// window, lock or other copy is involved.
+bool PortsRequested(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--ports") {
+            return true;
+        }
+    }
+    return false;
+}
+
+int PrintPorts()
+{
+    const LinuxDirectories directories;
+    const PosixTextFiles files;
+    const LinuxClock clock;
+    const IniFile ini = IniFile::Load(files, SettingsFilePath(directories));
+    LineBackendOptions options;
+    options.simulate = Environment("SARVENDO_SIMULATE");
+    options.devices = ReadPortDevices(ini);
+    options.connectReportFile = ReadConnectReportFile(ini);
+    options.monitoredPort = [] { return 0; };
+    options.clock = &clock;
+    const LineBackendChoice line = MakeLineBackend(options);
+    if (!line.warning.empty()) {
+        std::cerr << "Sarvendo: " << line.warning << std::endl;
+    }
+    std::cout << "Sarvendo ports (" << line.owner->Description() << ")\n" << DescribePorts(*line.owner);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (PortsRequested(argc, argv)) {
+        return PrintPorts();
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     // The main window decides when the program ends, not the last window to close.
@@ -109,7 +144,7 @@ int main(int argc, char* argv[])
     LinuxLogFiles logFiles;
 
     Settings settings;
-    LinePlatformOptions lineOptions;
+    LineBackendOptions lineOptions;
     lineOptions.simulate = Environment("SARVENDO_SIMULATE");
     // The settings file is read once; start-up takes everything it needs from this reading.
     const IniFile ini = IniFile::Load(files, SettingsFilePath(directories));
@@ -117,7 +152,7 @@ int main(int argc, char* argv[])
     lineOptions.connectReportFile = ReadConnectReportFile(ini);
     lineOptions.monitoredPort = [&settings] { return settings.DefaultPort; };
     lineOptions.clock = &clock;
-    const LinePlatformChoice line = MakeLinePlatform(lineOptions);
+    const LineBackendChoice line = MakeLineBackend(lineOptions);
     if (!line.warning.empty()) {
         std::cerr << "Sarvendo: " << line.warning << std::endl;
     }

@@ -1,10 +1,10 @@
 #include "LampSet.h"
 
-#include "core/Rounding.h"
 #include "core/Settings.h"
 
 #include "display/LineParameters.h"
 #include "display/Recolour.h"
+#include "line/BaudRate.h"
 #include "resources/Resources.h"
 
 #include <QPainter>
@@ -14,8 +14,6 @@
 namespace sarvendo {
 
 namespace {
-
-constexpr std::uint32_t kUartClock = 115200;
 
 // Layout and caption pictures mark sockets that can never light in these columns.
 bool IsSocketColumn(int column)
@@ -137,16 +135,7 @@ void LampSet::DrawHighSpeedLamp(QPainter& target, const LampGrid& grid, LampSele
 
 std::uint32_t LampSet::EffectiveRate(std::uint32_t baudRate)
 {
-    if (baudRate == 0) {
-        return 0;
-    }
-    const std::uint32_t divisor = kUartClock / baudRate;
-    if (divisor == 0) {
-        // Faster than the classic UART clock allows: nothing to round to, so the rate
-        // stands as the port reports it (and is certainly high speed).
-        return baudRate;
-    }
-    return static_cast<std::uint32_t>(RoundHalfEven(static_cast<long double>(kUartClock) / divisor));
+    return ShownBaudRate(baudRate);
 }
 
 const QImage& LampSet::Picture(LampSelector selector, bool round, LampPicture which) const

@@ -64,6 +64,7 @@ class SnapshotClock final : public Clock
 public:
     DateTime Now() const override { return 46000.5; }
     std::uint32_t TickCount() const override { return 0; }
+    std::uint64_t MonotonicMs() const override { return 0; }
 };
 
 bool Apply(Settings& settings, SnapshotLine& line, const std::string& key, int value)

@@ -36,10 +36,10 @@ DialUpReader::DialUpReader(DialUpSource& source, const Directories& directories)
 {
 }
 
-void DialUpReader::FindDialUpWindow(Settings& settings)
+bool DialUpReader::FindDialUpWindow(Settings& settings)
 {
     if (settings.DialUpKind == 0 || settings.DialUpFound == 1) {
-        return;
+        return false;
     }
     const std::string expected = DialUpProgramPath(m_directories);
     const auto processes = m_source.ProcessSnapshot();
@@ -47,14 +47,14 @@ void DialUpReader::FindDialUpWindow(Settings& settings)
                                       [&](const DialUpSource::Process& entry) { return entry.executable == expected; });
     if (process == processes.end()) {
         settings.DialUpFound = 0;
-        return;
+        return false;
     }
     const auto windows = m_source.WindowsInZOrder();
     const auto window = std::find_if(windows.begin(), windows.end(),
                                      [&](const DialUpSource::Window& entry) { return entry.processId == process->id; });
     if (window == windows.end()) {
         settings.DialUpFound = 0;
-        return;
+        return false;
     }
     settings.DialUpWindow = window->id;
     const auto className = m_source.ClassName(window->id);
@@ -62,21 +62,14 @@ void DialUpReader::FindDialUpWindow(Settings& settings)
     // piles up handles.
     m_process.reset();
     m_process = m_source.OpenProcess(process->id);
-    if (className && *className == kConnectionClass) {
-        settings.DialUpFound = 1;
-        settings.TDCounter = 0;
-        settings.RDCounter = 0;
-        settings.SessionSent = 0;
-        settings.SessionReceived = 0;
-    } else {
-        settings.DialUpFound = 0;
-    }
+    settings.DialUpFound = className && *className == kConnectionClass ? 1 : 0;
+    return settings.DialUpFound == 1;
 }
 
-CounterReading DialUpReader::ReadDialUpCounters(Settings& settings)
+DialUpReading DialUpReader::ReadDialUpCounters(Settings& settings)
 {
-    CounterReading reading;
-    FindDialUpWindow(settings);
+    DialUpReading reading;
+    reading.newConnection = FindDialUpWindow(settings);
     if (settings.DialUpFound != 1) {
         return reading;
     }
@@ -85,19 +78,19 @@ CounterReading DialUpReader::ReadDialUpCounters(Settings& settings)
         settings.DialUpFound = 0;
         return reading;
     }
+    // A found connection with a block counts as connected even when the process could not
+    // be opened or its block not read: only the counts are missing then.
+    reading.connected = true;
     if (!m_process) {
-        // The process could not be opened: nothing can be read, but the connection is known.
-        settings.LampCD = 1;
         return reading;
     }
     const auto statistics = m_source.ReadStatistics(*m_process, address);
-    settings.LampCD = 1;
     if (!statistics) {
         return reading;
     }
-    reading.sent = ClampToInt32(statistics->sent);
-    reading.received = ClampToInt32(statistics->received);
-    reading.speed = ClampToInt32(statistics->speed);
+    reading.counts.sent = ClampToInt32(statistics->sent);
+    reading.counts.received = ClampToInt32(statistics->received);
+    reading.counts.speed = ClampToInt32(statistics->speed);
     return reading;
 }
 

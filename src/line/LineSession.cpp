@@ -2,8 +2,6 @@
 
 #include "core/Settings.h"
 
-#include "line/HangUp.h"
-
 namespace sarvendo {
 
 LineSession::LineSession(Settings& settings, LinePlatform line, const Clock& clock, const Directories& directories,
@@ -63,12 +61,12 @@ std::uint8_t LineSession::ReadLineStatus()
     return sarvendo::ReadLineStatus(m_settings, m_line);
 }
 
-CounterReading LineSession::ReadDialUpCounters()
+DialUpReading LineSession::ReadDialUpCounters()
 {
     return m_dialUp.ReadDialUpCounters(m_settings);
 }
 
-CounterReading LineSession::ReadDriverByteCounts(std::int32_t sentBase, std::int32_t receivedBase)
+ByteCounts LineSession::ReadDriverByteCounts(std::int32_t sentBase, std::int32_t receivedBase)
 {
     return sarvendo::ReadDriverByteCounts(m_settings, m_line, sentBase, receivedBase);
 }
@@ -88,9 +86,9 @@ void LineSession::ReadLineParameters()
     sarvendo::ReadLineParameters(m_settings, m_line, nullptr, m_settings.PortDCB);
 }
 
-void LineSession::HangUp()
+HangUpResult LineSession::HangUp()
 {
-    sarvendo::HangUp(m_settings, m_line, m_clock);
+    return sarvendo::HangUp(m_settings, m_line, m_clock);
 }
 
 void LineSession::FormatCommParameters(std::string& buffer)

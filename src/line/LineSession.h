@@ -1,7 +1,9 @@
 #pragma once
 
 #include "line/DialUpReader.h"
+#include "line/HangUp.h"
 #include "line/ModemInit.h"
+#include "line/MonitoredLine.h"
 #include "line/StatusDriver.h"
 #include "line/T_QCCom32.h"
 #include "platform/LinePlatform.h"
@@ -19,8 +21,9 @@ struct Settings;
 // Everything the line side offers, bound to the one Settings record and the platform it
 // runs on, so the poll cycle, start-up and the setup dialog each call one method instead
 // of wiring the parts together. It owns the serial component QCCom (ResponseTime 2000,
-// Baud 9600, Port 1, ShowErrors on) and the dial-up reader with its process handle.
-class LineSession
+// Baud 9600, Port 1, ShowErrors on) and the dial-up reader with its process handle. It is
+// the monitored line the poll cycle reads.
+class LineSession final : public MonitoredLine
 {
 public:
     LineSession(Settings& settings, LinePlatform line, const Clock& clock, const Directories& directories,
@@ -28,22 +31,22 @@ public:
 
     // Start-up and close.
     void OpenStatusDriver();
-    void ReleaseStatusDriver();
+    void ReleaseStatusDriver() override;
     PortOpenError ProbePort(int port);
     void SendModemInit(ModemInitCaller caller = ModemInitCaller::StartUp);
     void DetectDialUpKind();
     void CloseDialUpProcess();
 
     // The poll cycle.
-    bool DriverPresent() const;
-    bool QueryPortOpen();
-    std::uint8_t ReadLineStatus();
-    CounterReading ReadDialUpCounters();
-    CounterReading ReadDriverByteCounts(std::int32_t sentBase, std::int32_t receivedBase);
-    std::optional<std::uint8_t> ReadModemControl();
-    std::optional<std::uint8_t> ReadModemStatus();
-    void ReadLineParameters(); // into PortDCB, without a port handle
-    void HangUp();
+    bool DriverPresent() const override;
+    bool QueryPortOpen() override;
+    std::uint8_t ReadLineStatus() override;
+    DialUpReading ReadDialUpCounters() override;
+    ByteCounts ReadDriverByteCounts(std::int32_t sentBase, std::int32_t receivedBase) override;
+    std::optional<std::uint8_t> ReadModemControl() override;
+    std::optional<std::uint8_t> ReadModemStatus() override;
+    void ReadLineParameters() override; // into PortDCB, without a port handle
+    HangUpResult HangUp() override;
 
     // Painting: the line-parameter text appended to buffer.
     void FormatCommParameters(std::string& buffer);

@@ -1,6 +1,5 @@
 #include "StatusDriver.h"
 
-#include "core/Rounding.h"
 #include "core/Settings.h"
 
 #include "platform/Directories.h"
@@ -17,7 +16,6 @@ namespace {
 constexpr std::uint32_t kQueryPortOpenBufferSize = 4;
 constexpr std::uint32_t kLineParameterBufferSize = 1;
 constexpr std::uint32_t kPortOpenMinimum = 3;
-constexpr std::uint32_t kUartClock = 115200;
 
 StatusDriverDevice::Reply Ask(const Settings& settings, LinePlatform line, std::uint32_t code,
                               std::uint32_t outBufferSize = 0)
@@ -36,7 +34,7 @@ std::int32_t AddCount(std::int32_t base, std::uint32_t count)
     if (total < 0) {
         return 0;
     }
-    // The counters are signed 32-bit; past the top they wrap like the original's did.
+    // The counters are signed 32-bit; past the top they wrap, as the poll cycle's totals do.
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(total));
 }
 
@@ -97,10 +95,10 @@ std::uint8_t ReadLineStatus(const Settings& settings, LinePlatform line)
     return static_cast<std::uint8_t>(Ask(settings, line, kReadLineStatus).bytesReturned & 0xFFU);
 }
 
-CounterReading ReadDriverByteCounts(const Settings& settings, LinePlatform line, std::int32_t sentBase,
-                                    std::int32_t receivedBase)
+ByteCounts ReadDriverByteCounts(const Settings& settings, LinePlatform line, std::int32_t sentBase,
+                                std::int32_t receivedBase)
 {
-    CounterReading reading;
+    ByteCounts reading;
     if (settings.DriverHandle <= 0 || settings.NotifyValue2 != 0) {
         return reading;
     }
@@ -133,17 +131,6 @@ void ReadLineParameters(const Settings& settings, LinePlatform line, SerialPort*
             record = queried;
         }
     }
-}
-
-std::uint32_t ShownBaudRate(std::uint32_t baudRate)
-{
-    if (baudRate == 0 || baudRate > kUartClock) {
-        // Above the UART clock the divisor would be 0; such rates come from drivers that
-        // set them exactly, so they are shown as they are.
-        return baudRate;
-    }
-    const std::uint32_t divisor = kUartClock / baudRate;
-    return static_cast<std::uint32_t>(RoundHalfEven(static_cast<long double>(kUartClock) / divisor));
 }
 
 void FormatCommParameters(Settings& settings, LinePlatform line, std::string& buffer)
@@ -250,13 +237,14 @@ std::uint8_t PortIn(const Settings& settings, LinePlatform line, std::uint16_t a
     return TryPortIn(settings, line, address).value_or(0);
 }
 
-void PortOut(const Settings& settings, LinePlatform line, std::uint16_t address, std::uint32_t value)
+bool PortOut(const Settings& settings, LinePlatform line, std::uint16_t address, std::uint32_t value)
 {
     const auto decoded = DecodeAddress(settings, address);
     // The status register is read-only on the controller; only the control register takes writes.
-    if (decoded && decoded->offset == kModemControlOffset) {
-        line.modemLines.WriteModemControl(decoded->port, static_cast<std::uint8_t>(value & 0xFFU));
+    if (!decoded || decoded->offset != kModemControlOffset) {
+        return false;
     }
+    return line.modemLines.WriteModemControl(decoded->port, static_cast<std::uint8_t>(value & 0xFFU));
 }
 
 std::optional<std::uint8_t> ReadModemControlRegister(const Settings& settings, LinePlatform line)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "line/BaudRate.h"
+#include "line/ByteCounts.h"
 #include "platform/LinePlatform.h"
 #include "platform/SerialDevices.h"
 
@@ -35,7 +37,7 @@ inline constexpr std::uint16_t kModemStatusOffset = 6;
 
 // The path the driver is looked for at, made from the program file by a purely textual
 // rule: the last five characters of the file name are cut, what is left of the name is
-// upper-cased (as the short name of the original was) and "VEN95.VXD" appended. So only a
+// upper-cased (the driver's file name is in capitals) and "VEN95.VXD" appended. So only a
 // program file named "sarvendo" (any case) finds "SARVEN95.VXD" beside it; a renamed
 // program finds no driver.
 std::string StatusDriverPath(const std::string& programFile);
@@ -53,19 +55,11 @@ bool QueryPortOpen(const Settings& settings, LinePlatform line);
 // Request 8: the modem status bits in the low byte of the count.
 std::uint8_t ReadLineStatus(const Settings& settings, LinePlatform line);
 
-// Cumulative counts as a source reports them; the speed is 0 from the driver.
-struct CounterReading
-{
-    std::int32_t sent = 0;
-    std::int32_t received = 0;
-    std::int32_t speed = 0;
-};
-
 // The driver's increments (request 4, then 5 or 11) added to the caller's bases; zeros
 // without a driver, with a dial-up notification's second number set, or when no port is
 // open. A total that would be negative reads as 0.
-CounterReading ReadDriverByteCounts(const Settings& settings, LinePlatform line, std::int32_t sentBase,
-                                    std::int32_t receivedBase);
+ByteCounts ReadDriverByteCounts(const Settings& settings, LinePlatform line, std::int32_t sentBase,
+                                std::int32_t receivedBase);
 
 // Fills BaudRate, ByteSize, Parity and StopBits of record from the driver (requests 9 and
 // 10), or, without a driver, from the open port when one is given.
@@ -74,10 +68,6 @@ void ReadLineParameters(const Settings& settings, LinePlatform line, SerialPort*
 // Appends the line-parameter text ("8N1 57600", or the speed text) to buffer, which never
 // grows beyond 144 characters. Appends nothing while no open port is tracked.
 void FormatCommParameters(Settings& settings, LinePlatform line, std::string& buffer);
-
-// The rate a UART clocked for 115200 bps really runs at for a requested rate; rates
-// above 115200 are shown as they are, and 0 stays 0.
-std::uint32_t ShownBaudRate(std::uint32_t baudRate);
 
 // Probes COMn (1..9): sets its PortAvailable flag (ports 1..4 only have one) and on
 // success refreshes PortDCB. Returns why the port could not be opened.
@@ -90,7 +80,9 @@ std::uint8_t PortIn(const Settings& settings, LinePlatform line, std::uint16_t a
 // PortIn that says when the register could not be read at all (no such address, or lines
 // the platform cannot see), so a caller never writes back a value it did not read.
 std::optional<std::uint8_t> TryPortIn(const Settings& settings, LinePlatform line, std::uint16_t address);
-void PortOut(const Settings& settings, LinePlatform line, std::uint16_t address, std::uint32_t value);
+// True when the write reached the lines; the status register and unknown addresses take
+// nothing.
+bool PortOut(const Settings& settings, LinePlatform line, std::uint16_t address, std::uint32_t value);
 
 // The monitored port's ("Default Port") registers through PortIn; empty for a port
 // outside 1..4, which has no table entry.

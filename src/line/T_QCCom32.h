@@ -19,8 +19,8 @@ class MessageBoxes;
 // application process its events, so it can be re-entered; InUse turns a second read
 // away. Message boxes go through the MessageBoxes interface.
 //
-// Unlike the component it copies, a wait never lasts for ever: with ShowErrors false a
-// time-out ends the read (the old one started waiting again, without end).
+// A wait never lasts for ever: with ShowErrors false a time-out ends the read, since
+// without a box to ask there is nobody to say "wait again" on a silent modem.
 class T_QCCom32
 {
 public:

@@ -6,9 +6,15 @@
 
 namespace sarvendo {
 
+std::int64_t ConnectTime::SessionElapsedMs() const
+{
+    return m_sessionStart.ElapsedMs(m_settings.SessionStart, m_clock);
+}
+
 DateTime ConnectTime::SessionTime() const
 {
-    return m_clock.Now() - m_settings.SessionStart + m_settings.NegotiationDelay * kOneSecond;
+    const auto elapsedMs = static_cast<double>(SessionElapsedMs());
+    return elapsedMs / kMsPerDay + m_settings.NegotiationDelay * kOneSecond;
 }
 
 DateTime ConnectTime::DisplayedTotal() const
@@ -18,7 +24,7 @@ DateTime ConnectTime::DisplayedTotal() const
 
 void ConnectTime::StartSession()
 {
-    m_settings.SessionStart = m_clock.Now();
+    m_sessionStart.Set(m_settings.SessionStart, m_clock);
 }
 
 void ConnectTime::EndSession()
@@ -28,7 +34,7 @@ void ConnectTime::EndSession()
 
 void ConnectTime::ResetSessionConnectTimeClick()
 {
-    m_settings.SessionStart = m_clock.Now();
+    m_sessionStart.Set(m_settings.SessionStart, m_clock);
 }
 
 void ConnectTime::ResetTotalConnectTimeClick()
@@ -39,7 +45,7 @@ void ConnectTime::ResetTotalConnectTimeClick()
 void ConnectTime::ResetFromSetupDialog()
 {
     m_settings.TotalConnectNew = 0.0;
-    m_settings.SessionStart = m_clock.Now();
+    m_sessionStart.Set(m_settings.SessionStart, m_clock);
 }
 
 } // namespace sarvendo

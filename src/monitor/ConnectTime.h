@@ -1,6 +1,9 @@
 #pragma once
 
+#include "monitor/MonotonicMark.h"
 #include "platform/DateTime.h"
+
+#include <cstdint>
 
 namespace sarvendo {
 
@@ -8,7 +11,9 @@ class Clock;
 struct Settings;
 
 // The session and total connect time. A session runs from SessionStart to now plus the
-// "Negotiation Delay"; the total ("TotalConnectNew") grows only when a session ends.
+// "Negotiation Delay"; the total ("TotalConnectNew") grows only when a session ends. The
+// length of a session is measured on the monotonic clock; SessionStart keeps the local
+// date-time for what the user reads.
 class ConnectTime
 {
 public:
@@ -16,6 +21,9 @@ public:
 
     // Now minus SessionStart plus the negotiation delay, in days.
     DateTime SessionTime() const;
+
+    // Milliseconds since SessionStart on the monotonic clock, without the delay.
+    std::int64_t SessionElapsedMs() const;
 
     // The total the display shows: the finished sessions plus the running one while the
     // carrier is present.
@@ -40,6 +48,7 @@ public:
 private:
     Settings& m_settings;
     const Clock& m_clock;
+    MonotonicMark m_sessionStart;
 };
 
 } // namespace sarvendo

@@ -88,7 +88,7 @@ void EventLogs::ConnectLogStep()
 {
     Settings& s = m_settings;
     const DateTime now = m_clock.Now();
-    const bool olderThanInterval = MillisecondsBetween(s.SessionStart, now) > std::int64_t{s.DCDInterval} * 1000;
+    const bool olderThanInterval = m_connectTime.SessionElapsedMs() > std::int64_t{s.DCDInterval} * 1000;
     if (s.LampCD == 1) {
         if (s.DcdLogState == 0) {
             s.DcdLogState = 1;

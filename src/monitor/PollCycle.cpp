@@ -3,23 +3,17 @@
 #include "core/Layouts.h"
 #include "core/Settings.h"
 
+#include "line/MonitoredLine.h"
 #include "monitor/ElapsedTime.h"
-#include "monitor/LineSide.h"
 #include "monitor/MonitorHost.h"
 #include "platform/Clock.h"
+#include "platform/ModemLines.h"
 
 #include <cstdlib>
 #include <limits>
 
 namespace sarvendo {
 namespace {
-
-constexpr std::uint8_t kCts = 0x10;
-constexpr std::uint8_t kDsr = 0x20;
-constexpr std::uint8_t kRing = 0x40;
-constexpr std::uint8_t kCarrier = 0x80;
-constexpr std::uint8_t kDtr = 0x01;
-constexpr std::uint8_t kRts = 0x02;
 
 constexpr std::int32_t kHighSpeedAbove = 9600;
 constexpr std::uint32_t kMinRateWindowMs = 1000;
@@ -57,7 +51,7 @@ void CountDirection(std::int32_t value, std::int32_t& counter, std::int32_t& acc
 
 } // namespace
 
-PollCycle::PollCycle(Settings& settings, const Clock& clock, LineSide& line, Sound& sound, MessageBoxes& boxes,
+PollCycle::PollCycle(Settings& settings, const Clock& clock, MonitoredLine& line, Sound& sound, MessageBoxes& boxes,
                      LogFiles& logFiles, const Directories& directories, const DateTimeFormats& formats,
                      MonitorHost& host)
     : m_settings(settings), m_clock(clock), m_line(line), m_host(host), m_sounds(settings, sound),
@@ -142,17 +136,28 @@ bool PollCycle::ReadLineStates()
         return false;
     }
     const std::uint8_t status = m_line.ReadLineStatus();
-    s.LampCTS = Bit(status, kCts);
-    s.LampDSR = Bit(status, kDsr);
-    s.LampRI = Bit(status, kRing);
-    s.LampCD = Bit(status, kCarrier);
+    s.LampCTS = Bit(status, kMsrCts);
+    s.LampDSR = Bit(status, kMsrDsr);
+    s.LampRI = Bit(status, kMsrRi);
+    s.LampCD = Bit(status, kMsrCd);
     return true;
 }
 
 void PollCycle::CountBytes()
 {
     Settings& s = m_settings;
-    ByteCounts counts = m_line.ReadDialUpCounters();
+    const DialUpReading dialUp = m_line.ReadDialUpCounters();
+    if (dialUp.newConnection) {
+        // The counts of a newly found connection start from a clean base.
+        s.TDCounter = 0;
+        s.RDCounter = 0;
+        s.SessionSent = 0;
+        s.SessionReceived = 0;
+    }
+    if (dialUp.connected) {
+        s.LampCD = 1;
+    }
+    ByteCounts counts = dialUp.counts;
     if (counts.sent == 0 && counts.received == 0) {
         counts = m_line.ReadDriverByteCounts(s.TDCounter, s.RDCounter);
         counts.speed = 0;
@@ -171,7 +176,7 @@ void PollCycle::CountBytes()
     }
     const bool activity = s.TriggerRD == 1 ? s.LampRD == 1 : (s.LampRD == 1 || s.LampTD == 1);
     if (activity) {
-        s.LastActivity = m_clock.Now();
+        m_watchdog.NoteActivity();
     }
 }
 
@@ -183,13 +188,13 @@ void PollCycle::ReadControlLines(bool driverReportedLines)
     }
     if (s.NewOrientation == kModemLayout || s.NewOrientation == kCourierLayout) {
         if (const auto control = m_line.ReadModemControl()) {
-            s.LampDTR = Bit(*control, kDtr);
-            s.LampRTS = Bit(*control, kRts);
+            s.LampDTR = Bit(*control, kMcrDtr);
+            s.LampRTS = Bit(*control, kMcrRts);
         }
     }
     if (!driverReportedLines) {
         if (const auto status = m_line.ReadModemStatus()) {
-            s.LampRI = Bit(*status, kRing);
+            s.LampRI = Bit(*status, kMsrRi);
         }
     }
 }
@@ -200,11 +205,10 @@ void PollCycle::UpdateAutoOnTop()
     if (s.OnTop != 2) {
         return;
     }
-    const DateTime now = m_clock.Now();
     if (s.LampRD == 1 || s.LampTD == 1) {
         s.AutoOnTop = 1;
-        s.LastTraffic = now;
-    } else if (MillisecondsBetween(s.LastTraffic, now) > std::int64_t{s.AutoDelay} * 1000) {
+        m_lastTraffic.Set(s.LastTraffic, m_clock);
+    } else if (m_lastTraffic.ElapsedMs(s.LastTraffic, m_clock) > std::int64_t{s.AutoDelay} * 1000) {
         s.AutoOnTop = 0;
     }
 }
@@ -250,7 +254,7 @@ void PollCycle::HandleCarrierEdge()
         }
         m_connectTime.StartSession();
         m_host.SetHangUpButtonEnabled(true);
-        s.LastActivity = m_clock.Now();
+        m_watchdog.NoteActivity();
     } else {
         m_sounds.Play(SoundEvent::Disconnect);
         s.SpeedText.clear();

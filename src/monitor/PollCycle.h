@@ -3,13 +3,14 @@
 #include "monitor/ConnectTime.h"
 #include "monitor/EventLogs.h"
 #include "monitor/EventSounds.h"
+#include "monitor/MonotonicMark.h"
 #include "monitor/Watchdog.h"
 
 namespace sarvendo {
 
 class Clock;
 class Directories;
-class LineSide;
+class MonitoredLine;
 class LogFiles;
 class MessageBoxes;
 class MonitorHost;
@@ -26,7 +27,7 @@ struct Settings;
 class PollCycle
 {
 public:
-    PollCycle(Settings& settings, const Clock& clock, LineSide& line, Sound& sound, MessageBoxes& boxes,
+    PollCycle(Settings& settings, const Clock& clock, MonitoredLine& line, Sound& sound, MessageBoxes& boxes,
               LogFiles& logFiles, const Directories& directories, const DateTimeFormats& formats, MonitorHost& host);
 
     PollCycle(const PollCycle&) = delete;
@@ -62,12 +63,13 @@ private:
 
     Settings& m_settings;
     const Clock& m_clock;
-    LineSide& m_line;
+    MonitoredLine& m_line;
     MonitorHost& m_host;
     EventSounds m_sounds;
     ConnectTime m_connectTime;
     EventLogs m_logs;
     Watchdog m_watchdog;
+    MonotonicMark m_lastTraffic;
 };
 
 } // namespace sarvendo

@@ -2,9 +2,9 @@
 
 #include "core/Settings.h"
 
+#include "line/MonitoredLine.h"
 #include "monitor/ElapsedTime.h"
 #include "monitor/EventSounds.h"
-#include "monitor/LineSide.h"
 #include "monitor/MonitorHost.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
@@ -18,10 +18,10 @@ constexpr std::int64_t kMsPerSecond = 1000;
 constexpr std::int64_t kMsPerMinute = 60 * kMsPerSecond;
 
 // True when at least the limit of minutes and seconds has passed since the last activity.
-bool LimitPassed(DateTime lastActivity, DateTime now, std::int32_t minutes, std::int32_t seconds)
+bool LimitPassed(std::int64_t idleMs, std::int32_t minutes, std::int32_t seconds)
 {
     const std::int64_t limitMs = minutes * kMsPerMinute + seconds * kMsPerSecond;
-    return MillisecondsBetween(lastActivity, now) >= limitMs;
+    return idleMs >= limitMs;
 }
 
 std::string InactiveText(std::int32_t minutes, std::int32_t seconds, std::string_view ending)
@@ -37,7 +37,7 @@ std::string InactiveText(std::int32_t minutes, std::int32_t seconds, std::string
 
 } // namespace
 
-Watchdog::Watchdog(Settings& settings, const Clock& clock, LineSide& line, MessageBoxes& boxes, MonitorHost& host,
+Watchdog::Watchdog(Settings& settings, const Clock& clock, MonitoredLine& line, MessageBoxes& boxes, MonitorHost& host,
                    EventSounds& sounds)
     : m_settings(settings), m_clock(clock), m_line(line), m_boxes(boxes), m_host(host), m_sounds(sounds)
 {
@@ -47,7 +47,7 @@ void Watchdog::ArmAutoExit()
 {
     if (m_settings.LampCD == 0 && m_settings.CDAutoExit == 1) {
         m_settings.AutoExitPending = 1;
-        m_settings.DisconnectTime = m_clock.Now();
+        m_disconnectTime.Set(m_settings.DisconnectTime, m_clock);
     } else {
         m_settings.AutoExitPending = 0;
     }
@@ -57,7 +57,7 @@ bool Watchdog::AutoExitCheck()
 {
     Settings& s = m_settings;
     if (s.AutoExitPending != 1 ||
-        MillisecondsBetween(s.DisconnectTime, m_clock.Now()) <= std::int64_t{s.CDAutoExitDelay} * kMsPerSecond) {
+        m_disconnectTime.ElapsedMs(s.DisconnectTime, m_clock) <= std::int64_t{s.CDAutoExitDelay} * kMsPerSecond) {
         return false;
     }
     // The close query may show a box whose loop runs further ticks; the exit must not
@@ -77,24 +77,29 @@ void Watchdog::InactivityDisconnectCheck()
 {
     Settings& s = m_settings;
     if (s.AutoDisconnectBusy != 0 || s.LampCD != 1 || s.LastActivity == 0.0 || s.DisconnectIfInactive != 1 ||
-        !LimitPassed(s.LastActivity, m_clock.Now(), s.DisconnectTimeIfInactive, s.DisconnectTimeIfInactiveSeconds)) {
+        !LimitPassed(m_lastActivity.ElapsedMs(s.LastActivity, m_clock), s.DisconnectTimeIfInactive,
+                     s.DisconnectTimeIfInactiveSeconds)) {
         return;
     }
     s.AutoDisconnectBusy = 1;
-    m_line.HangUp();
+    const HangUpResult hangUp = m_line.HangUp();
+    // The box never claims a disconnect that did not happen: when the lines could not be
+    // reached it says so and why, and the rule fires again after another full limit.
     const std::string text =
-        InactiveText(s.DisconnectTimeIfInactive, s.DisconnectTimeIfInactiveSeconds, "Automatic disconnect performed!");
+        InactiveText(s.DisconnectTimeIfInactive, s.DisconnectTimeIfInactiveSeconds,
+                     hangUp.performed ? "Automatic disconnect performed!" : HangUpFailureText(hangUp));
     m_host.MakeTopmost();
     m_boxes.Show(text, MessageButtons::Ok, MessageIcon::Warning, MessageStacking::Topmost);
     s.AutoDisconnectBusy = 0;
-    s.LastActivity = m_clock.Now();
+    NoteActivity();
 }
 
 void Watchdog::InactivityWarningCheck()
 {
     Settings& s = m_settings;
     if (s.InactivityWarnBusy != 0 || s.LampCD != 1 || s.LastActivity == 0.0 || s.WarnIfInactive != 1 ||
-        !LimitPassed(s.LastActivity, m_clock.Now(), s.WarnTimeIfInactive, s.WarnTimeIfInactiveSeconds)) {
+        !LimitPassed(m_lastActivity.ElapsedMs(s.LastActivity, m_clock), s.WarnTimeIfInactive,
+                     s.WarnTimeIfInactiveSeconds)) {
         return;
     }
     m_sounds.Play(SoundEvent::WarnInactive);
@@ -105,22 +110,30 @@ void Watchdog::InactivityWarningCheck()
     const MessageResult answer =
         m_boxes.Show(text, MessageButtons::YesNo, MessageIcon::Warning, MessageStacking::Topmost);
     if (answer == MessageResult::Yes) {
-        m_line.HangUp();
+        const HangUpResult hangUp = m_line.HangUp();
+        if (!hangUp.performed) {
+            m_boxes.Show(HangUpFailureText(hangUp), MessageButtons::Ok, MessageIcon::Warning, MessageStacking::Topmost);
+        }
     }
     s.InactivityWarnBusy = 0;
-    s.LastActivity = m_clock.Now();
+    NoteActivity();
+}
+
+void Watchdog::NoteActivity()
+{
+    m_lastActivity.Set(m_settings.LastActivity, m_clock);
 }
 
 void Watchdog::WarnIfInactiveToggled()
 {
     m_settings.InactivityWarnBusy = 0;
-    m_settings.LastActivity = m_clock.Now();
+    NoteActivity();
 }
 
 void Watchdog::DisconnectIfInactiveToggled()
 {
     m_settings.AutoDisconnectBusy = 0;
-    m_settings.LastActivity = m_clock.Now();
+    NoteActivity();
 }
 
 } // namespace sarvendo

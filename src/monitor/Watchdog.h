@@ -1,22 +1,25 @@
 #pragma once
 
+#include "monitor/MonotonicMark.h"
+
 namespace sarvendo {
 
 class Clock;
 class EventSounds;
-class LineSide;
+class MonitoredLine;
 class MessageBoxes;
 class MonitorHost;
 struct Settings;
 
 // The rules that act on an idle connection and on a lost carrier: the automatic exit
 // some seconds after the carrier dropped, the automatic disconnect of a connection idle
-// for too long, and the warning before it. Their message boxes are modal and may run
-// further ticks; each rule's busy flag keeps it from opening a second box of its kind.
+// for too long, and the warning before it. The limits and the exit delay are measured on
+// the monotonic clock, so a change of the wall clock neither shortens nor stretches them. Their message boxes are modal
+// and may run further ticks; each rule's busy flag keeps it from opening a second box of its kind.
 class Watchdog
 {
 public:
-    Watchdog(Settings& settings, const Clock& clock, LineSide& line, MessageBoxes& boxes, MonitorHost& host,
+    Watchdog(Settings& settings, const Clock& clock, MonitoredLine& line, MessageBoxes& boxes, MonitorHost& host,
              EventSounds& sounds);
 
     // Arms the automatic exit on a disconnect edge with "CD Auto Exit" on; disarms it
@@ -36,6 +39,9 @@ public:
     // Asks whether to hang up a connection idle for the "Warn time if Inactive" limit.
     void InactivityWarningCheck();
 
+    // Restarts the idle time: LastActivity becomes now.
+    void NoteActivity();
+
     // The setup dialog's switches: toggling a rule releases its busy flag and restarts
     // the idle time.
     void WarnIfInactiveToggled();
@@ -44,11 +50,13 @@ public:
 private:
     Settings& m_settings;
     const Clock& m_clock;
-    LineSide& m_line;
+    MonitoredLine& m_line;
     MessageBoxes& m_boxes;
     MonitorHost& m_host;
     EventSounds& m_sounds;
     bool m_exitStarted = false;
+    MonotonicMark m_lastActivity;
+    MonotonicMark m_disconnectTime;
 };
 
 } // namespace sarvendo

@@ -6,15 +6,18 @@
 
 namespace sarvendo {
 
-// The two clocks the program reads: the local wall-clock time as a DateTime, for time
-// stamps and durations, and a millisecond tick count that wraps at 2^32, for short
-// waits. Both are read on the GUI thread only.
+// The clocks the program reads: the local wall-clock time as a DateTime, for time stamps
+// and what the user reads; a millisecond tick count that wraps at 2^32, for short waits;
+// and the same monotonic milliseconds in 64 bits, from which every duration is measured,
+// since the wall clock jumps at a change of daylight saving time or when it is set. All
+// are read on the GUI thread only.
 class Clock
 {
 public:
     virtual ~Clock() = default;
     virtual DateTime Now() const = 0;
     virtual std::uint32_t TickCount() const = 0;
+    virtual std::uint64_t MonotonicMs() const = 0;
 };
 
 } // namespace sarvendo

@@ -9,6 +9,15 @@ PortDeviceMap DefaultPortDevices()
     return {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "", "", "", "", ""};
 }
 
+std::string DescribePorts(LineBackend& backend)
+{
+    std::string text;
+    for (int port = 1; port <= 9; ++port) {
+        text += backend.DescribePort(port);
+    }
+    return text;
+}
+
 std::string_view DescribePortOpenError(PortOpenError error)
 {
     switch (error) {

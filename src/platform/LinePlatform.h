@@ -26,15 +26,22 @@ struct LinePlatform
 };
 
 // Owns one implementation of the whole line side and hands out its bundle.
-class LinePlatformOwner
+class LineBackend
 {
 public:
-    virtual ~LinePlatformOwner() = default;
+    virtual ~LineBackend() = default;
     virtual LinePlatform View() = 0;
     // "Linux, /dev/ttyS0", "Linux, /dev/ttyS0 (busy: another program holds it
     // exclusively)" or "simulated modem (built-in scenario)", for the about box and logs.
     virtual std::string Description() const = 0;
+    // What can be learnt about COMn without disturbing it: the device, whether it can be
+    // opened, who holds it, its driver, and which lines and counters it really reports.
+    // For "sarvendo --ports" and the setup dialog's port list.
+    virtual std::string DescribePort(int portNumber) = 0;
 };
+
+// DescribePort for COM1..COM9, one block each.
+std::string DescribePorts(LineBackend& backend);
 
 // The device behind each of COM1..COM9 (index 0 is COM1); an empty path means unmapped.
 using PortDeviceMap = std::array<std::string, 9>;

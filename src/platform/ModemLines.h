@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace sarvendo {
 
@@ -9,14 +10,20 @@ namespace sarvendo {
 // controller: the modem control register (bit 0 DTR, bit 1 RTS, the other bits as the
 // controller keeps them) and the modem status register (0x10 CTS, 0x20 DSR, 0x40 RI,
 // 0x80 CD). Reading never changes a line. A port whose lines cannot be seen (no device,
-// busy, a pseudo-terminal without modem lines) reads as empty and ignores writes.
+// busy, a pseudo-terminal without modem lines, a line the kernel has hung up) reads as
+// empty, refuses writes, and can say why. These bit values are the one definition the
+// program uses for both registers.
 class ModemLines
 {
 public:
     virtual ~ModemLines() = default;
     virtual std::optional<std::uint8_t> ReadModemControl(int portNumber) = 0;
     virtual std::optional<std::uint8_t> ReadModemStatus(int portNumber) = 0;
-    virtual void WriteModemControl(int portNumber, std::uint8_t value) = 0;
+    // True when the lines took the value.
+    virtual bool WriteModemControl(int portNumber, std::uint8_t value) = 0;
+    // Why the port's lines cannot be reached now, in words for the user ("busy: another
+    // program holds it exclusively"); empty when they can, or when the reason is unknown.
+    virtual std::string WhyUnreachable(int portNumber) const = 0;
 };
 
 inline constexpr std::uint8_t kMcrDtr = 0x01;

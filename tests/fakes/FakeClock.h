@@ -6,7 +6,8 @@
 
 namespace sarvendo::fakes {
 
-// A clock the test sets and moves by hand; both readings advance together.
+// A clock the test sets and moves by hand; the readings advance together, and the wall
+// clock alone can jump as it does at a change of daylight saving time.
 class FakeClock final : public Clock
 {
 public:
@@ -19,6 +20,7 @@ public:
         if (m_stepPerRead != 0) {
             m_tick += m_stepPerRead;
             m_now += static_cast<double>(m_stepPerRead) / kMsPerDay;
+            m_monotonic += m_stepPerRead;
         }
         return now;
     }
@@ -26,6 +28,10 @@ public:
     // Makes every reading of the tick count move both clocks on, for code that waits by
     // watching the clock.
     void StepOnEveryRead(std::uint32_t milliseconds) { m_stepPerRead = milliseconds; }
+    std::uint64_t MonotonicMs() const override { return m_monotonic; }
+
+    // The wall clock is set forward (or back, for a negative count) without time passing.
+    void JumpWallClock(std::int64_t milliseconds) { m_now += static_cast<double>(milliseconds) / kMsPerDay; }
 
     void SetNow(DateTime now) { m_now = now; }
     void SetTickCount(std::uint32_t tick) { m_tick = tick; }
@@ -35,11 +41,13 @@ public:
     {
         m_now += static_cast<double>(milliseconds) / kMsPerDay;
         m_tick += static_cast<std::uint32_t>(milliseconds);
+        m_monotonic += static_cast<std::uint64_t>(milliseconds);
     }
 
 private:
     mutable DateTime m_now;
     mutable std::uint32_t m_tick;
+    mutable std::uint64_t m_monotonic = 1'000'000;
     std::uint32_t m_stepPerRead = 0;
 };
 

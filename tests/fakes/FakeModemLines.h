@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace sarvendo::fakes {
@@ -50,13 +51,21 @@ public:
         return found->second.status;
     }
 
-    void WriteModemControl(int portNumber, std::uint8_t value) override
+    bool WriteModemControl(int portNumber, std::uint8_t value) override
     {
         log.push_back({portNumber, 'w', value});
         const auto found = ports.find(portNumber);
-        if (found != ports.end()) {
-            found->second.control = value;
+        if (found == ports.end() || refuseWrites) {
+            return false;
         }
+        found->second.control = value;
+        return true;
+    }
+
+    std::string WhyUnreachable(int portNumber) const override
+    {
+        const auto found = reasons.find(portNumber);
+        return found == reasons.end() ? std::string() : found->second;
     }
 
     void SetLines(int port, std::uint8_t control, std::uint8_t status) { ports[port] = {control, status}; }
@@ -71,6 +80,8 @@ public:
     }
 
     std::map<int, Registers> ports;
+    std::map<int, std::string> reasons; // what WhyUnreachable answers
+    bool refuseWrites = false;          // a descriptor the kernel has just hung up
     std::vector<Access> log;
 };
 

@@ -23,6 +23,7 @@ public:
     struct Tty
     {
         int openError = 0;      // -errno for OpenTty, 0 opens
+        int accessError = 0;    // -errno for CheckAccess: -EACCES outside the dialout group
         int modemBitsError = 0; // -ENOTTY: a pty
         int countersError = 0;  // -EINVAL: a driver without counters
         int settingsError = 0;  // -ENOTTY: not a tty at all
@@ -51,6 +52,19 @@ public:
         openFds[fd] = path;
         return fd;
     }
+    int OpenTtyReadOnly(const std::string& path) override
+    {
+        const int fd = OpenTty(path);
+        if (fd >= 0) {
+            readOnlyFds.insert(fd);
+        }
+        return fd;
+    }
+    int CheckAccess(const std::string& path) override
+    {
+        const auto found = ttys.find(path);
+        return found == ttys.end() ? -ENOENT : found->second.accessError;
+    }
     int Close(int fd) override
     {
         const auto found = openFds.find(fd);
@@ -60,6 +74,7 @@ public:
         const std::string path = found->second;
         ++ttys[path].closes;
         openFds.erase(found);
+        hungFds.erase(fd);
         bool stillOpen = false;
         for (const auto& [fdNumber, openPath] : openFds) {
             stillOpen = stillOpen || openPath == path;
@@ -71,6 +86,9 @@ public:
     }
     int GetModemBits(int fd, int& bits) override
     {
+        if (hungFds.count(fd) != 0) {
+            return -EIO;
+        }
         Tty* tty = Of(fd);
         if (tty == nullptr) {
             return -EBADF;
@@ -83,6 +101,9 @@ public:
     }
     int SetModemBits(int fd, int bits) override
     {
+        if (hungFds.count(fd) != 0) {
+            return -EIO;
+        }
         Tty* tty = Of(fd);
         if (tty == nullptr || tty->modemBitsError != 0) {
             return -ENOTTY;
@@ -93,6 +114,9 @@ public:
     }
     int ClearModemBits(int fd, int bits) override
     {
+        if (hungFds.count(fd) != 0) {
+            return -EIO;
+        }
         Tty* tty = Of(fd);
         if (tty == nullptr || tty->modemBitsError != 0) {
             return -ENOTTY;
@@ -103,6 +127,9 @@ public:
     }
     int GetCounters(int fd, SerialCounters& counters) override
     {
+        if (hungFds.count(fd) != 0) {
+            return -EIO;
+        }
         Tty* tty = Of(fd);
         if (tty == nullptr || tty->countersError != 0) {
             return tty == nullptr ? -EBADF : tty->countersError;
@@ -121,6 +148,9 @@ public:
     }
     int GetSettings(int fd, TtySettings& settings) override
     {
+        if (hungFds.count(fd) != 0) {
+            return -EIO;
+        }
         Tty* tty = Of(fd);
         if (tty == nullptr || tty->settingsError != 0) {
             return tty == nullptr ? -EBADF : tty->settingsError;
@@ -157,6 +187,15 @@ public:
         if (tty == nullptr) {
             return -EBADF;
         }
+        if (!writeAnswers.empty()) {
+            // A scripted answer: a short count, or -EAGAIN for a full output queue.
+            const long answer = writeAnswers.front();
+            writeAnswers.erase(writeAnswers.begin());
+            if (answer <= 0) {
+                return answer;
+            }
+            size = std::min<std::size_t>(size, static_cast<std::size_t>(answer));
+        }
         const std::size_t n = std::min<std::size_t>(size, writeChunk);
         tty->written.append(data, n);
         return static_cast<long>(n);
@@ -166,6 +205,19 @@ public:
         now += static_cast<std::uint64_t>(milliseconds);
         Tty* tty = Of(fd);
         return tty != nullptr && !tty->input.empty() ? 1 : 0;
+    }
+    int WaitWritable(int fd, int milliseconds) override
+    {
+        ++writableWaits;
+        now += static_cast<std::uint64_t>(std::min(milliseconds, writableAfterMs));
+        return Of(fd) != nullptr && milliseconds >= writableAfterMs ? 1 : 0;
+    }
+    int PollHangUp(int fd) override
+    {
+        if (openFds.count(fd) == 0) {
+            return -EBADF;
+        }
+        return hungFds.count(fd) != 0 ? 1 : 0;
     }
 
     std::optional<DeviceNumber> DeviceOf(const std::string& path) override
@@ -213,6 +265,39 @@ public:
         return ttys[path];
     }
 
+    // The kernel hangs up every open file of the tty (a carrier loss with CLOCAL clear):
+    // from now on their ioctls answer EIO and poll reports POLLHUP; new opens work.
+    void HangUpTty(const std::string& path)
+    {
+        for (const auto& [fd, openPath] : openFds) {
+            if (openPath == path) {
+                hungFds.insert(fd);
+            }
+        }
+    }
+
+    // A USB modem pulled out: its open files are hung up and the device node goes.
+    void Unplug(const std::string& path)
+    {
+        HangUpTty(path);
+        devices.erase(path);
+        ttys[path].openError = -ENOENT;
+    }
+
+    // The same modem plugged in again, under a new device number.
+    void Replug(const std::string& path, DeviceNumber number)
+    {
+        devices[path] = number;
+        ttys[path].openError = 0;
+    }
+
+    // How many descriptors of the tty are open now.
+    int OpenCount(const std::string& path) const
+    {
+        return static_cast<int>(
+            std::count_if(openFds.begin(), openFds.end(), [&](const auto& entry) { return entry.second == path; }));
+    }
+
     std::map<std::string, Tty> ttys;
     std::map<int, std::string> openFds;
     std::map<std::string, DeviceNumber> devices;
@@ -225,6 +310,11 @@ public:
     std::int64_t ownPid = 100;
     std::uint64_t now = 50000;
     std::size_t writeChunk = 1 << 20;
+    std::vector<long> writeAnswers; // scripted answers of the next writes, in order
+    int writableAfterMs = 0;        // how long a full output queue takes to drain
+    int writableWaits = 0;
+    std::set<int> hungFds;
+    std::set<int> readOnlyFds; // opened only to look
     int nextFd = 10;
 
 private:

@@ -45,47 +45,41 @@ TEST_F(DialUpReaderTest, NoDialUpProgramMeansNoSearchAtAll)
     Connect(3, 10, 20, 28800);
     for (int tick = 0; tick < 3; ++tick) {
         const auto reading = reader.ReadDialUpCounters(settings);
-        EXPECT_EQ(reading.sent, 0);
-        EXPECT_EQ(reading.received, 0);
+        EXPECT_EQ(reading.counts.sent, 0);
+        EXPECT_EQ(reading.counts.received, 0);
+        EXPECT_FALSE(reading.connected);
     }
     EXPECT_EQ(source.snapshots, 0);
-    EXPECT_EQ(settings.LampCD, 0);
 }
 
-TEST_F(DialUpReaderTest, FoundConnectionGivesItsCountsResetsTheBaseAndLightsCarrier)
+TEST_F(DialUpReaderTest, FoundConnectionGivesItsCountsAsksForAFreshBaseAndMeansCarrier)
 {
     EXPECT_EQ(settings.DialUpKind, 1);
     Connect(3, 1500, 64000, 33600);
-    settings.TDCounter = 99;
-    settings.RDCounter = 98;
-    settings.SessionSent = 97;
-    settings.SessionReceived = 96;
     const auto reading = reader.ReadDialUpCounters(settings);
-    EXPECT_EQ(reading.sent, 1500);
-    EXPECT_EQ(reading.received, 64000);
-    EXPECT_EQ(reading.speed, 33600);
+    EXPECT_EQ(reading.counts.sent, 1500);
+    EXPECT_EQ(reading.counts.received, 64000);
+    EXPECT_EQ(reading.counts.speed, 33600);
     EXPECT_EQ(settings.DialUpFound, 1);
     EXPECT_EQ(settings.DialUpWindow, 3U);
-    EXPECT_EQ(settings.LampCD, 1);
-    EXPECT_EQ(settings.TDCounter, 0);
-    EXPECT_EQ(settings.RDCounter, 0);
-    EXPECT_EQ(settings.SessionSent, 0);
-    EXPECT_EQ(settings.SessionReceived, 0);
+    EXPECT_TRUE(reading.connected);
+    EXPECT_TRUE(reading.newConnection);
+    EXPECT_EQ(settings.LampCD, 0) << "the reader reports; the poll cycle lights the lamp";
 
     // Once found, reads go straight to the block: no new search, no reset.
-    settings.TDCounter = 1500;
     source.connections[3].statistics = DialUpSource::Statistics{1600, 65000, 33600};
     const auto next = reader.ReadDialUpCounters(settings);
-    EXPECT_EQ(next.sent, 1600);
+    EXPECT_EQ(next.counts.sent, 1600);
     EXPECT_EQ(source.snapshots, 1);
-    EXPECT_EQ(settings.TDCounter, 1500);
+    EXPECT_TRUE(next.connected);
+    EXPECT_FALSE(next.newConnection);
 }
 
 TEST_F(DialUpReaderTest, OnlyTheExactProgramPathMatches)
 {
     source.processes = {{500, "/usr/bin/pppd"}, {501, "/USR/SBIN/PPPD"}};
     source.windows = {{3, 500}, {4, 501}};
-    EXPECT_EQ(reader.ReadDialUpCounters(settings).sent, 0);
+    EXPECT_EQ(reader.ReadDialUpCounters(settings).counts.sent, 0);
     EXPECT_EQ(settings.DialUpFound, 0);
     EXPECT_EQ(source.processOpens, 0);
 }
@@ -97,13 +91,13 @@ TEST_F(DialUpReaderTest, FirstWindowNotTheConnectionSearchesEveryTickWithoutPili
     Connect(3, 10, 20, 28800);
     for (int tick = 0; tick < 5; ++tick) {
         const auto reading = reader.ReadDialUpCounters(settings);
-        EXPECT_EQ(reading.sent, 0);
+        EXPECT_EQ(reading.counts.sent, 0);
         EXPECT_EQ(settings.DialUpFound, 0);
+        EXPECT_FALSE(reading.connected);
     }
     EXPECT_EQ(source.snapshots, 5);
     EXPECT_EQ(source.processOpens, 5);
     EXPECT_EQ(source.openHandles, 1);
-    EXPECT_EQ(settings.LampCD, 0);
     reader.CloseProcess();
     EXPECT_EQ(source.openHandles, 0);
 }
@@ -112,7 +106,7 @@ TEST_F(DialUpReaderTest, UnreadableClassNameIsNotAConnection)
 {
     Connect(3, 10, 20, 28800);
     source.connections[3].className.reset();
-    EXPECT_EQ(reader.ReadDialUpCounters(settings).sent, 0);
+    EXPECT_EQ(reader.ReadDialUpCounters(settings).counts.sent, 0);
     EXPECT_EQ(settings.DialUpFound, 0);
 }
 
@@ -122,21 +116,21 @@ TEST_F(DialUpReaderTest, SeveralWindowsTheFirstOfTheProcessDecides)
     Connect(5, 111, 222, 28800);
     Connect(6, 333, 444, 33600);
     const auto reading = reader.ReadDialUpCounters(settings);
-    EXPECT_EQ(reading.sent, 111);
+    EXPECT_EQ(reading.counts.sent, 111);
     EXPECT_EQ(settings.DialUpWindow, 5U);
 }
 
 TEST_F(DialUpReaderTest, ClosedConnectionGivesOneTickOfZerosThenSearchesAgain)
 {
     Connect(3, 10, 20, 28800);
-    ASSERT_EQ(reader.ReadDialUpCounters(settings).sent, 10);
+    ASSERT_EQ(reader.ReadDialUpCounters(settings).counts.sent, 10);
     source.connections[3].address = 0;
     settings.LampCD = 0;
     const auto closed = reader.ReadDialUpCounters(settings);
-    EXPECT_EQ(closed.sent, 0);
-    EXPECT_EQ(closed.received, 0);
+    EXPECT_EQ(closed.counts.sent, 0);
+    EXPECT_EQ(closed.counts.received, 0);
     EXPECT_EQ(settings.DialUpFound, 0);
-    EXPECT_EQ(settings.LampCD, 0);
+    EXPECT_FALSE(closed.connected);
     EXPECT_EQ(source.snapshots, 1);
 
     source.windows.clear();
@@ -144,15 +138,15 @@ TEST_F(DialUpReaderTest, ClosedConnectionGivesOneTickOfZerosThenSearchesAgain)
     Connect(8, 5, 6, 33600);
     const auto again = reader.ReadDialUpCounters(settings);
     EXPECT_EQ(source.snapshots, 2);
-    EXPECT_EQ(again.sent, 5);
+    EXPECT_EQ(again.counts.sent, 5);
     EXPECT_EQ(source.openHandles, 1);
 }
 
 TEST_F(DialUpReaderTest, NoWindowOrNoProcessKeepsSearching)
 {
-    EXPECT_EQ(reader.ReadDialUpCounters(settings).sent, 0);
+    EXPECT_EQ(reader.ReadDialUpCounters(settings).counts.sent, 0);
     source.processes.clear();
-    EXPECT_EQ(reader.ReadDialUpCounters(settings).sent, 0);
+    EXPECT_EQ(reader.ReadDialUpCounters(settings).counts.sent, 0);
     EXPECT_EQ(source.snapshots, 2);
     EXPECT_EQ(settings.DialUpFound, 0);
     EXPECT_EQ(source.processOpens, 0);
@@ -163,19 +157,19 @@ TEST_F(DialUpReaderTest, FailedReadGivesZerosButKeepsTheConnection)
     Connect(3, 10, 20, 28800);
     source.connections[3].statistics.reset();
     const auto reading = reader.ReadDialUpCounters(settings);
-    EXPECT_EQ(reading.sent, 0);
-    EXPECT_EQ(reading.speed, 0);
+    EXPECT_EQ(reading.counts.sent, 0);
+    EXPECT_EQ(reading.counts.speed, 0);
     EXPECT_EQ(settings.DialUpFound, 1);
-    EXPECT_EQ(settings.LampCD, 1);
+    EXPECT_TRUE(reading.connected);
 }
 
 TEST_F(DialUpReaderTest, LargeCountsAndFastLinksAreNotCut)
 {
     Connect(3, 20'000'000, 0xFFFFFFFFU, 115200);
     const auto reading = reader.ReadDialUpCounters(settings);
-    EXPECT_EQ(reading.sent, 20'000'000);
-    EXPECT_EQ(reading.received, 0x7FFFFFFF);
-    EXPECT_EQ(reading.speed, 115200);
+    EXPECT_EQ(reading.counts.sent, 20'000'000);
+    EXPECT_EQ(reading.counts.received, 0x7FFFFFFF);
+    EXPECT_EQ(reading.counts.speed, 115200);
 }
 
 } // namespace

@@ -25,6 +25,7 @@ public:
         m_tick += m_step;
         return now;
     }
+    std::uint64_t MonotonicMs() const override { return m_tick; }
     std::uint32_t Peek() const { return m_tick; }
 
 private:
@@ -107,6 +108,39 @@ TEST_F(HangUpTest, UnseenLinesAreNotWrittenWithMadeUpBits)
     SteppingClock clock(0);
     HangUp(settings, line.View(), clock);
     EXPECT_EQ(line.modemLines.Writes(), 0);
+}
+
+TEST_F(HangUpTest, SaysWhetherItActedAndWhyNot)
+{
+    line.modemLines.reasons[2] = "busy: another program holds it exclusively";
+    struct Case
+    {
+        std::int32_t port;
+        bool refuseWrites;
+        bool performed;
+        std::string text;
+    };
+    const std::vector<Case> cases{
+        {1, false, true, ""},
+        {0, false, false, "Sarvendo could not hang up the line: no port is monitored."},
+        {6, false, false,
+         "Sarvendo could not hang up the line: the control lines of COM6 cannot be switched; only COM1 to COM4 can "
+         "be hung up."},
+        {2, false, false,
+         "Sarvendo could not hang up the line: the control lines of COM2 cannot be reached (busy: another program "
+         "holds it exclusively)."},
+        {1, true, false, "Sarvendo could not hang up the line: the control lines of COM1 cannot be reached."},
+    };
+    for (const Case& c : cases) {
+        settings.DefaultPort = c.port;
+        line.modemLines.refuseWrites = c.refuseWrites;
+        SteppingClock clock(0);
+        const HangUpResult result = HangUp(settings, line.View(), clock);
+        EXPECT_EQ(result.performed, c.performed) << c.port;
+        EXPECT_EQ(HangUpFailureText(result), c.text) << c.port;
+        // Only a hang-up that switched DTR off waits out the second.
+        EXPECT_EQ(clock.Peek() > 1000U, c.performed) << c.port;
+    }
 }
 
 TEST_F(HangUpTest, UsesTheMonitoredPortsRegister)

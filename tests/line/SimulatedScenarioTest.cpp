@@ -6,7 +6,7 @@
 #include "fakes/FakeMessageBoxes.h"
 #include "line/HangUp.h"
 #include "line/LineSession.h"
-#include "platform/sim/SimulatedLinePlatform.h"
+#include "platform/sim/SimulatedLineBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ protected:
         settings.DefaultPort = 2;
         auto parsed = ParseScenario(kSession);
         EXPECT_TRUE(parsed.scenario) << parsed.error;
-        platform = std::make_unique<SimulatedLinePlatform>(
+        platform = std::make_unique<SimulatedLineBackend>(
             *parsed.scenario, clock, [] { return 2; }, events, "test", [](int) {});
         session = std::make_unique<LineSession>(settings, platform->View(), clock, directories, boxes);
         session->OpenStatusDriver();
@@ -57,8 +57,9 @@ protected:
     {
         bool portOpen = false;
         std::uint8_t lineStatus = 0;
-        CounterReading dialUp;
-        CounterReading driver;
+        ByteCounts dialUp;
+        bool dialUpConnected = false;
+        ByteCounts driver;
         std::uint8_t msr = 0;
         std::string text;
     };
@@ -71,7 +72,9 @@ protected:
         if (tick.portOpen) {
             tick.lineStatus = session->ReadLineStatus();
         }
-        tick.dialUp = session->ReadDialUpCounters();
+        const DialUpReading reading = session->ReadDialUpCounters();
+        tick.dialUp = reading.counts;
+        tick.dialUpConnected = reading.connected;
         tick.driver = session->ReadDriverByteCounts(sentTotal, receivedTotal);
         sentTotal = std::max(sentTotal, tick.driver.sent);
         receivedTotal = std::max(receivedTotal, tick.driver.received);
@@ -92,7 +95,7 @@ protected:
     FakeDirectories directories;
     FakeMessageBoxes boxes;
     Settings settings;
-    std::unique_ptr<SimulatedLinePlatform> platform;
+    std::unique_ptr<SimulatedLineBackend> platform;
     std::unique_ptr<LineSession> session;
     std::uint32_t elapsed = 0;
     std::int32_t sentTotal = 0;
@@ -124,12 +127,12 @@ TEST_F(SimulatedScenarioTest, EachSourceReportsTheSessionTickByTick)
     EXPECT_EQ(t.text, "8N1 57600");
     EXPECT_EQ(t.dialUp.sent, 0);
     EXPECT_EQ(settings.DialUpFound, 0);
-    EXPECT_EQ(settings.LampCD, 0);
+    EXPECT_FALSE(t.dialUpConnected);
 
     t = At(7600); // connected at 28800
     EXPECT_EQ(t.lineStatus, kMsrCts | kMsrDsr | kMsrCd);
     EXPECT_EQ(settings.DialUpFound, 1);
-    EXPECT_EQ(settings.LampCD, 1);
+    EXPECT_TRUE(t.dialUpConnected);
     EXPECT_EQ(t.dialUp.speed, 28800);
 
     t = At(9000); // half a second of traffic: 1000 and 4000 bytes a second
@@ -175,6 +178,7 @@ TEST_F(SimulatedScenarioTest, HangUpDropsTheCarrierOfTheSimulatedModem)
             m_clock.Advance(10);
             return m_clock.TickCount();
         }
+        std::uint64_t MonotonicMs() const override { return m_clock.MonotonicMs(); }
 
     private:
         FakeClock& m_clock;

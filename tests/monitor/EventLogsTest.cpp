@@ -328,7 +328,7 @@ TEST(EventLogFiles, RealFilesHoldExactlyTheRecords)
     settings.LogRI = 1;
     settings.LogDCD = 1;
     fakes::FakeClock clock(EncodeDateTime(1998, 6, 15, 14, 9, 8));
-    fakes::FakeLineSide line(settings);
+    fakes::FakeMonitoredLine line;
     fakes::FakeSound sound;
     fakes::FakeMessageBoxes boxes;
     LinuxLogFiles files;

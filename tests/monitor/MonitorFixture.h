@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FakeLineSide.h"
 #include "FakeMonitorHost.h"
+#include "FakeMonitoredLine.h"
 #include "core/DateTimeText.h"
 #include "core/IntegerText.h"
 #include "core/RealText.h"
@@ -86,7 +86,7 @@ protected:
 
     Settings settings;
     fakes::FakeClock clock{EncodeDateTime(1998, 6, 15, 14, 9, 8), 5'000'000};
-    fakes::FakeLineSide line{settings};
+    fakes::FakeMonitoredLine line;
     fakes::FakeSound sound;
     fakes::FakeMessageBoxes boxes;
     fakes::FakeLogFiles files;

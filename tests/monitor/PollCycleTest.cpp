@@ -219,6 +219,27 @@ TEST_F(PollCycleCounters, ReceivedCounterDroppingWaitsForTheConnectEdge)
     EXPECT_EQ(settings.RDCounter, 310);
 }
 
+TEST_F(PollCycleCounters, ANewDialUpConnectionStartsTheCountersAfresh)
+{
+    // The reader only reports what it found; the poll cycle clears its bases at once, in
+    // the tick of the find, before the counts are taken.
+    line.dialUpConnected = true;
+    line.dialUp = {100, 200, 0};
+    Tick();
+    settings.TDCounter = 9000;
+    settings.RDCounter = 9000;
+    settings.SessionSent = 7;
+    settings.SessionReceived = 7;
+    line.dialUpNewConnection = true;
+    line.dialUp = {40, 60, 0};
+    Tick();
+    EXPECT_EQ(settings.TDCounter, 40);
+    EXPECT_EQ(settings.RDCounter, 60);
+    EXPECT_EQ(settings.SessionSent, 40);
+    EXPECT_EQ(settings.SessionReceived, 60);
+    EXPECT_EQ(settings.LampTD, 1);
+}
+
 TEST_F(PollCycleCounters, WithoutDriverCountersDecideTheCarrier)
 {
     line.driverPresent = false;

@@ -49,6 +49,40 @@ TEST_F(Inactivity, DisconnectTextForTwoMinutesThirty)
     EXPECT_LT(MillisecondsBetween(settings.LastActivity, clock.Now()), 200);
 }
 
+TEST_F(Inactivity, AHangUpThatCouldNotActIsNeverReportedAsDone)
+{
+    line.hangUpResult = HangUpResult{false, "the control lines of COM1 cannot be reached (busy: another program "
+                                            "holds it exclusively)"};
+    const std::string failure = "Sarvendo could not hang up the line: the control lines of COM1 cannot be reached "
+                                "(busy: another program holds it exclusively).";
+    // The automatic disconnect says so in its own box, with the reason.
+    Drop(2, 30);
+    Connect();
+    RunFor(2 * kMinute + 30'000);
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].text, "Your connection has been inactive for 2 minute(s) and 30 seconds(s). " + failure);
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Warning);
+    // The carrier is still there, so the rule fires again after another full limit.
+    RunFor(2 * kMinute + 30'000);
+    EXPECT_EQ(line.hangUps, 2);
+
+    // The warning's Yes gets a box of its own when the hang-up could not act.
+    settings.DisconnectIfInactive = 0;
+    boxes.shown.clear();
+    Warn(1);
+    RunFor(kMinute);
+    ASSERT_EQ(boxes.shown.size(), 2U);
+    EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(boxes.shown[1].text, failure);
+    EXPECT_EQ(boxes.shown[1].buttons, MessageButtons::Ok);
+
+    // A performed hang-up keeps the usual texts and shows no extra box.
+    line.hangUpResult = HangUpResult{true, {}};
+    boxes.shown.clear();
+    RunFor(kMinute);
+    EXPECT_EQ(boxes.shown.size(), 1U);
+}
+
 TEST_F(Inactivity, HangUpComesBeforeTheBox)
 {
     Drop(1);
@@ -335,7 +369,7 @@ TEST(SlowRingSound, EveryPulseIsStillANewEdge)
     settings.RIPlaySound = 1;
     settings.RISound = "/sounds/ring.wav";
     fakes::FakeClock clock;
-    fakes::FakeLineSide line(settings);
+    fakes::FakeMonitoredLine line;
     SlowSound sound(clock);
     fakes::FakeMessageBoxes boxes;
     fakes::FakeLogFiles files;
@@ -355,6 +389,60 @@ TEST(SlowRingSound, EveryPulseIsStillANewEdge)
         }
     }
     EXPECT_EQ(sound.plays, 3);
+}
+
+} // namespace
+} // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+// The wall clock jumps by an hour (a change of daylight saving time, or the user setting
+// the clock) in the middle of a call: the limits, the automatic exit and the session
+// time follow the time that really passed.
+class ClockJump : public MonitorTest
+{
+protected:
+    static constexpr std::int64_t kHour = 60 * kMinute;
+
+    ClockJump()
+    {
+        settings.DisconnectIfInactive = 1;
+        settings.DisconnectTimeIfInactive = 10;
+        settings.CDAutoExit = 1;
+        settings.CDAutoExitDelay = 30;
+    }
+};
+
+TEST_F(ClockJump, AnHourForwardOrBackChangesNoDuration)
+{
+    for (const std::int64_t jump : {kHour, -kHour}) {
+        SCOPED_TRACE(jump);
+        const int hangUpsBefore = line.hangUps;
+        Connect();
+        RunFor(5 * kMinute);
+        clock.JumpWallClock(jump);
+        RunFor(5 * kMinute - 1000);
+        EXPECT_EQ(line.hangUps, hangUpsBefore) << "the call has been idle for under ten minutes";
+        EXPECT_NEAR(static_cast<double>(cycle.Time().SessionElapsedMs()), 10.0 * kMinute - 1000, 2.0 * kTickMs);
+        RunFor(2000);
+        EXPECT_EQ(line.hangUps, hangUpsBefore + 1) << "ten idle minutes, whatever the wall clock says";
+
+        const double totalBefore = settings.TotalConnectNew;
+        Disconnect();
+        EXPECT_NEAR((settings.TotalConnectNew - totalBefore) * kMsPerDay, 10.0 * kMinute + 1000, 2.0 * kTickMs)
+            << "the total gains the call, not the jump";
+        clock.JumpWallClock(jump);
+        RunFor(20'000);
+        EXPECT_EQ(host.closeQueries, 0) << "the exit delay is not cut short";
+        if (jump < 0) {
+            break;
+        }
+        // Back to connected before the delay ends: the exit is disarmed for the next round.
+        Connect();
+    }
+    RunFor(11'000);
+    EXPECT_EQ(host.closeQueries, 1) << "the exit follows thirty seconds after the carrier went";
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "fakes/FakeClock.h"
 #include "fakes/TempDir.h"
-#include "platform/LinePlatformFactory.h"
+#include "platform/LineBackendFactory.h"
 #include "platform/linux/LinuxModemLines.h"
 #include "platform/linux/LinuxSerialDevices.h"
 #include "platform/linux/LinuxStatusDriver.h"
@@ -114,39 +114,39 @@ TEST(LinuxLineSmokeTest, MissingOrForeignModuleFilesFailTheOpen)
     EXPECT_FALSE(driver.LastError().empty());
 }
 
-TEST(LinePlatformFactoryTest, ChoosesLinuxTheBuiltInScenarioOrAFile)
+TEST(LineBackendFactoryTest, ChoosesLinuxTheBuiltInScenarioOrAFile)
 {
     fakes::FakeClock clock;
-    LinePlatformOptions options;
+    LineBackendOptions options;
     options.clock = &clock;
     options.monitoredPort = [] { return 1; };
     for (const char* off : {"", "0"}) {
         options.simulate = off;
-        const auto choice = MakeLinePlatform(options);
+        const auto choice = MakeLineBackend(options);
         EXPECT_EQ(choice.owner->Description(), "Linux, /dev/ttyS0");
         EXPECT_TRUE(choice.warning.empty());
     }
     options.simulate = "1";
-    auto builtIn = MakeLinePlatform(options);
+    auto builtIn = MakeLineBackend(options);
     EXPECT_EQ(builtIn.owner->Description(), "simulated modem (built-in scenario)");
     EXPECT_EQ(builtIn.owner->View().serialDevices.DeviceName(1), "simulated modem");
 
     fakes::TempDir dir;
     fakes::TempDir::Write(dir.File("good.txt"), "port 3\n0 cts on\n");
     options.simulate = dir.File("good.txt");
-    auto good = MakeLinePlatform(options);
+    auto good = MakeLineBackend(options);
     EXPECT_TRUE(good.warning.empty());
     EXPECT_EQ(good.owner->View().modemLines.ReadModemStatus(3), 0x10);
 
     fakes::TempDir::Write(dir.File("bad.txt"), "0 ring\n0 explode\n");
     options.simulate = dir.File("bad.txt");
-    auto bad = MakeLinePlatform(options);
+    auto bad = MakeLineBackend(options);
     EXPECT_EQ(bad.warning, dir.File("bad.txt") + ", line 2: unknown event \"explode\" or wrong values; the built-in "
                                                  "scenario runs instead.");
     EXPECT_EQ(bad.owner->Description(), "simulated modem (built-in scenario)");
 
     options.simulate = dir.File("missing.txt");
-    EXPECT_NE(MakeLinePlatform(options).warning.find("cannot read the scenario file"), std::string::npos);
+    EXPECT_NE(MakeLineBackend(options).warning.find("cannot read the scenario file"), std::string::npos);
 }
 
 } // namespace

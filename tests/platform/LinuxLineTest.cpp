@@ -1,6 +1,6 @@
 #include "fakes/FakeSystemCalls.h"
 #include "platform/linux/HeldTty.h"
-#include "platform/linux/LinuxLinePlatform.h"
+#include "platform/linux/LinuxLineBackend.h"
 #include "platform/linux/LinuxModemLines.h"
 #include "platform/linux/LinuxSerialDevices.h"
 #include "platform/linux/TtyConversions.h"
@@ -428,13 +428,13 @@ namespace {
 
 // The whole Linux line side on a fake kernel: start-up's probe and modem exchange, then
 // ticks, must leave the watched line's DTR alone.
-TEST(LinuxLinePlatformTest, ProbeAndModemInitNeverMakeTheLastClose)
+TEST(LinuxLineBackendTest, ProbeAndModemInitNeverMakeTheLastClose)
 {
     FakeSystemCalls system;
     auto& tty = system.AddTty(kModem, kTtyS0);
     tty.bits = kTiocmDtr | kTiocmRts | kTiocmCts;
     tty.settings = Line(kBother, kCs8, 57600);
-    LinuxLinePlatform platform(
+    LinuxLineBackend platform(
         PortDeviceMap{kModem}, [] { return 1; }, "", &system);
     LinePlatform line = platform.View();
 
@@ -457,14 +457,270 @@ TEST(LinuxLinePlatformTest, ProbeAndModemInitNeverMakeTheLastClose)
     EXPECT_EQ(platform.Description(), "Linux, /dev/ttyS0");
 }
 
-TEST(LinuxLinePlatformTest, DescriptionSaysWhyTheLinesCannotBeSeen)
+TEST(LinuxLineBackendTest, DescriptionSaysWhyTheLinesCannotBeSeen)
 {
     FakeSystemCalls system;
     system.AddTty(kModem, kTtyS0).openError = -EBUSY;
-    LinuxLinePlatform platform(
+    LinuxLineBackend platform(
         PortDeviceMap{kModem}, [] { return 1; }, "", &system);
     EXPECT_FALSE(platform.View().modemLines.ReadModemStatus(1).has_value());
     EXPECT_EQ(platform.Description(), "Linux, /dev/ttyS0 (busy: another program holds it exclusively)");
+}
+
+} // namespace
+} // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+// The kernel takes the line away: pppd's "modem" option clears CLOCAL, so a carrier loss
+// hangs up every open file of the tty, and an unplugged USB modem takes its device with
+// it. The watch lets such a descriptor go and takes a new one only when there is
+// something to watch again.
+class LineLossTest : public ::testing::Test
+{
+protected:
+    LineLossTest()
+    {
+        tty = &system.AddTty(kModem, kTtyS0);
+        tty->bits = kTiocmDtr | kTiocmRts | kTiocmCts | kTiocmCar;
+        system.directories["/proc"] = {"100", "412"};
+        HoldByPppd(412);
+    }
+
+    void HoldByPppd(int pid)
+    {
+        const std::string fdDirectory = "/proc/" + std::to_string(pid) + "/fd";
+        system.directories["/proc"].push_back(std::to_string(pid));
+        system.directories[fdDirectory] = {"3"};
+        system.devices[fdDirectory + "/3"] = system.devices[kModem];
+    }
+
+    void PppdExits(int pid) { system.directories.erase("/proc/" + std::to_string(pid) + "/fd"); }
+
+    // A few seconds of ticks; what the status register read on the last one.
+    std::optional<std::uint8_t> Ticks(int seconds)
+    {
+        std::optional<std::uint8_t> status;
+        for (int tick = 0; tick < seconds * 18; ++tick) {
+            system.now += 56;
+            status = lines.ReadModemStatus(1);
+        }
+        return status;
+    }
+
+    FakeSystemCalls system;
+    FakeSystemCalls::Tty* tty = nullptr;
+    LinuxModemLines lines{system, PortDeviceMap{kModem}, [] { return 1; }};
+};
+
+TEST_F(LineLossTest, AHangUpLetsTheDescriptorGoUntilAProgramHoldsThePortAgain)
+{
+    ASSERT_EQ(Ticks(1), kMsrCts | kMsrCd);
+    system.HangUpTty(kModem);
+    EXPECT_FALSE(Ticks(1).has_value());
+    EXPECT_EQ(system.OpenCount(kModem), 0) << "the hung-up descriptor is let go";
+    EXPECT_NE(lines.WhyUnreachable(1).find("hung up"), std::string::npos);
+
+    // pppd goes and nothing else wants the idle modem: its DTR is not raised again.
+    PppdExits(412);
+    tty->bits = kTiocmCts;
+    EXPECT_FALSE(Ticks(30).has_value());
+    EXPECT_EQ(tty->opens, 1);
+
+    // pppd dials again: the watch comes back within the retry time.
+    HoldByPppd(413);
+    tty->bits = kTiocmDtr | kTiocmRts | kTiocmCts | kTiocmCar;
+    EXPECT_EQ(Ticks(4), kMsrCts | kMsrCd);
+    EXPECT_EQ(tty->opens, 2);
+    EXPECT_EQ(lines.WhyUnreachable(1), "");
+}
+
+TEST_F(LineLossTest, APollHangUpIsNoticedWithoutAFailedRequest)
+{
+    ASSERT_TRUE(Ticks(1).has_value());
+    system.HangUpTty(kModem);
+    tty->modemBitsError = 0;
+    system.now += HeldTty::kHangUpCheckMs;
+    EXPECT_FALSE(lines.ReadModemControl(1).has_value());
+    EXPECT_EQ(system.OpenCount(kModem), 0);
+}
+
+TEST_F(LineLossTest, AnUnplugFreesTheOldDeviceAndTheReplugIsWatchedUnderItsNewNumber)
+{
+    ASSERT_TRUE(Ticks(1).has_value());
+    system.Unplug(kModem);
+    PppdExits(412);
+    EXPECT_FALSE(Ticks(10).has_value());
+    EXPECT_EQ(system.OpenCount(kModem), 0) << "the old device number is not kept busy";
+    EXPECT_EQ(tty->opens, 1) << "no device, no attempt";
+
+    system.Replug(kModem, kTtyS0 + 1);
+    EXPECT_TRUE(Ticks(4).has_value()) << "a device that came back is watched even while idle";
+    EXPECT_EQ(tty->opens, 2);
+    EXPECT_TRUE(lines.WriteModemControl(1, 0x00));
+}
+
+TEST_F(LineLossTest, AHangUpDuringAWriteReportsTheFailure)
+{
+    ASSERT_TRUE(Ticks(1).has_value());
+    system.HangUpTty(kModem);
+    EXPECT_FALSE(lines.WriteModemControl(1, 0x02));
+    EXPECT_EQ(system.OpenCount(kModem), 0);
+}
+
+TEST_F(TtyWatcherTest, ALineTheKernelHungUpIsLetGoByTheDriverToo)
+{
+    tty->counters = {10, 10};
+    Ask(kHookComm);
+    ASSERT_TRUE(Ask(kTakeSentCount).succeeded);
+    system.HangUpTty(kModem);
+    EXPECT_FALSE(Ask(kTakeSentCount).succeeded);
+    EXPECT_TRUE(system.openFds.empty());
+}
+
+TEST_F(TtyWatcherTest, TheLastOtherHolderLeavingATtyWithHupclDropsDtrAsItsCloseWould)
+{
+    struct Case
+    {
+        const char* what;
+        std::uint32_t cflag;
+        bool secondHolderStays;
+        bool dropped;
+    };
+    for (const Case& c : {Case{"HUPCL set", kHupcl | kCs8, false, true}, Case{"HUPCL clear", kCs8, false, false},
+                          Case{"another holder stays", kHupcl | kCs8, true, false}}) {
+        FakeSystemCalls kernel;
+        auto& line = kernel.AddTty(kModem, kTtyS0);
+        line.bits = kTiocmDtr | kTiocmRts | kTiocmCar;
+        line.settings.cflag = c.cflag;
+        kernel.directories["/proc"] = {"412", "500"};
+        kernel.directories["/proc/412/fd"] = {"3"};
+        kernel.devices["/proc/412/fd/3"] = kTtyS0;
+        if (c.secondHolderStays) {
+            kernel.directories["/proc/500/fd"] = {"0"};
+            kernel.devices["/proc/500/fd/0"] = kTtyS0;
+        }
+        TtyWatcher driver(kernel);
+        driver.Request(kModem, kHookComm);
+        ASSERT_EQ(driver.Request(kModem, kQueryPortOpen).bytesReturned, 4U) << c.what;
+        kernel.directories.erase("/proc/412/fd");
+        kernel.now += TtyWatcher::kHolderCacheMs;
+        driver.Request(kModem, kQueryPortOpen);
+        kernel.now += TtyWatcher::kHolderCacheMs;
+        driver.Request(kModem, kQueryPortOpen);
+        using Change = std::pair<char, int>;
+        const std::vector<Change> expected =
+            c.dropped ? std::vector<Change>{{'-', kTiocmDtr | kTiocmRts}} : std::vector<Change>{};
+        EXPECT_EQ(line.lineChanges, expected) << c.what;
+    }
+}
+
+} // namespace
+} // namespace sarvendo
+
+#include "platform/linux/PortDiagnosis.h"
+
+namespace sarvendo {
+namespace {
+
+// "sarvendo --ports" and the reasons written to standard error: what the line side
+// knows about a port, in words the user can act on.
+class PortReportTest : public ::testing::Test
+{
+protected:
+    PortReportTest()
+    {
+        auto& modem = system.AddTty(kModem, kTtyS0);
+        modem.bits = kTiocmDtr | kTiocmRts | kTiocmCts | kTiocmCar;
+        modem.counters = {48211, 912330};
+        system.links["/sys/class/tty/ttyS0/device/driver"] = "../../../bus/serial-base/drivers/port";
+        system.links["/sys/class/tty/ttyS0/device/../driver"] = "../../../bus/platform/drivers/serial8250";
+        system.directories["/proc"] = {"412"};
+        system.directories["/proc/412/fd"] = {"3"};
+        system.devices["/proc/412/fd/3"] = kTtyS0;
+        system.files["/proc/412/comm"] = "pppd\n";
+
+        auto& acm = system.AddTty("/dev/ttyACM0", 0xA600);
+        acm.bits = kTiocmCts | kTiocmDsr;
+        acm.countersError = -EINVAL;
+        system.links["/sys/class/tty/ttyACM0/device/driver"] = "../../../../bus/usb/drivers/cdc_acm";
+        auto& denied = system.AddTty("/dev/ttyS1", 0x441);
+        denied.accessError = -EACCES;
+        denied.openError = -EACCES;
+        system.AddTty("/dev/ttyS2", 0x442).openError = -EBUSY;
+    }
+
+    FakeSystemCalls system;
+    std::vector<std::string> reports;
+};
+
+TEST_F(PortReportTest, EachPortSaysWhatItsDriverReportsAndWhoHoldsIt)
+{
+    LinuxLineBackend backend(
+        PortDeviceMap{kModem, "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyACM0"}, [] { return 0; }, "", &system,
+        [this](const std::string& text) { reports.push_back(text); });
+    const std::string text = DescribePorts(backend);
+    EXPECT_NE(text.find("COM1  /dev/ttyS0\n"
+                        "    opens:    yes\n"
+                        "    held by:  pppd (pid 412)\n"
+                        "    driver:   serial8250 (8250/16550 UART: all lines and byte counts)\n"
+                        "    lines:    DTR on, RTS on, CTS on, DSR off, CD on, RI off\n"
+                        "    counters: tx 912330, rx 48211\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("COM2  /dev/ttyS1\n    opens:    no: no permission (is the user in the dialout group?)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("COM3  /dev/ttyS2\n    opens:    no: busy: another program holds it exclusively\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("COM4  /dev/ttyS3\n    opens:    no: no such device\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("driver:   cdc_acm (CTS always on, counts no bytes)\n"
+                        "    lines:    DTR off, RTS off, CTS on, DSR on, CD off, RI off\n"
+                        "    counters: none (the driver keeps no byte counters)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("COM6  (no device configured)\n"), std::string::npos);
+    EXPECT_NE(text.find("COM9  (no device configured)\n"), std::string::npos);
+
+    // Looked at read-only, never opened for writing, and nothing left open.
+    int opens = 0;
+    for (const auto& [path, tty] : system.ttys) {
+        opens += tty.opens;
+    }
+    EXPECT_EQ(opens, 2);
+    EXPECT_EQ(system.readOnlyFds.size(), 2U);
+    EXPECT_TRUE(system.openFds.empty());
+    EXPECT_TRUE(reports.empty()) << "the diagnosis is printed, not reported";
+}
+
+TEST_F(PortReportTest, WhyAPortCannotBeWatchedOrOpenedGoesToTheReportOncePerChange)
+{
+    int monitored = 3;
+    LinuxLineBackend backend(
+        PortDeviceMap{kModem, "/dev/ttyS1", "/dev/ttyS2"}, [&] { return monitored; }, "", &system,
+        [this](const std::string& text) { reports.push_back(text); });
+    LinePlatform line = backend.View();
+    for (int tick = 0; tick < 100; ++tick) {
+        system.now += 56;
+        line.modemLines.ReadModemStatus(3);
+    }
+    ASSERT_EQ(reports.size(), 1U);
+    EXPECT_EQ(reports[0], "Sarvendo: COM3 (/dev/ttyS2) cannot be watched: busy: another program holds it exclusively.");
+    system.ttys["/dev/ttyS2"].openError = 0;
+    system.now += HeldTty::kRetryMs;
+    line.modemLines.ReadModemStatus(3);
+    EXPECT_EQ(reports.back(), "Sarvendo: COM3 (/dev/ttyS2) is watched again.");
+
+    // Each refusal of the modem exchange is told, with the holder when it can be seen.
+    monitored = 1;
+    EXPECT_EQ(line.serialDevices.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
+    EXPECT_EQ(reports.back(), "Sarvendo: COM1 (/dev/ttyS0) cannot be opened: busy: another program holds it "
+                              "exclusively (held by pppd (pid 412)).");
+    EXPECT_EQ(line.serialDevices.Open(2, SerialDevices::Purpose::Probe).error, PortOpenError::NoPermission);
+    EXPECT_EQ(reports.back(),
+              "Sarvendo: COM2 (/dev/ttyS1) cannot be opened: no permission (is the user in the dialout group?).");
 }
 
 } // namespace

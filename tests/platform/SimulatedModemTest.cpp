@@ -1,6 +1,6 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeEventPump.h"
-#include "platform/sim/SimulatedLinePlatform.h"
+#include "platform/sim/SimulatedLineBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ class SimulatedModemTest : public ::testing::Test
 protected:
     void Start(std::string_view text)
     {
-        platform = std::make_unique<SimulatedLinePlatform>(
+        platform = std::make_unique<SimulatedLineBackend>(
             Parse(text), clock, [this] { return monitoredPort; }, events, "test", [](int) {});
     }
     SimulatedModem& Modem() { return platform->Modem(); }
@@ -30,7 +30,7 @@ protected:
     FakeClock clock;
     FakeEventPump events;
     int monitoredPort = 1;
-    std::unique_ptr<SimulatedLinePlatform> platform;
+    std::unique_ptr<SimulatedLineBackend> platform;
 };
 
 TEST_F(SimulatedModemTest, RingPulsesLastTwoSeconds)
@@ -87,7 +87,7 @@ TEST_F(SimulatedModemTest, AWeekAwayKeepsThePhaseAndALoopOfNoLengthPlaysOnce)
     ScenarioEvent ring;
     ring.kind = ScenarioEvent::Kind::Ring;
     noLength.events.push_back(ring);
-    platform = std::make_unique<SimulatedLinePlatform>(
+    platform = std::make_unique<SimulatedLineBackend>(
         noLength, clock, [] { return 1; }, events, "test", [](int) {});
     clock.Advance(10000);
     EXPECT_FALSE(Modem().CurrentLines().ri);

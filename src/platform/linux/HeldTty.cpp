@@ -1,5 +1,9 @@
 #include "HeldTty.h"
 
+#include "platform/linux/TtyHolders.h"
+
+#include <cerrno>
+
 namespace sarvendo {
 
 HeldTty::HeldTty(SystemCalls& system) : m_system(system) {}
@@ -17,6 +21,48 @@ void HeldTty::Release()
     m_fd = -1;
     m_attempted = false;
     m_lastError = 0;
+    m_lost = false;
+    m_sawDeviceGone = false;
+}
+
+bool HeldTty::MeansLineGone(int result)
+{
+    return result == -EIO || result == -ENODEV || result == -ENXIO;
+}
+
+void HeldTty::Lose(int error)
+{
+    if (m_fd >= 0) {
+        m_system.Close(m_fd);
+    }
+    m_fd = -1;
+    m_lost = true;
+    m_sawDeviceGone = false;
+    m_lastError = error;
+    // The retry rule starts from the loss, so the next attempt is a few seconds away.
+    m_attempted = true;
+    m_lastAttempt = m_system.MonotonicMs();
+}
+
+int HeldTty::Check(int result)
+{
+    if (m_fd >= 0 && MeansLineGone(result)) {
+        Lose(result);
+    }
+    return result;
+}
+
+bool HeldTty::WorthRetaking()
+{
+    const auto number = m_system.DeviceOf(m_path);
+    if (!number) {
+        m_sawDeviceGone = true;
+        return false;
+    }
+    if (m_sawDeviceGone || *number != m_heldNumber) {
+        return true; // the device came back
+    }
+    return HeldByAnotherProcess(m_system, m_path);
 }
 
 int HeldTty::Descriptor(const std::string& path)
@@ -25,12 +71,28 @@ int HeldTty::Descriptor(const std::string& path)
         Release();
         m_path = path;
     }
-    if (m_fd >= 0 || m_path.empty()) {
-        return m_fd;
+    if (m_path.empty()) {
+        return -1;
     }
     const std::uint64_t now = m_system.MonotonicMs();
+    if (m_fd >= 0) {
+        if (now - m_lastHangUpCheck >= kHangUpCheckMs) {
+            m_lastHangUpCheck = now;
+            if (m_system.PollHangUp(m_fd) > 0) {
+                Lose(-EIO);
+                return -1;
+            }
+        }
+        return m_fd;
+    }
     if (m_attempted && now - m_lastAttempt < kRetryMs) {
         return -1;
+    }
+    if (m_lost) {
+        m_lastAttempt = now;
+        if (!WorthRetaking()) {
+            return -1;
+        }
     }
     m_attempted = true;
     m_lastAttempt = now;
@@ -40,7 +102,10 @@ int HeldTty::Descriptor(const std::string& path)
         return -1;
     }
     m_fd = fd;
+    m_lost = false;
     m_lastError = 0;
+    m_lastHangUpCheck = now;
+    m_heldNumber = m_system.DeviceOf(m_path).value_or(0);
     return m_fd;
 }
 

@@ -8,12 +8,20 @@
 namespace sarvendo {
 
 // One descriptor of a watched tty, opened at the first look and kept until the watched
-// device changes or the holder goes. Holding it is what keeps watching from disturbing
-// the line: the open that raises DTR and RTS happens once, and as long as it is held no
-// close of anyone else's can be the "last close" that drops DTR on a connected modem, nor
-// can ours while another program still has the port. It never changes the tty's settings.
-// A failed open is tried again at most every few seconds, so a port that pppd has locked
-// (EBUSY) is picked up once it is free without hammering the kernel every tick.
+// device changes, the holder goes, or the kernel takes the line away. Holding it is what
+// keeps watching from disturbing the line: the open that raises DTR and RTS happens once,
+// and as long as it is held no close of anyone else's can be the "last close" that drops
+// DTR on a connected modem, nor can ours while another program still has the port. It
+// never changes the tty's settings. A failed open is tried again at most every few
+// seconds, so a port that pppd has locked (EBUSY) is picked up once it is free without
+// hammering the kernel every tick.
+//
+// A descriptor the kernel has hung up (a carrier loss with CLOCAL clear: every later
+// ioctl answers EIO, poll says POLLHUP) or whose device has gone (a USB unplug: ENODEV,
+// ENXIO) is let go at once. It is taken again only when there is something to watch:
+// another program holds the port again, or the device node came back (under a new
+// device number, or after it was gone). So an idle modem's DTR is not raised again by
+// the watch alone, and an unplugged modem's old device number is not kept busy.
 class HeldTty
 {
 public:
@@ -28,20 +36,39 @@ public:
     // The descriptor of path if it is already held; never opens.
     int HeldDescriptor(const std::string& path) const { return path == m_path ? m_fd : -1; }
 
-    // -errno of the last failed open, 0 while held or before any attempt.
+    // Passes on what a call on the descriptor answered; an answer that means the line was
+    // hung up or the device has gone lets the descriptor go.
+    int Check(int result);
+
+    // -errno of the last failed open or of the loss of the line, 0 while held or before
+    // any attempt.
     int LastError() const { return m_lastError; }
+    // True after the kernel took the line away, until the descriptor is taken again.
+    bool Lost() const { return m_lost; }
     const std::string& Path() const { return m_path; }
     void Release();
 
     static constexpr std::uint64_t kRetryMs = 3000;
+    // How often a held descriptor is asked whether the kernel has hung it up.
+    static constexpr std::uint64_t kHangUpCheckMs = 500;
+
+    // True for the answers that mean the line is gone for this descriptor.
+    static bool MeansLineGone(int result);
 
 private:
+    void Lose(int error);
+    bool WorthRetaking();
+
     SystemCalls& m_system;
     std::string m_path;
     int m_fd = -1;
     int m_lastError = 0;
     bool m_attempted = false;
     std::uint64_t m_lastAttempt = 0;
+    std::uint64_t m_lastHangUpCheck = 0;
+    bool m_lost = false;
+    bool m_sawDeviceGone = false;
+    DeviceNumber m_heldNumber = 0;
 };
 
 } // namespace sarvendo

@@ -16,11 +16,14 @@ DateTime LinuxClock::Now() const
 
 std::uint32_t LinuxClock::TickCount() const
 {
+    return static_cast<std::uint32_t>(MonotonicMs());
+}
+
+std::uint64_t LinuxClock::MonotonicMs() const
+{
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    const auto ms =
-        static_cast<unsigned long long>(ts.tv_sec) * 1000ULL + static_cast<unsigned long long>(ts.tv_nsec) / 1000000ULL;
-    return static_cast<std::uint32_t>(ms);
+    return static_cast<std::uint64_t>(ts.tv_sec) * 1000U + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000U;
 }
 
 } // namespace sarvendo

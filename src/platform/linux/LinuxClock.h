@@ -11,6 +11,7 @@ class LinuxClock final : public Clock
 public:
     DateTime Now() const override;
     std::uint32_t TickCount() const override;
+    std::uint64_t MonotonicMs() const override;
 };
 
 } // namespace sarvendo

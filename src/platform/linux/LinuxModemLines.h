@@ -17,11 +17,15 @@ namespace sarvendo {
 class LinuxModemLines final : public ModemLines
 {
 public:
-    LinuxModemLines(SystemCalls& system, PortDeviceMap devices, std::function<int()> monitoredPort);
+    // report, when given, hears why the monitored port cannot be watched each time the
+    // reason changes, and when it can be watched again.
+    LinuxModemLines(SystemCalls& system, PortDeviceMap devices, std::function<int()> monitoredPort,
+                    std::function<void(const std::string&)> report = {});
 
     std::optional<std::uint8_t> ReadModemControl(int portNumber) override;
     std::optional<std::uint8_t> ReadModemStatus(int portNumber) override;
-    void WriteModemControl(int portNumber, std::uint8_t value) override;
+    bool WriteModemControl(int portNumber, std::uint8_t value) override;
+    std::string WhyUnreachable(int portNumber) const override;
 
     // -errno of the last failed open of the monitored port (-EBUSY: pppd has it locked).
     int LastOpenError() const { return m_tty.LastError(); }
@@ -34,6 +38,9 @@ private:
     PortDeviceMap m_devices;
     std::function<int()> m_monitoredPort;
     HeldTty m_tty;
+    std::function<void(const std::string&)> m_report;
+    int m_reportedError = 0;
+    bool m_reportedLost = false;
 };
 
 } // namespace sarvendo

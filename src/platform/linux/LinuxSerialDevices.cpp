@@ -1,5 +1,6 @@
 #include "LinuxSerialDevices.h"
 
+#include "platform/linux/PortDiagnosis.h"
 #include "platform/linux/TtyConversions.h"
 #include "platform/linux/TtyHolders.h"
 
@@ -7,9 +8,27 @@
 
 namespace sarvendo {
 
-LinuxSerialDevices::LinuxSerialDevices(SystemCalls& system, PortDeviceMap devices, std::function<void(int)> touchWatch)
-    : m_system(system), m_devices(std::move(devices)), m_touchWatch(std::move(touchWatch))
+LinuxSerialDevices::LinuxSerialDevices(SystemCalls& system, PortDeviceMap devices, std::function<void(int)> touchWatch,
+                                       std::function<void(const std::string&)> report)
+    : m_system(system), m_devices(std::move(devices)), m_touchWatch(std::move(touchWatch)), m_report(std::move(report))
 {
+}
+
+SerialDevices::OpenResult LinuxSerialDevices::Refuse(int portNumber, PortOpenError error) const
+{
+    if (m_report) {
+        std::string text = "Sarvendo: COM" + std::to_string(portNumber) + " (" + DeviceName(portNumber) +
+                           ") cannot be opened: " + std::string(DescribePortOpenError(error));
+        if (error == PortOpenError::Busy) {
+            const auto holders = DescribeHolders(m_system, DeviceName(portNumber));
+            for (std::size_t i = 0; i < holders.size(); ++i) {
+                text += (i == 0 ? " (held by " : ", ") + holders[i];
+            }
+            text += holders.empty() ? "" : ")";
+        }
+        m_report(text + ".");
+    }
+    return {nullptr, error};
 }
 
 PortOpenError LinuxSerialDevices::ErrorOf(int negativeErrno)
@@ -46,18 +65,18 @@ SerialDevices::OpenResult LinuxSerialDevices::Open(int portNumber, Purpose purpo
         // Talking to the modem would change the line settings under the other program
         // and mix our bytes into its data: the port counts as busy, as it would have on
         // a system that enforced exclusive opens.
-        return {nullptr, PortOpenError::Busy};
+        return Refuse(portNumber, PortOpenError::Busy);
     }
     const int fd = m_system.OpenTty(path);
     if (fd < 0) {
-        return {nullptr, ErrorOf(fd)};
+        return Refuse(portNumber, ErrorOf(fd));
     }
     auto port = std::make_unique<LinuxSerialPort>(m_system, fd);
     TtySettings settings;
     const int query = m_system.GetSettings(fd, settings);
     if (query == -ENOTTY) {
         // A file or a pipe at the configured path is no serial port.
-        return {nullptr, PortOpenError::NotASerialPort};
+        return Refuse(portNumber, PortOpenError::NotASerialPort);
     }
     return {std::move(port), PortOpenError::None};
 }

@@ -19,7 +19,9 @@ class ModemLines;
 class LinuxSerialDevices final : public SerialDevices
 {
 public:
-    LinuxSerialDevices(SystemCalls& system, PortDeviceMap devices, std::function<void(int)> touchWatch);
+    // report, when given, hears every refused open with its reason.
+    LinuxSerialDevices(SystemCalls& system, PortDeviceMap devices, std::function<void(int)> touchWatch,
+                       std::function<void(const std::string&)> report = {});
 
     OpenResult Open(int portNumber, Purpose purpose) override;
     std::string DeviceName(int portNumber) const override;
@@ -29,7 +31,10 @@ public:
 private:
     SystemCalls& m_system;
     PortDeviceMap m_devices;
+    OpenResult Refuse(int portNumber, PortOpenError error) const;
+
     std::function<void(int)> m_touchWatch;
+    std::function<void(const std::string&)> m_report;
 };
 
 // One open tty; the descriptor closes with it.

@@ -33,6 +33,16 @@ int RealSystemCalls::OpenTty(const std::string& path)
     return Result(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
 }
 
+int RealSystemCalls::OpenTtyReadOnly(const std::string& path)
+{
+    return Result(::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+}
+
+int RealSystemCalls::CheckAccess(const std::string& path)
+{
+    return Result(::access(path.c_str(), R_OK | W_OK));
+}
+
 int RealSystemCalls::Close(int fd)
 {
     return Result(::close(fd));
@@ -116,6 +126,22 @@ int RealSystemCalls::WaitReadable(int fd, int milliseconds)
 {
     pollfd entry{fd, POLLIN, 0};
     return Result(::poll(&entry, 1, milliseconds));
+}
+
+int RealSystemCalls::WaitWritable(int fd, int milliseconds)
+{
+    pollfd entry{fd, POLLOUT, 0};
+    return Result(::poll(&entry, 1, milliseconds));
+}
+
+int RealSystemCalls::PollHangUp(int fd)
+{
+    pollfd entry{fd, 0, 0};
+    const int result = Result(::poll(&entry, 1, 0));
+    if (result < 0) {
+        return result;
+    }
+    return (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 ? 1 : 0;
 }
 
 std::optional<DeviceNumber> RealSystemCalls::DeviceOf(const std::string& path)

@@ -9,6 +9,8 @@ class RealSystemCalls final : public SystemCalls
 {
 public:
     int OpenTty(const std::string& path) override;
+    int OpenTtyReadOnly(const std::string& path) override;
+    int CheckAccess(const std::string& path) override;
     int Close(int fd) override;
     int GetModemBits(int fd, int& bits) override;
     int SetModemBits(int fd, int bits) override;
@@ -20,6 +22,8 @@ public:
     long Read(int fd, std::uint8_t* buffer, std::size_t size) override;
     long Write(int fd, const char* data, std::size_t size) override;
     int WaitReadable(int fd, int milliseconds) override;
+    int WaitWritable(int fd, int milliseconds) override;
+    int PollHangUp(int fd) override;
     std::optional<DeviceNumber> DeviceOf(const std::string& path) override;
     bool Exists(const std::string& path) override;
     std::vector<std::string> ListDirectory(const std::string& path) override;

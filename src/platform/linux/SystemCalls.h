@@ -44,6 +44,10 @@ public:
 
     // open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC).
     virtual int OpenTty(const std::string& path) = 0;
+    // open(path, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC), for looking only.
+    virtual int OpenTtyReadOnly(const std::string& path) = 0;
+    // access(path, R_OK | W_OK): whether this user may open the device at all.
+    virtual int CheckAccess(const std::string& path) = 0;
     virtual int Close(int fd) = 0;
     virtual int GetModemBits(int fd, int& bits) = 0;                  // TIOCMGET
     virtual int SetModemBits(int fd, int bits) = 0;                   // TIOCMBIS
@@ -55,6 +59,8 @@ public:
     virtual long Read(int fd, std::uint8_t* buffer, std::size_t size) = 0;
     virtual long Write(int fd, const char* data, std::size_t size) = 0;
     virtual int WaitReadable(int fd, int milliseconds) = 0; // poll; 1 readable, 0 time-out
+    virtual int WaitWritable(int fd, int milliseconds) = 0; // poll; 1 writable, 0 time-out
+    virtual int PollHangUp(int fd) = 0;                     // poll at once; 1 on POLLHUP or POLLERR
 
     // Files and the process table.
     virtual std::optional<DeviceNumber> DeviceOf(const std::string& path) = 0; // stat().st_rdev of a device

@@ -34,7 +34,7 @@ StatusDriverDevice::Reply TtyWatcher::Request(const std::string& device, std::ui
     case kReadLineStatus: {
         const int fd = m_tty.Descriptor(device);
         int bits = 0;
-        if (fd < 0 || m_system.GetModemBits(fd, bits) != 0) {
+        if (fd < 0 || m_tty.Check(m_system.GetModemBits(fd, bits)) != 0) {
             return Reply{false, 0, 0};
         }
         return Reply{true, ModemStatusFromBits(bits), 0};
@@ -58,7 +58,7 @@ StatusDriverDevice::Reply TtyWatcher::Request(const std::string& device, std::ui
     case kReadFrameFormat: {
         const int fd = m_tty.Descriptor(device);
         TtySettings settings;
-        if (fd < 0 || m_system.GetSettings(fd, settings) != 0) {
+        if (fd < 0 || m_tty.Check(m_system.GetSettings(fd, settings)) != 0) {
             return Reply{false, 0, 0};
         }
         const Dcb dcb = DcbFromSettings(settings);
@@ -87,7 +87,7 @@ std::optional<SerialCounters> TtyWatcher::Counters(const std::string& device)
 {
     const int fd = m_tty.Descriptor(device);
     SerialCounters counters;
-    if (fd < 0 || m_system.GetCounters(fd, counters) != 0) {
+    if (fd < 0 || m_tty.Check(m_system.GetCounters(fd, counters)) != 0) {
         return std::nullopt;
     }
     return counters;
@@ -111,6 +111,7 @@ bool TtyWatcher::HeldByAnother(const std::string& device)
     if (m_heldChecked && m_heldDevice == device && now - m_heldCheckedAt < kHolderCacheMs) {
         return m_heldAnswer;
     }
+    const bool wasHeld = m_heldChecked && m_heldDevice == device && m_heldAnswer;
     m_heldChecked = true;
     m_heldDevice = device;
     m_heldCheckedAt = now;
@@ -124,7 +125,24 @@ bool TtyWatcher::HeldByAnother(const std::string& device)
         return true;
     }
     m_heldAnswer = HeldByAnotherProcess(m_system, device);
+    if (wasHeld && !m_heldAnswer) {
+        CloseAsTheLastHolderWould(device);
+    }
     return m_heldAnswer;
+}
+
+void TtyWatcher::CloseAsTheLastHolderWould(const std::string& device)
+{
+    // Our descriptor keeps the tty open, so the close of the program that just let go was
+    // not the last one, and the kernel did not drop DTR for it. A dialer that relies on
+    // HUPCL to end the call when it exits (a terminal program, pppd with "local") would
+    // leave the call up; what its close would have done is done here instead.
+    const int fd = m_tty.HeldDescriptor(device);
+    TtySettings settings;
+    if (fd < 0 || m_tty.Check(m_system.GetSettings(fd, settings)) != 0 || (settings.cflag & kHupcl) == 0) {
+        return;
+    }
+    m_tty.Check(m_system.ClearModemBits(fd, kTiocmDtr | kTiocmRts));
 }
 
 } // namespace sarvendo

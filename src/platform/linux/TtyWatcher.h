@@ -23,6 +23,9 @@ namespace sarvendo {
 // - The modem status comes from TIOCMGET, the byte counts from TIOCGICOUNT increments,
 //   the line parameters from TCGETS2. A driver that keeps no counters (cdc-acm, pl2303)
 //   or a tty without modem lines (a pty) answers 0: nothing is made up.
+// - When the last other program holding a tty with HUPCL set lets go, DTR and RTS are
+//   dropped as the kernel would have dropped them at that program's close, had our own
+//   descriptor not kept the tty open.
 class TtyWatcher
 {
 public:
@@ -35,6 +38,7 @@ public:
 private:
     bool Hook(const std::string& device);
     bool HeldByAnother(const std::string& device);
+    void CloseAsTheLastHolderWould(const std::string& device);
     std::optional<SerialCounters> Counters(const std::string& device);
     std::uint32_t Take(std::uint32_t now, std::uint32_t& taken, bool& known);
 

@@ -1,5 +1,3 @@
-#include "monitor/LineSessionSide.h"
-
 #include "FakeMonitorHost.h"
 #include "core/Settings.h"
 
@@ -20,10 +18,10 @@ namespace {
 
 // The poll cycle on the real line code over the fake line platform: what one tick costs
 // in driver requests and register reads, and a connection seen end to end.
-class LineSessionSideTest : public ::testing::Test
+class PollCycleOnLineSessionTest : public ::testing::Test
 {
 protected:
-    LineSessionSideTest()
+    PollCycleOnLineSessionTest()
     {
         settings.DefaultPort = 1;
         platform.statusDriver.openAnyPath = true;
@@ -58,11 +56,10 @@ protected:
     fakes::FakeMonitorHost host;
     DateTimeFormats formats;
     LineSession session{settings, platform.View(), clock, directories, boxes};
-    LineSessionSide line{session};
-    PollCycle cycle{settings, clock, line, sound, boxes, files, directories, formats, host};
+    PollCycle cycle{settings, clock, session, sound, boxes, files, directories, formats, host};
 };
 
-TEST_F(LineSessionSideTest, TickStaysWithinTheRequestBudget)
+TEST_F(PollCycleOnLineSessionTest, TickStaysWithinTheRequestBudget)
 {
     ASSERT_GT(settings.DriverHandle, 0);
     settings.StatusInDisplay = 1;
@@ -84,7 +81,7 @@ TEST_F(LineSessionSideTest, TickStaysWithinTheRequestBudget)
     EXPECT_EQ(platform.modemLines.log.size(), 2U);
 }
 
-TEST_F(LineSessionSideTest, ConnectionThroughTheDriver)
+TEST_F(PollCycleOnLineSessionTest, ConnectionThroughTheDriver)
 {
     settings.LogDCD = 1;
     settings.LogTotalBytes = 1;

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "core/Settings.h"
-
-#include "monitor/LineSide.h"
+#include "line/MonitoredLine.h"
 
 #include <functional>
 
@@ -11,11 +9,9 @@ namespace sarvendo::fakes {
 // A line the test scripts field by field: what the driver reports, what the dial-up
 // reader and the driver count, the two UART registers. Every request is counted, so a
 // test can check what one tick costs.
-class FakeLineSide final : public LineSide
+class FakeMonitoredLine final : public MonitoredLine
 {
 public:
-    explicit FakeLineSide(Settings& settings) : m_settings(settings) {}
-
     bool DriverPresent() const override { return driverPresent; }
     bool QueryPortOpen() override
     {
@@ -27,16 +23,15 @@ public:
         ++lineStatusReads;
         return lineStatus;
     }
-    ByteCounts ReadDialUpCounters() override
+    DialUpReading ReadDialUpCounters() override
     {
         ++dialUpReads;
         if (!dialUpConnected) {
             return {};
         }
-        if (dialUpReportsCarrier) {
-            m_settings.LampCD = 1;
-        }
-        return dialUp;
+        DialUpReading reading{dialUp, dialUpReportsCarrier, dialUpNewConnection};
+        dialUpNewConnection = false;
+        return reading;
     }
     ByteCounts ReadDriverByteCounts(std::int32_t sentBase, std::int32_t receivedBase) override
     {
@@ -61,12 +56,13 @@ public:
         return modemStatus;
     }
     void ReadLineParameters() override { ++lineParameterReads; }
-    void HangUp() override
+    HangUpResult HangUp() override
     {
         ++hangUps;
         if (onHangUp) {
             onHangUp();
         }
+        return hangUpResult;
     }
     void ReleaseStatusDriver() override
     {
@@ -87,12 +83,14 @@ public:
     std::uint8_t lineStatus = 0x30; // CTS and DSR, as an idle modem that is switched on
     bool dialUpConnected = false;
     bool dialUpReportsCarrier = true;
+    bool dialUpNewConnection = false; // the next read reports a newly found connection
     ByteCounts dialUp;
     std::int32_t sentIncrement = 0;
     std::int32_t receivedIncrement = 0;
     std::optional<std::uint8_t> modemControl = 0x03;
     std::optional<std::uint8_t> modemStatus = 0x00;
     std::function<void()> onHangUp;
+    HangUpResult hangUpResult{true, {}};
 
     int portOpenQueries = 0;
     int lineStatusReads = 0;
@@ -102,9 +100,6 @@ public:
     int lineParameterReads = 0;
     int hangUps = 0;
     int releases = 0;
-
-private:
-    Settings& m_settings;
 };
 
 } // namespace sarvendo::fakes

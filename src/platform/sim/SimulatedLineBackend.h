@@ -19,19 +19,20 @@ class EventPump;
 // The simulated modem behind the whole line side: serial devices (the modem's port and
 // three empty ones), its modem-control lines, a status driver that watches it and a
 // dial-up source that shows pppd's connection while pppd holds the port.
-class SimulatedLinePlatform final : public LinePlatformOwner,
-                                    private SerialDevices,
-                                    private ModemLines,
-                                    private StatusDriverDevice,
-                                    private DialUpSource
+class SimulatedLineBackend final : public LineBackend,
+                                   private SerialDevices,
+                                   private ModemLines,
+                                   private StatusDriverDevice,
+                                   private DialUpSource
 {
 public:
     // sleep waits for input on the modem's port; tests pass one that returns at once.
-    SimulatedLinePlatform(Scenario scenario, const Clock& clock, std::function<int()> monitoredPort, EventPump& events,
-                          std::string description, std::function<void(int)> sleep = {});
+    SimulatedLineBackend(Scenario scenario, const Clock& clock, std::function<int()> monitoredPort, EventPump& events,
+                         std::string description, std::function<void(int)> sleep = {});
 
     LinePlatform View() override;
     std::string Description() const override { return m_description; }
+    std::string DescribePort(int portNumber) override;
     SimulatedModem& Modem() { return m_modem; }
 
 private:
@@ -41,7 +42,8 @@ private:
     // ModemLines
     std::optional<std::uint8_t> ReadModemControl(int portNumber) override;
     std::optional<std::uint8_t> ReadModemStatus(int portNumber) override;
-    void WriteModemControl(int portNumber, std::uint8_t value) override;
+    bool WriteModemControl(int portNumber, std::uint8_t value) override;
+    std::string WhyUnreachable(int portNumber) const override;
     // StatusDriverDevice
     std::int32_t Open(const std::string& path) override;
     void Close(std::int32_t handle) override;

@@ -1,4 +1,4 @@
-#include "SimulatedLinePlatform.h"
+#include "SimulatedLineBackend.h"
 
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
@@ -25,12 +25,21 @@ bool EndsWith(const std::string& text, std::string_view tail)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// The modem's port as the program's serial component sees it.
-class ModemPort final : public SerialPort
+// A simulated serial port as the program's serial component sees it: the modem's port
+// when a modem is attached (it answers and counts), else an empty port that opens, takes
+// what is written and never answers.
+class SimulatedPort final : public SerialPort
 {
 public:
-    ModemPort(SimulatedModem& modem, std::function<void(int)>& sleep) : m_modem(modem), m_sleep(sleep) {}
-    ~ModemPort() override { m_modem.CloseByProgram(); }
+    SimulatedPort(SimulatedModem* modem, std::function<void(int)>& sleep) : m_modem(modem), m_sleep(sleep) {}
+    ~SimulatedPort() override
+    {
+        if (m_modem != nullptr) {
+            m_modem->CloseByProgram();
+        }
+    }
+    SimulatedPort(const SimulatedPort&) = delete;
+    SimulatedPort& operator=(const SimulatedPort&) = delete;
 
     bool GetCommState(Dcb& dcb) override
     {
@@ -42,59 +51,35 @@ public:
         m_dcb = dcb;
         return true;
     }
-    std::optional<std::size_t> InputQueue() override { return m_modem.ReadableForProgram().size(); }
+    std::optional<std::size_t> InputQueue() override { return Waiting().size(); }
     std::size_t Read(std::span<std::uint8_t> buffer) override
     {
-        const std::string waiting = m_modem.ReadableForProgram();
+        const std::string waiting = Waiting();
         const std::size_t n = std::min(buffer.size(), waiting.size());
         std::copy_n(waiting.begin(), n, buffer.begin());
-        m_modem.TakeForProgram(n);
+        if (m_modem != nullptr) {
+            m_modem->TakeForProgram(n);
+        }
         return n;
     }
     std::size_t Write(std::string_view bytes) override
     {
-        m_modem.WriteFromProgram(bytes);
+        if (m_modem != nullptr) {
+            m_modem->WriteFromProgram(bytes);
+        }
         return bytes.size();
     }
     void WaitReadable(int milliseconds) override
     {
-        if (m_modem.ReadableForProgram().empty() && m_sleep) {
+        if (Waiting().empty() && m_sleep) {
             m_sleep(milliseconds);
         }
     }
 
 private:
-    SimulatedModem& m_modem;
-    std::function<void(int)>& m_sleep;
-    Dcb m_dcb{9600, 8, kNoParity, kOneStopBit};
-};
+    std::string Waiting() const { return m_modem != nullptr ? m_modem->ReadableForProgram() : std::string(); }
 
-// A port with nothing attached: it opens, takes what is written and never answers.
-class EmptyPort final : public SerialPort
-{
-public:
-    explicit EmptyPort(std::function<void(int)>& sleep) : m_sleep(sleep) {}
-    bool GetCommState(Dcb& dcb) override
-    {
-        dcb = m_dcb;
-        return true;
-    }
-    bool SetCommState(const Dcb& dcb) override
-    {
-        m_dcb = dcb;
-        return true;
-    }
-    std::optional<std::size_t> InputQueue() override { return 0; }
-    std::size_t Read(std::span<std::uint8_t>) override { return 0; }
-    std::size_t Write(std::string_view bytes) override { return bytes.size(); }
-    void WaitReadable(int milliseconds) override
-    {
-        if (m_sleep) {
-            m_sleep(milliseconds);
-        }
-    }
-
-private:
+    SimulatedModem* m_modem;
     std::function<void(int)>& m_sleep;
     Dcb m_dcb{9600, 8, kNoParity, kOneStopBit};
 };
@@ -107,8 +92,8 @@ public:
 
 } // namespace
 
-SimulatedLinePlatform::SimulatedLinePlatform(Scenario scenario, const Clock& clock, std::function<int()> monitoredPort,
-                                             EventPump& events, std::string description, std::function<void(int)> sleep)
+SimulatedLineBackend::SimulatedLineBackend(Scenario scenario, const Clock& clock, std::function<int()> monitoredPort,
+                                           EventPump& events, std::string description, std::function<void(int)> sleep)
     : m_modem(std::move(scenario), clock, std::move(monitoredPort)), m_events(events),
       m_description(std::move(description)), m_sleep(std::move(sleep))
 {
@@ -117,32 +102,59 @@ SimulatedLinePlatform::SimulatedLinePlatform(Scenario scenario, const Clock& clo
     }
 }
 
-LinePlatform SimulatedLinePlatform::View()
+LinePlatform SimulatedLineBackend::View()
 {
     return LinePlatform{*this, *this, *this, *this, m_events};
 }
 
-SerialDevices::OpenResult SimulatedLinePlatform::Open(int portNumber, Purpose purpose)
+std::string SimulatedLineBackend::DescribePort(int portNumber)
+{
+    const std::string name = "COM" + std::to_string(portNumber);
+    const std::string device = DeviceName(portNumber);
+    if (device.empty()) {
+        return name + "  (no device configured)\n";
+    }
+    std::string text = name + "  " + device + "\n";
+    if (portNumber != m_modem.Port()) {
+        return text + "    opens:    yes\n    held by:  nobody\n    driver:   simulated, nothing attached\n"
+                      "    lines:    none\n    counters: none\n";
+    }
+    const std::string holder = m_modem.Holder();
+    const SimulatedModem::Lines lines = m_modem.CurrentLines();
+    const auto onOff = [](bool on) { return on ? std::string(" on") : std::string(" off"); };
+    text += "    opens:    " +
+            (holder.empty() ? std::string("yes") : "no: " + std::string(DescribePortOpenError(PortOpenError::Busy))) +
+            "\n";
+    text += "    held by:  " + (holder.empty() ? std::string("nobody") : holder) + "\n";
+    text += "    driver:   simulated modem (all lines and byte counts)\n";
+    text += "    lines:    DTR" + onOff(lines.dtr) + ", RTS" + onOff(lines.rts) + ", CTS" + onOff(lines.cts) + ", DSR" +
+            onOff(lines.dsr) + ", CD" + onOff(lines.cd) + ", RI" + onOff(lines.ri) + "\n";
+    text += "    counters: tx " + std::to_string(m_modem.TotalSent()) + ", rx " +
+            std::to_string(m_modem.TotalReceived()) + "\n";
+    return text;
+}
+
+SerialDevices::OpenResult SimulatedLineBackend::Open(int portNumber, Purpose purpose)
 {
     if (portNumber == m_modem.Port()) {
         if (!m_modem.Holder().empty()) {
             return {nullptr, PortOpenError::Busy};
         }
         if (purpose == Purpose::Probe) {
-            return {std::make_unique<EmptyPort>(m_sleep), PortOpenError::None};
+            return {std::make_unique<SimulatedPort>(nullptr, m_sleep), PortOpenError::None};
         }
         if (!m_modem.OpenByProgram()) {
             return {nullptr, PortOpenError::Busy};
         }
-        return {std::make_unique<ModemPort>(m_modem, m_sleep), PortOpenError::None};
+        return {std::make_unique<SimulatedPort>(&m_modem, m_sleep), PortOpenError::None};
     }
     if (portNumber >= 1 && portNumber <= kEmptyPorts) {
-        return {std::make_unique<EmptyPort>(m_sleep), PortOpenError::None};
+        return {std::make_unique<SimulatedPort>(nullptr, m_sleep), PortOpenError::None};
     }
     return {nullptr, PortOpenError::NotMapped};
 }
 
-std::string SimulatedLinePlatform::DeviceName(int portNumber) const
+std::string SimulatedLineBackend::DeviceName(int portNumber) const
 {
     if (portNumber == m_modem.Port()) {
         return "simulated modem";
@@ -150,7 +162,7 @@ std::string SimulatedLinePlatform::DeviceName(int portNumber) const
     return portNumber >= 1 && portNumber <= kEmptyPorts ? "simulated empty port" : std::string();
 }
 
-std::optional<std::uint8_t> SimulatedLinePlatform::ReadModemControl(int portNumber)
+std::optional<std::uint8_t> SimulatedLineBackend::ReadModemControl(int portNumber)
 {
     if (portNumber == m_modem.Port()) {
         return m_modem.ModemControlRegister();
@@ -158,7 +170,7 @@ std::optional<std::uint8_t> SimulatedLinePlatform::ReadModemControl(int portNumb
     return std::nullopt;
 }
 
-std::optional<std::uint8_t> SimulatedLinePlatform::ReadModemStatus(int portNumber)
+std::optional<std::uint8_t> SimulatedLineBackend::ReadModemStatus(int portNumber)
 {
     if (portNumber == m_modem.Port()) {
         return m_modem.ModemStatusRegister();
@@ -166,14 +178,24 @@ std::optional<std::uint8_t> SimulatedLinePlatform::ReadModemStatus(int portNumbe
     return std::nullopt;
 }
 
-void SimulatedLinePlatform::WriteModemControl(int portNumber, std::uint8_t value)
+bool SimulatedLineBackend::WriteModemControl(int portNumber, std::uint8_t value)
 {
-    if (portNumber == m_modem.Port()) {
-        m_modem.SetModemControl(value);
+    if (portNumber != m_modem.Port()) {
+        return false;
     }
+    m_modem.SetModemControl(value);
+    return true;
 }
 
-std::int32_t SimulatedLinePlatform::Open(const std::string& path)
+std::string SimulatedLineBackend::WhyUnreachable(int portNumber) const
+{
+    if (portNumber == m_modem.Port()) {
+        return {};
+    }
+    return "the simulated modem is on COM" + std::to_string(m_modem.Port());
+}
+
+std::int32_t SimulatedLineBackend::Open(const std::string& path)
 {
     // The simulated driver needs no file, but it keeps the name rule: a renamed program
     // finds no driver here either.
@@ -187,15 +209,15 @@ std::int32_t SimulatedLinePlatform::Open(const std::string& path)
     return m_driverHandle;
 }
 
-void SimulatedLinePlatform::Close(std::int32_t handle)
+void SimulatedLineBackend::Close(std::int32_t handle)
 {
     if (handle == m_driverHandle) {
         m_driverHandle = 0;
     }
 }
 
-StatusDriverDevice::Reply SimulatedLinePlatform::Request(std::int32_t handle, std::uint32_t code,
-                                                         std::uint32_t /*outBufferSize*/)
+StatusDriverDevice::Reply SimulatedLineBackend::Request(std::int32_t handle, std::uint32_t code,
+                                                        std::uint32_t /*outBufferSize*/)
 {
     if (handle <= 0 || handle != m_driverHandle) {
         return {};
@@ -227,17 +249,17 @@ StatusDriverDevice::Reply SimulatedLinePlatform::Request(std::int32_t handle, st
     }
 }
 
-bool SimulatedLinePlatform::ProgramExists(const std::string& path) const
+bool SimulatedLineBackend::ProgramExists(const std::string& path) const
 {
     return path == kSimulatedPppdPath;
 }
 
-bool SimulatedLinePlatform::PppdRunning()
+bool SimulatedLineBackend::PppdRunning()
 {
     return m_modem.Holder() == kDialUpProgramName;
 }
 
-std::vector<DialUpSource::Process> SimulatedLinePlatform::ProcessSnapshot()
+std::vector<DialUpSource::Process> SimulatedLineBackend::ProcessSnapshot()
 {
     std::vector<Process> processes{{1, "/usr/lib/systemd/systemd"}};
     if (PppdRunning()) {
@@ -246,7 +268,7 @@ std::vector<DialUpSource::Process> SimulatedLinePlatform::ProcessSnapshot()
     return processes;
 }
 
-std::vector<DialUpSource::Window> SimulatedLinePlatform::WindowsInZOrder()
+std::vector<DialUpSource::Window> SimulatedLineBackend::WindowsInZOrder()
 {
     if (!PppdRunning()) {
         return {};
@@ -254,7 +276,7 @@ std::vector<DialUpSource::Window> SimulatedLinePlatform::WindowsInZOrder()
     return {{m_modem.ConnectionNumber(), kSimulatedPppdId}};
 }
 
-std::optional<std::string> SimulatedLinePlatform::ClassName(std::uint64_t window)
+std::optional<std::string> SimulatedLineBackend::ClassName(std::uint64_t window)
 {
     // The connection counts as a dialog while its link is up.
     if (PppdRunning() && window == m_modem.ConnectionNumber() && m_modem.CurrentLines().cd) {
@@ -263,7 +285,7 @@ std::optional<std::string> SimulatedLinePlatform::ClassName(std::uint64_t window
     return std::string("ppp-link-down");
 }
 
-std::unique_ptr<DialUpSource::ProcessHandle> SimulatedLinePlatform::OpenProcess(std::int64_t processId)
+std::unique_ptr<DialUpSource::ProcessHandle> SimulatedLineBackend::OpenProcess(std::int64_t processId)
 {
     if (processId != kSimulatedPppdId || !PppdRunning()) {
         return nullptr;
@@ -271,7 +293,7 @@ std::unique_ptr<DialUpSource::ProcessHandle> SimulatedLinePlatform::OpenProcess(
     return std::make_unique<SimulatedProcess>();
 }
 
-std::uint64_t SimulatedLinePlatform::StatisticsAddress(std::uint64_t window)
+std::uint64_t SimulatedLineBackend::StatisticsAddress(std::uint64_t window)
 {
     if (!PppdRunning() || window != m_modem.ConnectionNumber() || !m_modem.CurrentLines().cd) {
         return 0;
@@ -279,8 +301,8 @@ std::uint64_t SimulatedLinePlatform::StatisticsAddress(std::uint64_t window)
     return kStatisticsBase + window;
 }
 
-std::optional<DialUpSource::Statistics> SimulatedLinePlatform::ReadStatistics(ProcessHandle& /*process*/,
-                                                                              std::uint64_t address)
+std::optional<DialUpSource::Statistics> SimulatedLineBackend::ReadStatistics(ProcessHandle& /*process*/,
+                                                                             std::uint64_t address)
 {
     if (address != kStatisticsBase + m_modem.ConnectionNumber() || !m_modem.CurrentLines().cd) {
         return std::nullopt;

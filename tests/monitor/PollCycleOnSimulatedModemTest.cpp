@@ -8,9 +8,8 @@
 #include "fakes/FakeMessageBoxes.h"
 #include "fakes/FakeSound.h"
 #include "line/LineSession.h"
-#include "monitor/LineSessionSide.h"
 #include "monitor/PollCycle.h"
-#include "platform/sim/SimulatedLinePlatform.h"
+#include "platform/sim/SimulatedLineBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +30,7 @@ public:
         }
         return m_clock.TickCount();
     }
+    std::uint64_t MonotonicMs() const override { return m_clock.MonotonicMs(); }
 
     bool stepping = false;
 
@@ -40,12 +40,12 @@ private:
 
 // The whole engine on the simulated modem and the real line code, the way the program
 // runs with the simulation switched on.
-class SimulatedModemTest : public ::testing::Test
+class PollCycleOnSimulatedModemTest : public ::testing::Test
 {
 protected:
     static constexpr int kTickMs = 56;
 
-    explicit SimulatedModemTest(std::string_view scenarioText = BuiltInScenarioText())
+    explicit PollCycleOnSimulatedModemTest(std::string_view scenarioText = BuiltInScenarioText())
         : m_scenario(ParseScenario(scenarioText).scenario.value())
     {
         settings.DefaultPort = 1;
@@ -78,14 +78,13 @@ protected:
     fakes::FakeMonitorHost host;
     DateTimeFormats formats;
     Scenario m_scenario;
-    SimulatedLinePlatform platform{m_scenario, busyClock,         [this] { return settings.DefaultPort; },
-                                   events,     "simulated modem", [](int) {}};
+    SimulatedLineBackend platform{m_scenario, busyClock,         [this] { return settings.DefaultPort; },
+                                  events,     "simulated modem", [](int) {}};
     LineSession session{settings, platform.View(), busyClock, directories, boxes};
-    LineSessionSide line{session};
-    PollCycle cycle{settings, busyClock, line, sound, boxes, files, directories, formats, host};
+    PollCycle cycle{settings, busyClock, session, sound, boxes, files, directories, formats, host};
 };
 
-TEST_F(SimulatedModemTest, BuiltInSessionIsLoggedAndCounted)
+TEST_F(PollCycleOnSimulatedModemTest, BuiltInSessionIsLoggedAndCounted)
 {
     RunFor(95'000);
     const std::string ringLog = files.files["/logs/Sarvendo.RI"];
@@ -102,7 +101,7 @@ TEST_F(SimulatedModemTest, BuiltInSessionIsLoggedAndCounted)
     EXPECT_EQ(host.hangUpButtonChanges, 2);
 }
 
-TEST_F(SimulatedModemTest, IdleCallIsHungUpAndTheCarrierGoes)
+TEST_F(PollCycleOnSimulatedModemTest, IdleCallIsHungUpAndTheCarrierGoes)
 {
     // The built-in session idles for 25 s in the middle of its call.
     settings.DisconnectIfInactive = 1;

@@ -10,7 +10,7 @@ namespace sarvendo {
 
 class Clock;
 
-struct LinePlatformOptions
+struct LineBackendOptions
 {
     std::string simulate;                         // SARVENDO_SIMULATE: empty or "0" Linux, "1" built-in, else a file
     PortDeviceMap devices = DefaultPortDevices(); // COM1..COM9
@@ -19,14 +19,14 @@ struct LinePlatformOptions
     const Clock* clock = nullptr;                 // the simulated modem's time
 };
 
-struct LinePlatformChoice
+struct LineBackendChoice
 {
-    std::unique_ptr<LinePlatformOwner> owner;
+    std::unique_ptr<LineBackend> owner;
     // Set when a scenario file could not be used; the built-in scenario runs instead.
     std::string warning;
 };
 
 // The line side the program runs on: Linux, or the simulated modem.
-LinePlatformChoice MakeLinePlatform(const LinePlatformOptions& options);
+LineBackendChoice MakeLineBackend(const LineBackendOptions& options);
 
 } // namespace sarvendo

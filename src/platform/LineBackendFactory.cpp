@@ -1,9 +1,9 @@
-#include "LinePlatformFactory.h"
+#include "LineBackendFactory.h"
 
 #include "platform/Clock.h"
-#include "platform/linux/LinuxLinePlatform.h"
+#include "platform/linux/LinuxLineBackend.h"
 #include "platform/linux/QtEventPump.h"
-#include "platform/sim/SimulatedLinePlatform.h"
+#include "platform/sim/SimulatedLineBackend.h"
 
 #include <fstream>
 #include <sstream>
@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kLargestScenario = 1024 * 1024;
 
 // Owns the event pump the simulated platform hands out.
-class OwnedSimulation final : public LinePlatformOwner
+class OwnedSimulation final : public LineBackend
 {
 public:
     OwnedSimulation(Scenario scenario, const Clock& clock, std::function<int()> monitoredPort, std::string description)
@@ -23,10 +23,11 @@ public:
     }
     LinePlatform View() override { return m_platform.View(); }
     std::string Description() const override { return m_platform.Description(); }
+    std::string DescribePort(int portNumber) override { return m_platform.DescribePort(portNumber); }
 
 private:
     QtEventPump m_events;
-    SimulatedLinePlatform m_platform;
+    SimulatedLineBackend m_platform;
 };
 
 std::optional<std::string> ReadScenarioFile(const std::string& path, std::string& why)
@@ -48,12 +49,12 @@ std::optional<std::string> ReadScenarioFile(const std::string& path, std::string
 
 } // namespace
 
-LinePlatformChoice MakeLinePlatform(const LinePlatformOptions& options)
+LineBackendChoice MakeLineBackend(const LineBackendOptions& options)
 {
-    LinePlatformChoice choice;
+    LineBackendChoice choice;
     if (options.simulate.empty() || options.simulate == "0" || options.clock == nullptr) {
         choice.owner =
-            std::make_unique<LinuxLinePlatform>(options.devices, options.monitoredPort, options.connectReportFile);
+            std::make_unique<LinuxLineBackend>(options.devices, options.monitoredPort, options.connectReportFile);
         return choice;
     }
     std::string description = "simulated modem (built-in scenario)";
