@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
+#include <vector>
 
 namespace sarvendo {
 
@@ -43,17 +45,34 @@ DateTime WholeSeconds(DateTime value)
     return std::floor(ms / 1000.0) / 86400.0;
 }
 
-QRgb ContrastingText(const QImage& background)
+// The colour most of a row has: the title bar's own colour at that height, whatever title
+// text or gradient steps cross it.
+std::vector<QRgb> RowColours(const QImage& picture)
+{
+    std::vector<QRgb> colours;
+    std::unordered_map<QRgb, int> counts;
+    for (int y = 0; y < picture.height(); ++y) {
+        counts.clear();
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        QRgb best = row[0];
+        for (int x = 0; x < picture.width(); ++x) {
+            if (++counts[row[x]] > counts[best]) {
+                best = row[x];
+            }
+        }
+        colours.push_back(best);
+    }
+    return colours;
+}
+
+QRgb ContrastingText(const std::vector<QRgb>& background)
 {
     double sum = 0.0;
-    for (int y = 0; y < background.height(); ++y) {
-        for (int x = 0; x < background.width(); ++x) {
-            const QRgb pixel = background.pixel(x, y);
-            sum += 0.299 * qRed(pixel) + 0.587 * qGreen(pixel) + 0.114 * qBlue(pixel);
-        }
+    for (const QRgb pixel : background) {
+        sum += 0.299 * qRed(pixel) + 0.587 * qGreen(pixel) + 0.114 * qBlue(pixel);
     }
-    const double pixels = static_cast<double>(background.width()) * background.height();
-    return pixels > 0 && sum / pixels < kDarkCaption ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+    return !background.empty() && sum / static_cast<double>(background.size()) < kDarkCaption ? qRgb(255, 255, 255)
+                                                                                              : qRgb(0, 0, 0);
 }
 
 } // namespace
@@ -183,7 +202,8 @@ void TitleLamps::StartPicture(const CaptionTarget& target, const DesktopRect& pl
             std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(y) * place.width, place.width,
                         reinterpret_cast<QRgb*>(m_background.scanLine(y)));
         }
-        m_timeColour = ContrastingText(m_background);
+        m_rowColours = RowColours(m_background);
+        m_timeColour = ContrastingText(m_rowColours);
     } else {
         // Pixels that cannot be read: the desktop palette's colours for an active (or, when
         // a window it owns is in front, inactive) title.
@@ -191,6 +211,7 @@ void TitleLamps::StartPicture(const CaptionTarget& target, const DesktopRect& pl
         const QPalette::ColorGroup group = target.isForeground ? QPalette::Active : QPalette::Inactive;
         m_background = QImage(place.width, place.height, QImage::Format_RGB32);
         m_background.fill(palette.color(group, QPalette::Highlight));
+        m_rowColours.assign(static_cast<std::size_t>(place.height), palette.color(group, QPalette::Highlight).rgb());
         m_timeColour = palette.color(group, QPalette::HighlightedText).rgb();
     }
     m_picture = m_background.copy();
@@ -246,8 +267,11 @@ void TitleLamps::DrawConnectTime(const QRect& area)
         return;
     }
     QPainter painter(&m_picture);
-    // The title bar's pixels first, so a shorter time leaves nothing of a longer one.
-    painter.drawImage(area.topLeft(), m_background, area);
+    // The time stands on the bare title bar, covering any title text beneath as a caption's
+    // own text would, and a shorter time leaves nothing of a longer one.
+    for (int y = std::max(area.top(), 0); y <= area.bottom() && y < static_cast<int>(m_rowColours.size()); ++y) {
+        painter.fillRect(QRect(area.left(), y, area.width(), 1), QColor::fromRgb(m_rowColours[y]));
+    }
     painter.setFont(m_timeFont);
     painter.setPen(QColor::fromRgb(m_timeColour));
     painter.drawText(area, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,

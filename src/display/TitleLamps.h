@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QRect>
 
+#include <vector>
+
 namespace sarvendo {
 
 struct Settings;
@@ -85,9 +87,10 @@ private:
     int m_timeFontFor = -1; // the strip height m_timeFont was fitted to
     int m_timeWidth = 0;    // the room the widest time takes in m_timeFont
 
-    QImage m_background; // the title bar's own pixels under the overlay
-    QImage m_picture;    // what the overlay shows
-    QImage m_shown;      // what it was last handed
+    QImage m_background;            // the title bar's own pixels under the overlay
+    std::vector<QRgb> m_rowColours; // the title bar's colour in each row of the overlay
+    QImage m_picture;               // what the overlay shows
+    QImage m_shown;                 // what it was last handed
     QRgb m_timeColour = 0;
     DesktopRect m_place;
     WindowId m_frame = 0;

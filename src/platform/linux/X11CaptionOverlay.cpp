@@ -8,6 +8,7 @@
 #include <QRasterWindow>
 
 #include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 #include <cstring>
 
 namespace sarvendo {
@@ -69,6 +70,10 @@ void X11CaptionOverlay::Show(WindowId frame, const DesktopRect& place, const Pix
     m_window->setGeometry(place.x, place.y, place.width, place.height);
     if (!m_window->isVisible()) {
         m_window->show();
+        // An empty input shape lets every click through to the title bar beneath. Qt gives
+        // its window a full one as it maps it, so the shape is set after each show.
+        X11ErrorTrap trap(m_display);
+        XShapeCombineRectangles(m_display, m_window->winId(), ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
     }
     Restack(frame);
 }
