@@ -150,6 +150,14 @@ wait_for 10 on_window "$first" || fail "did not come back to the first window: $
 kill "$(xdotool getwindowpid "$first")"
 wait_for 10 gone || fail "left floating after its window closed: $(state)"
 
+# A stale active window (closed before anyone could read it) gives no strip and no crash.
+"$probe" stale-active
+xprop -root _NET_ACTIVE_WINDOW | grep -q '0x7ffff1$' || fail "could not name a stale active window"
+wait_for 10 gone || fail "a stale active window kept the strip: $(state)"
+kill -0 "${pids[-1]}" || fail "the probe ended on a stale active window"
+xdotool windowactivate --sync "$second"
+wait_for 10 on_window "$second" || fail "did not come back after the stale window: $(state)"
+
 # Carrier loss takes it away.
 xdotool windowactivate --sync "$second" || true
 wait_for 10 on_window "$second" || fail "did not come back to the restored window: $(state)"

@@ -5,7 +5,10 @@
 //       the caption lamps with the real desktop: paints whenever the desktop's events ask
 //       for it (never on a timer of its own), and prints "shown OVERLAY FRAME" (window ids
 //       in decimal) or "hidden" whenever that changes. The line "carrier-loss" on standard input drops
-//       the carrier as the poll cycle does.
+//       the carrier as the poll cycle does;
+//   sarvendo_caption_probe stale-active
+//       names a window that does not exist as the active one, as a window manager does for
+//       a moment when the active window is closed.
 
 #include "core/Settings.h"
 
@@ -22,6 +25,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -119,6 +124,21 @@ int RunCaption(int argc, char** argv)
     return QGuiApplication::exec();
 }
 
+int SetStaleActiveWindow()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return 1;
+    }
+    // Window ids carry the creating client's base; this one's base with a high resource
+    // number names no window.
+    const long stale = 0x7FFFF1;
+    XChangeProperty(display, XDefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False), XA_WINDOW,
+                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&stale), 1);
+    XCloseDisplay(display);
+    return 0;
+}
+
 } // namespace
 } // namespace sarvendo
 
@@ -128,9 +148,13 @@ int main(int argc, char** argv)
     if (mode == "window" && argc == 5) {
         return sarvendo::RunWindow(argc, argv);
     }
+    if (mode == "stale-active" && argc == 2) {
+        return sarvendo::SetStaleActiveWindow();
+    }
     if (mode == "caption" && argc == 3) {
         return sarvendo::RunCaption(argc, argv);
     }
-    std::fputs("usage: sarvendo_caption_probe window TITLE WIDTH HEIGHT | caption ORIENTATION\n", stderr);
+    std::fputs("usage: sarvendo_caption_probe window TITLE WIDTH HEIGHT | caption ORIENTATION | stale-active\n",
+               stderr);
     return 2;
 }
