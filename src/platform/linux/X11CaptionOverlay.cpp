@@ -66,16 +66,28 @@ void X11CaptionOverlay::Show(WindowId frame, const DesktopRect& place, const Pix
         std::memcpy(image.scanLine(y), picture.pixels.data() + static_cast<std::size_t>(y) * picture.width,
                     static_cast<std::size_t>(picture.width) * sizeof(std::uint32_t));
     }
+    // Qt places windows in its own scaled units on a high-density screen; the picture and
+    // the place are desktop pixels and must stay so.
+    const qreal ratio = m_window->devicePixelRatio() > 0 ? m_window->devicePixelRatio() : 1.0;
+    image.setDevicePixelRatio(ratio);
     m_window->SetPicture(std::move(image));
-    m_window->setGeometry(place.x, place.y, place.width, place.height);
-    if (!m_window->isVisible()) {
+    const QRect geometry(qRound(place.x / ratio), qRound(place.y / ratio), qRound(place.width / ratio),
+                         qRound(place.height / ratio));
+    if (m_window->geometry() != geometry) {
+        m_window->setGeometry(geometry);
+    }
+    const bool newlyShown = !m_window->isVisible();
+    if (newlyShown) {
         m_window->show();
         // An empty input shape lets every click through to the title bar beneath. Qt gives
         // its window a full one as it maps it, so the shape is set after each show.
         X11ErrorTrap trap(m_display);
         XShapeCombineRectangles(m_display, m_window->winId(), ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
     }
-    Restack(frame);
+    // A new picture at the same place needs no trip to the server beyond its repaint.
+    if (newlyShown || frame != m_frame) {
+        Restack(frame);
+    }
 }
 
 void X11CaptionOverlay::Restack(WindowId frame)
@@ -87,6 +99,7 @@ void X11CaptionOverlay::Restack(WindowId frame)
     changes.sibling = frame;
     changes.stack_mode = Above;
     XConfigureWindow(m_display, m_window->winId(), CWSibling | CWStackMode, &changes);
+    m_frame = frame;
     if (trap.Check()) {
         // The frame is gone or is no sibling of ours: a strip over nothing would float.
         m_window->hide();

@@ -37,6 +37,7 @@ private:
 
     _XDisplay* m_display = nullptr;
     std::unique_ptr<CaptionOverlayWindow> m_window;
+    WindowId m_frame = 0; // the frame the window was last stacked above
 };
 
 } // namespace sarvendo
