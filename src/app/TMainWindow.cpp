@@ -1,65 +1,76 @@
 #include "TMainWindow.h"
 
 #include "core/IniFile.h"
+#include "core/Redraw.h"
 #include "core/Rounding.h"
-#include "core/Settings.h"
 #include "core/SettingsStore.h"
 
 #include "app/CommandLine.h"
 #include "app/DialUpNotification.h"
-#include "app/MainWindowDisplay.h"
-#include "app/MainWindowEngine.h"
-#include "app/StartupLine.h"
 #include "app/THelpWindow.h"
-#include "app/TSetupDlg.h"
-#include "app/TSplashForm.h"
+#include "display/Colours.h"
+#include "line/LineSession.h"
 #include "platform/Directories.h"
 #include "platform/MessageBoxes.h"
-#include "platform/PlatformInfo.h"
 #include "platform/ProgramStarter.h"
 #include "platform/Screen.h"
-#include "platform/Sound.h"
 #include "resources/Resources.h"
+#include "setup/TSetupDlg.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QIcon>
-#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 
-#include <filesystem>
-
 namespace sarvendo {
 namespace {
 
-constexpr std::string_view kWrongPlatformText =
-    "This version of Sarvendo only runs with Windows 95, not WinNT! Sarvendo will not start.";
-constexpr std::string_view kPortNotAvailableText = "Port not available! Sarvendo95 will not start.";
 constexpr std::string_view kStillConnectedText = "Still connected! Exit Sarvendo anyway?";
-constexpr std::string_view kWelcomeText =
-    "WELCOME to Sarvendo for Windows 95!\r\r"
-    "All settings can be reached by clicking with the RIGHT MOUSE BUTTON on Sarvendo!\r\r"
-    "You should start by selecting a \"Port to Monitor\" in the Setup & About Dialog, General Settings. ";
 
 constexpr int kHelpContents = 1;
-constexpr int kHighestPort = 9; // COM1..COM9 can be mapped to devices
 constexpr int kUnpaintedWidth = 299;
 constexpr int kUnpaintedHeight = 205;
-
-bool FileExists(const std::string& path)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-}
+constexpr int kImageTop = 1;
+constexpr int kImageWidth = 400;
+constexpr int kImageHeight = 200;
 
 } // namespace
 
+TImage::TImage(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Image"));
+    // The picture covers the whole control, so nothing beneath needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Clicks go to the window, so the context menu and dragging work on the lamps too.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+bool TImage::SetPicture(const QImage& picture)
+{
+    if (picture == m_picture) {
+        return false;
+    }
+    m_picture = picture;
+    update();
+    return true;
+}
+
+void TImage::paintEvent(QPaintEvent* event)
+{
+    ++m_repaints;
+    QPainter painter(this);
+    painter.drawImage(event->rect().topLeft(), m_picture, event->rect());
+}
+
 TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
-    : QWidget(parent), m_services(services), m_settings(services.settings)
+    : QWidget(parent), m_services(services), m_settings(services.settings), m_lineSide(services.line),
+      m_pollCycle(services.settings, services.clock, m_lineSide, services.sound, services.messageBoxes,
+                  services.logFiles, services.directories, services.formats, *this),
+      m_lineParameters(services.settings, services.line), m_lamps(services.settings, m_lineParameters),
+      m_painter(services.settings, *this, m_lamps, m_lineParameters, services.clock)
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Sarvendo"));
@@ -69,13 +80,12 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     if (const std::optional<QImage> icon = LoadResourceImage("MAINICON")) {
         setWindowIcon(QIcon(QPixmap::fromImage(*icon)));
     }
+    // Row 0, above the image control, shows the window's own background: the panel's.
+    setAutoFillBackground(true);
+    ApplyBackgroundColour();
 
-    m_image = new QLabel(this);
-    m_image->setObjectName(QStringLiteral("Image"));
-    m_image->setGeometry(0, 1, 400, 200);
-    m_image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Clicks go to the window, so the context menu and dragging work on the lamps too.
-    m_image->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_image = new TImage(this);
+    m_image->setGeometry(0, kImageTop, kImageWidth, kImageHeight);
 
     CreateMenus();
 
@@ -85,6 +95,11 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     connect(m_timer, &QTimer::timeout, this, &TMainWindow::TimerTimer);
 
     m_helpWindow = new THelpWindow(this);
+
+    m_setupDialog = new TSetupDlg(SetupDlgParts{m_settings, services.line, m_pollCycle.Time(), m_pollCycle.Logs(),
+                                                m_pollCycle.Guard(), services.programs, services.sound,
+                                                services.messageBoxes, services.directories},
+                                  *this, this);
 }
 
 TMainWindow::~TMainWindow() = default;
@@ -123,33 +138,12 @@ void TMainWindow::CreateMenus()
 
     connect(m_popupMenu, &QMenu::aboutToShow, this, &TMainWindow::PopupMenuPopup);
     connect(m_setupAbout, &QAction::triggered, this, &TMainWindow::ShowSetupDialog);
-    connect(m_toggleTitlebarOnOff, &QAction::triggered, this, [this] {
-        if (m_display != nullptr) {
-            m_display->ToggleTitlebar();
-        }
-    });
-    connect(m_resetSessionConnectTime, &QAction::triggered, this, [this] {
-        if (m_engine != nullptr) {
-            m_engine->ResetSessionConnectTime();
-        }
-    });
-    connect(m_resetTotalConnectTime, &QAction::triggered, this, [this] {
-        if (m_engine != nullptr) {
-            m_engine->ResetTotalConnectTime();
-        }
-    });
-    connect(m_hangupNow, &QAction::triggered, this, [this] {
-        if (m_engine != nullptr) {
-            m_engine->HangUp();
-        }
-    });
-    connect(m_minimize, &QAction::triggered, this, [this] {
-        if (m_display != nullptr) {
-            m_display->Minimize();
-        } else {
-            showMinimized();
-        }
-    });
+    connect(m_resetSessionConnectTime, &QAction::triggered, this,
+            [this] { m_pollCycle.Time().ResetSessionConnectTimeClick(); });
+    connect(m_resetTotalConnectTime, &QAction::triggered, this,
+            [this] { m_pollCycle.Time().ResetTotalConnectTimeClick(); });
+    connect(m_hangupNow, &QAction::triggered, this, &TMainWindow::HangUpNow);
+    connect(m_minimize, &QAction::triggered, this, &TMainWindow::MinimizeApplication);
     connect(m_helpItem, &QAction::triggered, this, &TMainWindow::HelpClick);
     connect(m_exitSarvendo, &QAction::triggered, this, &QWidget::close);
 
@@ -163,153 +157,9 @@ int TMainWindow::MonitoredPort() const
     return m_settings.DefaultPort;
 }
 
-void TMainWindow::ShowStartupBox(std::string_view text, bool stopIcon)
+void TMainWindow::ApplyTimerInterval()
 {
-    m_settings.DialogShowing = 1;
-    m_services.messageBoxes.Show(text, MessageButtons::Ok, stopIcon ? MessageIcon::Error : MessageIcon::Information);
-    m_settings.DialogShowing = 0;
-}
-
-TMainWindow::StartOutcome TMainWindow::FormCreate(const std::vector<std::string>& arguments)
-{
-    Settings& s = m_settings;
-    if (m_services.platform.Family() != PlatformFamily::Supported) {
-        ShowStartupBox(kWrongPlatformText, true);
-        return StartOutcome::Refused;
-    }
-    if (m_display != nullptr) {
-        m_display->LoadDrawingObjects();
-    }
-
-    const std::string iniPath = SettingsFilePath(m_services.directories);
-    // One parse serves every start-up read.
-    const IniFile ini = IniFile::Load(m_services.files, iniPath);
-    s.DefaultPort = ReadDefaultPort(ini);
-    // The per-port settings come from the stored port's section, even when the command
-    // line names another port: that port takes them over.
-    LoadSettings(s, ini, m_services.screen.PrimaryScreenSize());
-
-    setWindowTitle(QStringLiteral("Sarvendo"));
-    move(s.WindowPositionX, s.WindowPositionY);
-    if (m_display != nullptr) {
-        setFixedSize(10, 10); // the first paint gives the layout's size
-    }
-
-    s.RebuildWindowLamps = 1;
-    s.RebuildTitleLamps = 1;
-    s.RebuildLayout = 1;
-    s.RepaintNeeded = 1;
-    s.RingCount = 0;
-    s.LastRingTime = 0.0;
-    s.DcdLogState = 0;
-    s.DialogShowing = 0;
-
-    ParseCommandLine(s, arguments);
-
-    s.PortBase = {0x3F8, 0x2F8, 0x3E8, 0x2E8};
-    if (s.AssumePortsPresent == 1) {
-        s.PortAvailable = {1, 1, 1, 1};
-    } else {
-        for (int port = 1; port <= 4; ++port) {
-            m_services.line.ProbePort(port);
-        }
-    }
-
-    if (!ChoosePort()) {
-        return StartOutcome::Refused;
-    }
-
     UpdateLampsNowItemForInterval();
-
-    if (s.InitModem != 0 && MonitoredPort() > 0) {
-        m_services.line.SendModemInit();
-    }
-
-    static_cast<LampFlags&>(s) = LampFlags{};
-    s.PaintedLamps = LampFlags{};
-
-    if (MonitoredPort() > 0) {
-        m_services.line.ProbePort(MonitoredPort());
-    }
-
-    SetTimerPeriod();
-
-    if (m_engine != nullptr) {
-        m_engine->StartSession();
-    }
-    if (m_display != nullptr) {
-        m_display->CreateDisplayFont();
-    }
-
-    s.ShowLogoAtStartup = ReadShowLogoAtStartup(ini);
-    if (s.ShowLogoAtStartup == 1) {
-        ShowSplashAndPlaySound();
-    }
-
-    s.TDCounter = 0;
-    s.RDCounter = 0;
-    s.SessionSent = 0;
-    s.SessionReceived = 0;
-    s.LastActivity = 0.0;
-    s.AutoDisconnectBusy = 0;
-    s.InactivityWarnBusy = 0;
-    s.DriverHandle = 0;
-
-    m_services.line.OpenStatusDriver();
-
-    if (m_display != nullptr) {
-        m_display->InstallMinimizeHandlers();
-        if (s.ShowTrayIcon == 1) {
-            m_display->ActivateTrayIcon();
-        }
-        m_display->RestoreFromTray();
-    }
-
-    show();
-
-    StartAutoRunProgram();
-
-    s.NotifyValue2 = 0;
-    s.ClosedDown = 0;
-    s.SpeedText.clear();
-    s.DialUpKind = 0;
-    m_services.line.DetectDialUpKind();
-
-    return MonitoredPort() > 0 ? StartOutcome::Running : StartOutcome::RunningWithoutPort;
-}
-
-bool TMainWindow::ChoosePort()
-{
-    Settings& s = m_settings;
-    if (s.DefaultPort == 0 && s.CommandLinePort == -99) {
-        ShowStartupBox(kWelcomeText, false);
-        return true;
-    }
-    auto available = [&s, this](int port) {
-        if (port >= 1 && port <= 4) {
-            return s.PortAvailable[static_cast<std::size_t>(port - 1)] == 1;
-        }
-        // Ports above 4 have no entry of their own: they are taken as present like the
-        // others unless a check was asked for, and then probed on their own.
-        if (port <= kHighestPort) {
-            return s.AssumePortsPresent == 1 || m_services.line.ProbePort(port);
-        }
-        return false;
-    };
-    const bool refused = s.CommandLinePort == -89 || (s.DefaultPort >= 1 && !available(s.DefaultPort)) ||
-                         (s.CommandLinePort >= 1 && !available(s.CommandLinePort));
-    if (refused) {
-        ShowStartupBox(kPortNotAvailableText, true);
-        return false;
-    }
-    if (s.CommandLinePort >= 1) {
-        s.DefaultPort = s.CommandLinePort;
-    }
-    return true;
-}
-
-void TMainWindow::SetTimerPeriod()
-{
     const int period = TimerPeriodMs(m_settings.TimerInterval);
     if (period <= 0 || m_pollTimerStoppedForGood) {
         m_timer->stop();
@@ -330,39 +180,6 @@ void TMainWindow::UpdateLampsNowItemForInterval()
         m_updateLampsNow->setObjectName(QStringLiteral("UpdateLampsNow"));
         m_updateLampsNow->setData(kUpdateLampsNow);
         connect(m_updateLampsNow, &QAction::triggered, this, [this] { WMSysCommand(kUpdateLampsNow); });
-    }
-}
-
-void TMainWindow::ShowSplashAndPlaySound()
-{
-    // A window of its own that deletes itself when its timer closes it, or goes with the
-    // main window when the program ends first.
-    auto* splash = new TSplashForm(this);
-    splash->show();
-    splash->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-
-    std::string wave;
-    if (FileExists("Sarvendo.wav")) {
-        std::error_code error;
-        wave = (std::filesystem::current_path(error) / "Sarvendo.wav").string();
-    } else if (const std::string besideProgram = m_services.directories.ProgramDirectory() + "/Sarvendo.wav";
-               FileExists(besideProgram)) {
-        wave = besideProgram;
-    }
-    if (!wave.empty()) {
-        m_services.sound.PlayWave(wave);
-    }
-}
-
-void TMainWindow::StartAutoRunProgram()
-{
-    if (m_settings.AutoRun != 1 || m_settings.AutoRunProgram.empty()) {
-        return;
-    }
-    const std::vector<std::string> words = SplitCommandLine(m_settings.AutoRunProgram);
-    if (!words.empty()) {
-        m_services.programs.Start(words);
     }
 }
 
@@ -390,16 +207,14 @@ void TMainWindow::FClose()
     if (s.ClosedDown == 1) {
         return;
     }
-    if ((s.Title == 1 || s.Title == 2) && m_display != nullptr) {
-        m_display->RedrawForegroundCaption();
+    if (s.Title == 1 || s.Title == 2) {
+        RedrawForegroundCaption();
     }
-    if (m_engine != nullptr) {
-        if (s.LampCD != 0) {
-            m_engine->AddRunningSessionToTotal();
-        }
-        // Log records a failing file held back would otherwise be lost with the process.
-        m_engine->WriteUnwrittenLogs();
+    if (s.LampCD != 0) {
+        m_pollCycle.Time().EndSession();
     }
+    // Log records a failing file held back would otherwise be lost with the process.
+    m_pollCycle.WriteUnwrittenLogs();
     if (s.DriverHandle > 0) {
         m_services.line.ReleaseStatusDriver();
     }
@@ -411,9 +226,6 @@ void TMainWindow::FClose()
 
     SaveSettingsAtShutdown(m_services.files, s, SettingsFilePath(m_services.directories));
 
-    if (m_display != nullptr) {
-        m_display->FreeDrawingObjects();
-    }
     m_helpWindow->Quit();
     s.ClosedDown = 1;
 }
@@ -436,6 +248,18 @@ void TMainWindow::closeEvent(QCloseEvent* event)
     m_timer->stop();
     event->accept();
     RequestApplicationEnd();
+}
+
+void TMainWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // A new desktop palette, font, style or theme may change the panel's system colours
+    // and metrics. The window's own palette follows "BackgroundColor" and is no such change.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::ApplicationPaletteChange || type == QEvent::ApplicationFontChange ||
+        type == QEvent::StyleChange || type == QEvent::ThemeChange) {
+        RequestRedraw(m_settings, Redraw::WindowLamps | Redraw::Repaint);
+    }
 }
 
 void TMainWindow::WMCopyData(unsigned tag, const std::string& text)
@@ -484,15 +308,12 @@ void TMainWindow::PopupMenuPopup()
 void TMainWindow::ShowSetupDialog()
 {
     m_settings.DialogShowing = 1;
-    if (m_setupDialog != nullptr) {
-        m_setupDialog->exec();
-    }
-    UpdateLampsNowItemForInterval();
+    m_setupDialog->exec();
     // The dialog may have changed the number of polls per second.
-    SetTimerPeriod();
-    m_settings.RepaintNeeded = 1;
+    ApplyTimerInterval();
+    RequestRedraw(m_settings, Redraw::Repaint);
     m_settings.DialogShowing = 0;
-    update();
+    ComposeSoon();
 }
 
 void TMainWindow::HelpClick()
@@ -502,14 +323,57 @@ void TMainWindow::HelpClick()
 
 void TMainWindow::TimerTimer()
 {
-    if (m_engine != nullptr && m_settings.ClosedDown == 0) {
-        m_engine->TimerTimer();
+    if (m_settings.ClosedDown == 0) {
+        m_pollCycle.TimerTimer();
     }
+}
+
+void TMainWindow::HangUpNow()
+{
+    m_services.line.HangUp();
+}
+
+void TMainWindow::SetTrayIconActive(bool /*active*/)
+{
+    // The notification-area icon is shown by the tray component; without one there is
+    // nothing to show or hide, and the window stays where it is.
+}
+
+void TMainWindow::RepaintWindow()
+{
+    ComposeSoon();
+}
+
+void TMainWindow::ComposeSoon()
+{
+    // Changes made together (a dialog's controls, a port switch) are composed once, as
+    // soon as the event loop is back, whether or not the poll timer runs.
+    if (m_composePending) {
+        return;
+    }
+    m_composePending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_composePending = false;
+        if (m_settings.RepaintNeeded == 1) {
+            Compose();
+        }
+    });
+}
+
+void TMainWindow::Compose()
+{
+    if (m_settings.ClosedDown == 1) {
+        return;
+    }
+    m_painter.FormPaint();
 }
 
 void TMainWindow::InvalidateClientArea()
 {
-    update();
+    // A hidden window is composed by the engine's direct paint right after this call.
+    if (!ClientAreaHidden()) {
+        Compose();
+    }
 }
 
 bool TMainWindow::ClientAreaHidden() const
@@ -519,9 +383,7 @@ bool TMainWindow::ClientAreaHidden() const
 
 void TMainWindow::FormPaint()
 {
-    if (m_display != nullptr) {
-        m_display->FormPaint();
-    }
+    Compose();
 }
 
 void TMainWindow::SetHangUpButtonEnabled(bool enabled)
@@ -552,9 +414,8 @@ void TMainWindow::RequestApplicationEnd()
 
 void TMainWindow::RedrawForegroundCaption()
 {
-    if (m_display != nullptr) {
-        m_display->RedrawForegroundCaption();
-    }
+    // The lamps in other windows' captions are drawn by the caption strip; until it is
+    // shown there is nothing to wipe.
 }
 
 QSize TMainWindow::ClientSize() const
@@ -571,36 +432,32 @@ void TMainWindow::MinimizeApplication()
 
 void TMainWindow::ResizeWindow(int outerWidth, int outerHeight)
 {
-    if (m_display == nullptr) {
-        return;
-    }
-    const QSize client = m_display->ClientSizeOfWindow(outerWidth, outerHeight);
+    const QSize client = PanelPainter::ClientSizeOfWindow(outerWidth, outerHeight, m_settings.NoTitleBar != 1);
     if (client != size()) {
         setFixedSize(client);
     }
 }
 
+void TMainWindow::ApplyBackgroundColour()
+{
+    if (m_settings.BackgroundColor == m_shownBackground) {
+        return;
+    }
+    m_shownBackground = m_settings.BackgroundColor;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor::fromRgb(ToQRgb(m_shownBackground)));
+    setPalette(colours);
+}
+
 void TMainWindow::ShowCanvas(const QImage& canvas)
 {
-    m_image->setPixmap(QPixmap::fromImage(canvas));
+    ApplyBackgroundColour();
+    m_image->SetPicture(canvas);
 }
 
 void TMainWindow::SetByteLabels(const std::string& transmitted, const std::string& received)
 {
     emit ByteLabelsChanged(QString::fromStdString(transmitted), QString::fromStdString(received));
-}
-
-void TMainWindow::paintEvent(QPaintEvent* /*event*/)
-{
-    if (m_display != nullptr) {
-        m_display->FormPaint();
-        return;
-    }
-    // Without a panel painter the window shows its background colour only.
-    const ColorRef colour = m_settings.BackgroundColor;
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(static_cast<int>(colour & 0xFFU), static_cast<int>((colour >> 8U) & 0xFFU),
-                                    static_cast<int>((colour >> 16U) & 0xFFU)));
 }
 
 } // namespace sarvendo

@@ -1,8 +1,17 @@
 #pragma once
 
-#include "display/PanelHost.h"
-#include "monitor/MonitorHost.h"
+#include "core/Settings.h"
 
+#include "display/LampSet.h"
+#include "display/LineSessionParameters.h"
+#include "display/PanelHost.h"
+#include "display/PanelPainter.h"
+#include "monitor/LineSessionSide.h"
+#include "monitor/MonitorHost.h"
+#include "monitor/PollCycle.h"
+#include "setup/SetupHost.h"
+
+#include <QImage>
 #include <QWidget>
 
 #include <string>
@@ -10,7 +19,6 @@
 #include <vector>
 
 class QAction;
-class QLabel;
 class QMenu;
 class QTimer;
 
@@ -18,20 +26,22 @@ namespace sarvendo {
 
 class Clock;
 class Directories;
-class MainWindowDisplay;
-class MainWindowEngine;
+class IniFile;
+class LineSession;
+class LogFiles;
 class MessageBoxes;
 class PlatformInfo;
 class ProgramStarter;
 class Screen;
 class Sound;
-class StartupLine;
 class TextFiles;
 class THelpWindow;
 class TSetupDlg;
+struct DateTimeFormats;
 struct Settings;
 
-// Everything the main window works with, handed in by the program entry (or a test).
+// Everything the main window works with, made by the program entry (or a test) before
+// the window: the record, the platform and the line.
 struct MainWindowServices
 {
     Settings& settings;
@@ -39,18 +49,48 @@ struct MainWindowServices
     const TextFiles& files;
     const Screen& screen;
     const PlatformInfo& platform;
+    const Clock& clock;
+    const DateTimeFormats& formats;
     MessageBoxes& messageBoxes;
     Sound& sound;
     ProgramStarter& programs;
-    StartupLine& line;
+    LogFiles& logFiles;
+    LineSession& line;
+};
+
+// The lamp panel as the window shows it: the picture composed by the last paint, copied
+// as it is. Its own paint never composes anything.
+class TImage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TImage(QWidget* parent);
+
+    // Takes a newly composed picture; repaints only when it differs from the one shown.
+    // Returns whether it did.
+    bool SetPicture(const QImage& picture);
+    const QImage& Picture() const { return m_picture; }
+    int Repaints() const { return m_repaints; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage m_picture;
+    int m_repaints = 0;
 };
 
 // The program's main window from start-up to close: it loads the settings and chooses
 // the monitored port (FormCreate), drives the poll timer, carries the popup menu with
 // its "System" section, takes the dial-up notification, and writes everything back
-// exactly once when it closes (FClose), whichever way the program ends. It is the
-// monitoring engine's host and the panel painter's window.
-class TMainWindow : public QWidget, public MonitorHost, public PanelHost
+// exactly once when it closes (FClose), whichever way the program ends.
+//
+// It owns the monitoring engine and the panel painter, being the host of both: a tick
+// or a change of settings composes the panel at once, and a paint of the window only
+// copies the finished picture, so painting never causes painting and nothing is drawn
+// while nothing changed.
+class TMainWindow : public QWidget, public MonitorHost, public PanelHost, public SetupHost
 {
     Q_OBJECT
 
@@ -70,14 +110,9 @@ public:
     explicit TMainWindow(MainWindowServices services, QWidget* parent = nullptr);
     ~TMainWindow() override;
 
-    // The engine and the display are made after the window, since they need it as their
-    // host; until they are attached, ticks and paints have nothing to run.
-    void AttachEngine(MainWindowEngine* engine) { m_engine = engine; }
-    void AttachDisplay(MainWindowDisplay* display) { m_display = display; }
-    void AttachSetupDialog(TSetupDlg* setupDialog) { m_setupDialog = setupDialog; }
-
-    // The start-up sequence. arguments are the program's arguments without its name.
-    StartOutcome FormCreate(const std::vector<std::string>& arguments);
+    // The start-up sequence on the settings file as it was read at start;
+    // arguments are the program's arguments without its name.
+    StartOutcome FormCreate(const IniFile& ini, const std::vector<std::string>& arguments);
 
     // The close query: may ask whether to exit while connected. True when the window may
     // close; it has then already run FClose.
@@ -103,6 +138,10 @@ public:
     QMenu* PopupMenu() const { return m_popupMenu; }
     QTimer* Timer() const { return m_timer; }
     THelpWindow* HelpWindow() const { return m_helpWindow; }
+    TSetupDlg* SetupDialog() const { return m_setupDialog; }
+    TImage* Image() const { return m_image; }
+    PollCycle& Engine() { return m_pollCycle; }
+    PanelPainter& Painter() { return m_painter; }
     // The "Update Lamps &Now!" item while it is in the menu, else null.
     QAction* UpdateLampsNowItem() const { return m_updateLampsNow; }
     int MonitoredPort() const;
@@ -125,6 +164,13 @@ public:
     void ShowCanvas(const QImage& canvas) override;
     void SetByteLabels(const std::string& transmitted, const std::string& received) override;
 
+    // SetupHost
+    void ApplyTimerInterval() override;
+    void SwitchPort(int port) override;
+    void SetTrayIconActive(bool active) override;
+    void RepaintWindow() override;
+    void HangUpNow() override;
+
 signals:
     // The program entry ends the event loop on this; the window itself never does, so it
     // can be driven without one.
@@ -134,25 +180,34 @@ signals:
     void HangUpButtonEnabledChanged(bool enabled);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateMenus();
     bool ChoosePort();
-    void SetTimerPeriod();
+    void ProbePorts();
+    void LoadPortSettings(const IniFile& ini);
+    void ClearLineState();
     void UpdateLampsNowItemForInterval();
     void ShowSplashAndPlaySound();
     void StartAutoRunProgram();
     void ShowStartupBox(std::string_view text, bool stopIcon);
+    void Compose();
+    void ComposeSoon();
+    void ApplyBackgroundColour();
 
     MainWindowServices m_services;
     Settings& m_settings;
-    MainWindowEngine* m_engine = nullptr;
-    MainWindowDisplay* m_display = nullptr;
-    TSetupDlg* m_setupDialog = nullptr;
 
-    QLabel* m_image = nullptr;
+    // The engine and the painter, with the adapters that let them see the line.
+    LineSessionSide m_lineSide;
+    PollCycle m_pollCycle;
+    LineSessionParameters m_lineParameters;
+    LampSet m_lamps;
+    PanelPainter m_painter;
+
+    TImage* m_image = nullptr;
     QMenu* m_popupMenu = nullptr;
     QAction* m_setupAbout = nullptr;
     QAction* m_toggleTitlebarOnOff = nullptr;
@@ -165,9 +220,12 @@ private:
     QAction* m_updateLampsNow = nullptr;
     QTimer* m_timer = nullptr;
     THelpWindow* m_helpWindow = nullptr;
+    TSetupDlg* m_setupDialog = nullptr;
 
+    ColorRef m_shownBackground = 0xFFFFFFFFU;
     bool m_pollTimerStoppedForGood = false;
     bool m_skipCloseQuery = false;
+    bool m_composePending = false;
 };
 
 } // namespace sarvendo

@@ -13,20 +13,11 @@
 
 #include "app/AutoAnswerMessageBoxes.h"
 #include "app/DialUpNotifyService.h"
-#include "app/LineSessionStartup.h"
-#include "app/PanelDisplay.h"
-#include "app/PollCycleEngine.h"
 #include "app/TMainWindow.h"
-#include "app/TSetupDlg.h"
 #include "app/TerminationSignals.h"
 #include "components/TOnlyOne.h"
-#include "display/LampSet.h"
-#include "display/LineSessionParameters.h"
-#include "display/PanelPainter.h"
 #include "line/LineSession.h"
 #include "line/PortDevices.h"
-#include "monitor/LineSessionSide.h"
-#include "monitor/PollCycle.h"
 #include "platform/LinePlatformFactory.h"
 #include "platform/linux/AlsaSound.h"
 #include "platform/linux/LinuxClock.h"
@@ -117,9 +108,10 @@ int main(int argc, char* argv[])
     Settings settings;
     LinePlatformOptions lineOptions;
     lineOptions.simulate = Environment("SARVENDO_SIMULATE");
-    const IniFile iniForLine = IniFile::Load(files, SettingsFilePath(directories));
-    lineOptions.devices = ReadPortDevices(iniForLine);
-    lineOptions.connectReportFile = ReadConnectReportFile(iniForLine);
+    // The settings file is read once; start-up takes everything it needs from this reading.
+    const IniFile ini = IniFile::Load(files, SettingsFilePath(directories));
+    lineOptions.devices = ReadPortDevices(ini);
+    lineOptions.connectReportFile = ReadConnectReportFile(ini);
     lineOptions.monitoredPort = [&settings] { return settings.DefaultPort; };
     lineOptions.clock = &clock;
     const LinePlatformChoice line = MakeLinePlatform(lineOptions);
@@ -127,31 +119,18 @@ int main(int argc, char* argv[])
         std::cerr << "Sarvendo: " << line.warning << std::endl;
     }
     LineSession lineSession(settings, line.owner->View(), clock, directories, boxes);
-    LineSessionStartup startupLine(lineSession);
 
-    TMainWindow window(
-        MainWindowServices{settings, directories, files, screen, platform, boxes, sound, programs, startupLine});
+    TMainWindow window(MainWindowServices{settings, directories, files, screen, platform, clock, formats, boxes, sound,
+                                          programs, logFiles, lineSession});
     qtBoxes.SetOwner(&window);
-
-    LineSessionSide lineSide(lineSession);
-    PollCycle pollCycle(settings, clock, lineSide, sound, boxes, logFiles, directories, formats, window);
-    PollCycleEngine engine(pollCycle, lineSession);
-    LineSessionParameters lineParameters(settings, lineSession);
-    LampSet lamps(settings, lineParameters);
-    PanelPainter painter(settings, window, lamps, lineParameters, clock);
-    PanelDisplay display(painter, settings, window);
-    window.AttachEngine(&engine);
-    window.AttachDisplay(&display);
 
     QObject::connect(&window, &TMainWindow::ApplicationEndRequested, &application, [] { QCoreApplication::exit(0); });
     QObject::connect(&terminationSignals, &TerminationSignals::Received, &window,
                      [&window](int /*signalNumber*/) { window.CloseWithoutQuery(); });
 
-    if (window.FormCreate(ProgramArguments()) == TMainWindow::StartOutcome::Refused) {
+    if (window.FormCreate(ini, ProgramArguments()) == TMainWindow::StartOutcome::Refused) {
         return kRefusedExitCode;
     }
-    TSetupDlg setupDialog(&window);
-    window.AttachSetupDialog(&setupDialog);
     terminationSignals.Listen();
 
     DialUpNotifyService dialUpNotifications;

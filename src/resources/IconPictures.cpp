@@ -1,6 +1,7 @@
 #include "Pictures.h"
 #include "PixelFont.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -8,9 +9,12 @@ namespace sarvendo::pictures {
 
 namespace {
 
+// The icons' art is drawn on a square grid of this many cells.
+constexpr int kArtGrid = 16;
+
 // The tray modem seen from the front: a grey case lit from the top left over a black
 // front with two lamps. 'L' is the send lamp, 'R' the receive lamp.
-constexpr std::array<std::string_view, 16> kTrayModem{
+constexpr std::array<std::string_view, kArtGrid> kTrayModem{
     "................", //
     "................", //
     "................", //
@@ -109,9 +113,24 @@ QImage DrawTrayIcon(bool carrier, bool receiving, bool sending)
     return DrawArt(kTrayModem, 16, 16, 1, sending ? busy : idle, receiving ? busy : idle);
 }
 
-QImage DrawProgramIcon()
+QImage DrawProgramIcon(int size)
 {
-    return DrawArt(kTrayModem, 32, 32, 2, kLitRed, kUnlitGreen);
+    // Pixel art only stays crisp at whole multiples of its grid, so a size between two
+    // multiples gets the smaller one with an even margin around it.
+    const int scale = std::max(1, size / kArtGrid);
+    const QImage art = DrawArt(kTrayModem, kArtGrid * scale, kArtGrid * scale, scale, kLitRed, kUnlitGreen);
+    if (art.width() == size) {
+        return art;
+    }
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(kTransparent);
+    const int margin = (size - art.width()) / 2;
+    for (int y = 0; y < art.height(); ++y) {
+        for (int x = 0; x < art.width(); ++x) {
+            image.setPixel(margin + x, margin + y, art.pixel(x, y));
+        }
+    }
+    return image;
 }
 
 QImage DrawHandCursor()

@@ -45,7 +45,8 @@ QImage DrawTitleStripPicture(int orientation);
 // A tray icon: carrier present or not, and whether the send (left) and receive (right)
 // lamps show activity.
 QImage DrawTrayIcon(bool carrier, bool receiving, bool sending);
-QImage DrawProgramIcon();
+// The program icon for a square of size pixels (16 or more).
+QImage DrawProgramIcon(int size);
 QImage DrawHandCursor();
 QImage DrawSplashLogo();
 

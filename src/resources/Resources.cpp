@@ -79,7 +79,7 @@ const std::vector<Resource>& Table()
             const bool sending = (index % 4) >= 2;
             entries.push_back({trayNames[index], [=] { return DrawTrayIcon(carrier, receiving, sending); }});
         }
-        entries.push_back({"MAINICON", [] { return DrawProgramIcon(); }});
+        entries.push_back({"MAINICON", [] { return DrawProgramIcon(32); }});
         entries.push_back({"HAND", [] { return DrawHandCursor(); }});
         entries.push_back({"LOGO", [] { return DrawSplashLogo(); }});
         return entries;
@@ -123,6 +123,14 @@ std::vector<std::string> ResourceNames()
         names.emplace_back(resource.name);
     }
     return names;
+}
+
+std::optional<QImage> LoadProgramIcon(int size)
+{
+    if (size < kSmallestProgramIcon || size > kLargestProgramIcon) {
+        return std::nullopt;
+    }
+    return DrawProgramIcon(size);
 }
 
 QPoint HandCursorHotSpot()

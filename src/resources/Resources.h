@@ -21,6 +21,14 @@ std::optional<QImage> LoadResourceImage(std::string_view name);
 // Every resource name in its canonical spelling, for tests and the review tool.
 std::vector<std::string> ResourceNames();
 
+// The program icon ("MAINICON" is its 32-pixel form) for a square of size pixels, for
+// the desktop's menus and launchers. The art is enlarged by whole pixels only and
+// centred, so every size stays as sharp as the original. Sizes outside 16 to 1024 give
+// nothing.
+constexpr int kSmallestProgramIcon = 16;
+constexpr int kLargestProgramIcon = 1024;
+std::optional<QImage> LoadProgramIcon(int size);
+
 // The point of the "HAND" cursor that clicks: the tip of the index finger.
 QPoint HandCursorHotSpot();
 

@@ -3,8 +3,6 @@
 #include "core/IniFile.h"
 #include "core/Settings.h"
 
-#include "app/LineSessionStartup.h"
-#include "app/PollCycleEngine.h"
 #include "app/TMainWindow.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDirectories.h"
@@ -17,8 +15,6 @@
 #include "fakes/FakeSound.h"
 #include "fakes/TempDir.h"
 #include "line/LineSession.h"
-#include "monitor/LineSessionSide.h"
-#include "monitor/PollCycle.h"
 #include "platform/StatusDriverDevice.h"
 #include "platform/linux/PosixTextFiles.h"
 
@@ -49,7 +45,7 @@ protected:
     TMainWindow::StartOutcome Start(const std::vector<std::string>& arguments = {})
     {
         TempDir::Write(dir.File("SARVENDO.INI"), ini);
-        return window.FormCreate(arguments);
+        return window.FormCreate(IniFile::Load(kFiles, dir.File("SARVENDO.INI")), arguments);
     }
 
     void Tick()
@@ -72,17 +68,12 @@ protected:
     fakes::FakeLinePlatform line;
     DateTimeFormats formats;
     LineSession session{settings, line.View(), clock, directories, boxes};
-    LineSessionStartup startup{session};
-    TMainWindow window{
-        MainWindowServices{settings, directories, kFiles, screen, platform, boxes, sound, programs, startup}};
-    LineSessionSide lineSide{session};
-    PollCycle pollCycle{settings, clock, lineSide, sound, boxes, logFiles, directories, formats, window};
-    PollCycleEngine engine{pollCycle, session};
+    TMainWindow window{MainWindowServices{settings, directories, kFiles, screen, platform, clock, formats, boxes, sound,
+                                          programs, logFiles, session}};
 };
 
 TEST_F(ProgramWiringTest, FirstStartTicksDoNothing)
 {
-    window.AttachEngine(&engine);
     ini.clear();
     ASSERT_EQ(Start(), TMainWindow::StartOutcome::RunningWithoutPort);
     ASSERT_EQ(boxes.shown.size(), 1U); // the welcome, no driver warning
@@ -98,7 +89,6 @@ TEST_F(ProgramWiringTest, FirstStartTicksDoNothing)
 
 TEST_F(ProgramWiringTest, ConnectionSeenByTicksIsAddedToTheTotalOnceAtExit)
 {
-    window.AttachEngine(&engine);
     ini += "[Sarvendo on COM2]\r\nWarn when Exiting=0\r\n";
     ASSERT_EQ(Start({"2"}), TMainWindow::StartOutcome::Running);
     EXPECT_GT(settings.DriverHandle, 0);

@@ -1,19 +1,23 @@
 #include "app/TMainWindow.h"
 
-#include "RecordingStartup.h"
 #include "core/IniFile.h"
 #include "core/SettingsStore.h"
 
 #include "app/THelpWindow.h"
-#include "app/TSetupDlg.h"
 #include "app/TSplashForm.h"
+#include "fakes/FakeClock.h"
 #include "fakes/FakeDirectories.h"
+#include "fakes/FakeLinePlatform.h"
+#include "fakes/FakeLogFiles.h"
 #include "fakes/FakeMessageBoxes.h"
 #include "fakes/FakePlatformInfo.h"
 #include "fakes/FakeProgramStarter.h"
 #include "fakes/FakeScreen.h"
 #include "fakes/TempDir.h"
+#include "line/LineSession.h"
+#include "platform/Sound.h"
 #include "platform/linux/PosixTextFiles.h"
+#include "setup/TSetupDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +29,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace sarvendo {
 namespace {
@@ -32,7 +37,23 @@ namespace {
 const PosixTextFiles kFiles;
 
 using fakes::TempDir;
-using testing::StepLog;
+// What the window did, in order: the line's opens and the driver's open and close as the
+// fakes note them, the sounds played and the boxes shown.
+using StepLog = std::vector<std::string>;
+
+// Plays nothing; notes each sound in the step log.
+class RecordingSound final : public Sound
+{
+public:
+    explicit RecordingSound(StepLog& log) : m_log(log) {}
+    void PlayWave(const std::string& path) override { m_log.push_back("PlayWave " + path); }
+    void Beep() override { m_log.emplace_back("Beep"); }
+
+private:
+    StepLog& m_log;
+};
+
+constexpr double kQuarterDay = 0.25;
 
 constexpr std::string_view kWelcome =
     "WELCOME to Sarvendo for Windows 95!\r\r"
@@ -62,8 +83,27 @@ protected:
         boxes.whileOpen = [this](const fakes::FakeMessageBoxes::Shown& shown) {
             log.push_back("Box " + shown.text.substr(0, 20));
         };
+        line.statusDriver.openAnyPath = true;
+        line.statusDriver.Answer(kHookComm, 0);
+        line.statusDriver.SetPortOpen(true);
+        line.dialUp.installedAt = directories.SystemDirectory() + "/pppd";
+        line.serialDevices.journal = &log;
+        line.statusDriver.journal = &log;
+        line.dialUp.journal = &log;
+        // A modem that never answers must not hold the exchange up for ever.
+        line.eventPump.onEvents = [this] { clock.Advance(10); };
+        SetOpenable({1, 2, 3, 4});
     }
     ~MainWindowTest() override { CloseSplashForms(); }
+
+    // The ports whose devices exist and can be opened; all others are missing.
+    void SetOpenable(const std::set<int>& ports)
+    {
+        line.serialDevices.ports.clear();
+        for (const int port : ports) {
+            line.serialDevices.Add(port);
+        }
+    }
 
     std::string IniPath() const { return dir.File("SARVENDO.INI"); }
     void WriteIni(const std::string& text) const { TempDir::Write(IniPath(), text); }
@@ -73,18 +113,20 @@ protected:
     TMainWindow& Window()
     {
         if (!window) {
-            window = std::make_unique<TMainWindow>(
-                MainWindowServices{settings, directories, kFiles, screen, platform, boxes, sound, programs, line});
-            window->AttachEngine(&engine);
-            window->AttachDisplay(&display);
+            window =
+                std::make_unique<TMainWindow>(MainWindowServices{settings, directories, kFiles, screen, platform, clock,
+                                                                 formats, boxes, sound, programs, logFiles, session});
         }
         return *window;
     }
 
     TMainWindow::StartOutcome Start(const std::vector<std::string>& arguments = {})
     {
-        return Window().FormCreate(arguments);
+        return Window().FormCreate(Ini(), arguments);
     }
+
+    // Ticks are seen by the driver requests they make: each reads the line status once.
+    int Ticks() const { return line.statusDriver.Count(kReadLineStatus); }
 
     int Count(const std::string& step) const { return static_cast<int>(std::ranges::count(log, step)); }
     bool Logged(const std::string& step) const { return Count(step) > 0; }
@@ -92,15 +134,17 @@ protected:
     TempDir dir;
     Settings settings;
     StepLog log;
+    fakes::FakeClock clock;
+    DateTimeFormats formats;
     fakes::FakeDirectories directories;
     fakes::FakeScreen screen;
     fakes::FakePlatformInfo platform;
     fakes::FakeMessageBoxes boxes;
-    testing::RecordingSound sound{log};
+    RecordingSound sound{log};
     fakes::FakeProgramStarter programs;
-    testing::RecordingLine line{settings, log};
-    testing::RecordingEngine engine{settings, log};
-    testing::RecordingDisplay display{log};
+    fakes::FakeLogFiles logFiles;
+    fakes::FakeLinePlatform line;
+    LineSession session{settings, line.View(), clock, directories, boxes};
     std::unique_ptr<TMainWindow> window;
 };
 
@@ -111,24 +155,26 @@ TEST_F(MainWindowTest, StartUpRunsItsStepsInOrder)
              "Auto Run Program=\"/opt/my dialer/dial\" --quiet\r\n");
     std::filesystem::create_directories(directories.ProgramDirectory());
     TempDir::Write(directories.ProgramDirectory() + "/Sarvendo.wav", "RIFF");
-    line.openable = {1, 2};
+    SetOpenable({1, 2});
 
     ASSERT_EQ(Start({"2", "-AUTOCHECK"}), TMainWindow::StartOutcome::Running);
 
-    const StepLog expected{"LoadDrawingObjects", "ProbePort 1",
-                           "ProbePort 2",        "ProbePort 3",
-                           "ProbePort 4",        "SendModemInit",
-                           "ProbePort 2",        "StartSession",
-                           "CreateDisplayFont",  "PlayWave " + directories.ProgramDirectory() + "/Sarvendo.wav",
-                           "OpenStatusDriver",   "InstallMinimizeHandlers",
-                           "ActivateTrayIcon",   "RestoreFromTray",
-                           "DetectDialUpKind"};
+    // The modem initialisation is the read-write open of the chosen port.
+    const StepLog expected{"ProbePort 1",
+                           "ProbePort 2",
+                           "ProbePort 3",
+                           "ProbePort 4",
+                           "OpenPort 2",
+                           "ProbePort 2",
+                           "PlayWave " + directories.ProgramDirectory() + "/Sarvendo.wav",
+                           "OpenStatusDriver",
+                           "ProgramExists"};
     EXPECT_EQ(log, expected);
     EXPECT_TRUE(Window().isVisible());
     ASSERT_EQ(programs.started.size(), 1U);
     EXPECT_EQ(programs.started[0], (std::vector<std::string>{"/opt/my dialer/dial", "--quiet"}));
     EXPECT_EQ(settings.DefaultPort, 2);
-    EXPECT_EQ(settings.DriverHandle, 7);
+    EXPECT_GT(settings.DriverHandle, 0);
     EXPECT_EQ(settings.DialUpKind, 1);
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -139,6 +185,7 @@ TEST_F(MainWindowTest, ShutdownRunsItsStepsInOrderExactlyOnce)
     Start();
     log.clear();
     settings.LampCD = 1;
+    clock.Advance(6 * 60 * 60 * 1000);
     Window().HelpClick();
     ASSERT_TRUE(Window().HelpWindow()->isVisible());
     Window().move(120, 80);
@@ -147,9 +194,9 @@ TEST_F(MainWindowTest, ShutdownRunsItsStepsInOrderExactlyOnce)
     Window().FClose();
     Window().FormClose();
 
-    const StepLog expected{"RedrawForegroundCaption", "AddRunningSessionToTotal", "WriteUnwrittenLogs",
-                           "ReleaseStatusDriver",     "CloseDialUpProcess",       "FreeDrawingObjects"};
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log, StepLog{"ReleaseStatusDriver"});
+    // The running session is added to the total once, however often the routine runs.
+    EXPECT_NEAR(settings.TotalConnectNew, kQuarterDay, 1e-9);
     EXPECT_EQ(settings.ClosedDown, 1);
     EXPECT_EQ(settings.DriverHandle, 0);
     EXPECT_FALSE(Window().HelpWindow()->isVisible());
@@ -178,7 +225,7 @@ TEST_F(MainWindowTest, CommandLinePortTakesOverTheStoredPortsSettings)
 {
     WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n"
              "[Sarvendo on COM1]\r\nNewOrientation=4\r\nTimer Interval=9\r\n");
-    line.openable = {1, 2};
+    SetOpenable({1, 2});
 
     ASSERT_EQ(Start({"2", "-AUTOCHECK"}), TMainWindow::StartOutcome::Running);
     EXPECT_EQ(settings.AssumePortsPresent, 0);
@@ -211,7 +258,7 @@ TEST_F(MainWindowTest, RefusedWhenTheCommandLinePortOrTheStoredPortCannotBeOpene
         settings = fresh;
         boxes.shown.clear();
         window.reset();
-        line.openable = c.openable;
+        SetOpenable(c.openable);
 
         EXPECT_EQ(Start({"2", "-AUTOCHECK"}), TMainWindow::StartOutcome::Refused);
         ASSERT_EQ(boxes.shown.size(), 1U);
@@ -227,7 +274,7 @@ TEST_F(MainWindowTest, RefusedWhenTheCommandLinePortOrTheStoredPortCannotBeOpene
 TEST_F(MainWindowTest, LowerCaseAutocheckProbesThePorts)
 {
     WriteIni("[Sarvendo: Main]\r\nDefault Port=4\r\n");
-    line.openable = {1, 2, 3};
+    SetOpenable({1, 2, 3});
     EXPECT_EQ(Start({"-autocheck"}), TMainWindow::StartOutcome::Refused);
     EXPECT_EQ(settings.AssumePortsPresent, 0);
     EXPECT_TRUE(Logged("ProbePort 4"));
@@ -237,7 +284,7 @@ TEST_F(MainWindowTest, LowerCaseAutocheckProbesThePorts)
 
 TEST_F(MainWindowTest, WithoutAutocheckPortsAreTakenAsPresent)
 {
-    line.openable = {};
+    SetOpenable({});
     ASSERT_EQ(Start({"4"}), TMainWindow::StartOutcome::Running);
     EXPECT_EQ(settings.DefaultPort, 4);
     // Only the monitored port is opened, to read its line parameters.
@@ -278,7 +325,7 @@ TEST_F(MainWindowTest, FirstStartWelcomesAndStoresOnlyTheLogoSetting)
     EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Information);
     EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(settings.DefaultPort, 0);
-    EXPECT_FALSE(Logged("SendModemInit"));
+    EXPECT_FALSE(Logged("OpenPort 0"));
     EXPECT_EQ(std::ranges::count_if(log, [](const std::string& step) { return step.starts_with("Probe"); }), 0);
     EXPECT_TRUE(Window().isVisible());
 
@@ -319,8 +366,7 @@ TEST_F(MainWindowTest, IntervalZeroTicksOnlyOnRequestAndTheItemFollowsTheSetupDi
 {
     WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nTimer Interval=0\r\n");
     Start();
-    TSetupDlg setup(&Window());
-    Window().AttachSetupDialog(&setup);
+    TSetupDlg& setup = *Window().SetupDialog();
     EXPECT_FALSE(Window().Timer()->isActive());
     QAction* item = Window().UpdateLampsNowItem();
     ASSERT_NE(item, nullptr);
@@ -328,9 +374,9 @@ TEST_F(MainWindowTest, IntervalZeroTicksOnlyOnRequestAndTheItemFollowsTheSetupDi
     EXPECT_TRUE(Window().PopupMenu()->actions().contains(item));
 
     item->trigger();
-    EXPECT_EQ(engine.ticks, 1);
+    EXPECT_EQ(Ticks(), 1);
     Window().WMSysCommand(TMainWindow::kUpdateLampsNow);
-    EXPECT_EQ(engine.ticks, 2);
+    EXPECT_EQ(Ticks(), 2);
 
     // The user sets 5 polls a second in the dialog: the item goes, the timer runs.
     std::int32_t showingInDialog = 0;
@@ -355,12 +401,12 @@ TEST_F(MainWindowTest, IntervalZeroTicksOnlyOnRequestAndTheItemFollowsTheSetupDi
     Window().ShowSetupDialog();
     EXPECT_NE(Window().UpdateLampsNowItem(), nullptr);
     EXPECT_FALSE(Window().Timer()->isActive());
-    EXPECT_EQ(engine.ticks, 2);
+    EXPECT_EQ(Ticks(), 2);
 }
 
 TEST_F(MainWindowTest, SetupDialogHasItsTitle)
 {
-    TSetupDlg setup;
+    const TSetupDlg& setup = *Window().SetupDialog();
     EXPECT_EQ(setup.windowTitle(), QStringLiteral("Setup & About / Sarvendo for Windows 95"));
     EXPECT_TRUE(setup.isModal());
 }
@@ -371,6 +417,7 @@ TEST_F(MainWindowTest, CloseQueryWhileConnectedAsksAndNoKeepsEverything)
     const std::string before = ReadIni();
     Start();
     settings.LampCD = 1;
+    clock.Advance(6 * 60 * 60 * 1000);
     log.clear();
     boxes.answers = {MessageResult::No};
 
@@ -381,14 +428,13 @@ TEST_F(MainWindowTest, CloseQueryWhileConnectedAsksAndNoKeepsEverything)
     EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::YesNo);
     EXPECT_EQ(settings.ClosedDown, 0);
     EXPECT_EQ(ReadIni(), before);
-    EXPECT_FALSE(Logged("AddRunningSessionToTotal"));
+    EXPECT_EQ(settings.TotalConnectNew, 0.0);
 
     // Yes: the query runs the close routine, and the close that follows does not again.
     boxes.answers = {MessageResult::Yes};
     EXPECT_TRUE(Window().close());
-    EXPECT_EQ(Count("AddRunningSessionToTotal"), 1);
     EXPECT_EQ(Count("ReleaseStatusDriver"), 1);
-    EXPECT_DOUBLE_EQ(settings.TotalConnectNew, 0.25);
+    EXPECT_NEAR(settings.TotalConnectNew, kQuarterDay, 1e-9);
     EXPECT_EQ(settings.ClosedDown, 1);
 }
 
@@ -397,6 +443,7 @@ TEST_F(MainWindowTest, ExitWhileConnectedWithWarnWhenExitingAsksNothingAndSavesT
     WriteIni("[Sarvendo: Main]\r\nDefault Port=2\r\n[Sarvendo on COM2]\r\nWarn when Exiting=1\r\n");
     Start();
     settings.LampCD = 1;
+    clock.Advance(6 * 60 * 60 * 1000);
     int endRequests = 0;
     QObject::connect(&Window(), &TMainWindow::ApplicationEndRequested, [&endRequests] { ++endRequests; });
 
@@ -405,7 +452,7 @@ TEST_F(MainWindowTest, ExitWhileConnectedWithWarnWhenExitingAsksNothingAndSavesT
     EXPECT_EQ(endRequests, 1);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_FALSE(Window().isVisible());
-    EXPECT_EQ(Count("AddRunningSessionToTotal"), 1);
+    EXPECT_NEAR(settings.TotalConnectNew, kQuarterDay, 1e-9);
     const std::string total = Ini().ReadString("Sarvendo on COM2", "TotalConnectNew", "", 100);
     EXPECT_NE(total.find("2.5"), std::string::npos) << total;
 }
@@ -415,10 +462,11 @@ TEST_F(MainWindowTest, SignalEndSavesWithoutAsking)
     WriteIni("[Sarvendo: Main]\r\nDefault Port=2\r\n");
     Start();
     settings.LampCD = 1;
+    clock.Advance(6 * 60 * 60 * 1000);
     Window().CloseWithoutQuery();
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_FALSE(Window().isVisible());
-    EXPECT_EQ(Count("AddRunningSessionToTotal"), 1);
+    EXPECT_NEAR(settings.TotalConnectNew, kQuarterDay, 1e-9);
     EXPECT_EQ(Ini().ReadInt("Sarvendo: Main", "Default Port", 0), 2);
 }
 
@@ -442,8 +490,11 @@ TEST_F(MainWindowTest, PopupMenuItemsFollowTheCarrier)
     Window().PopupMenuPopup();
     EXPECT_TRUE(item("HangupNOW")->isEnabled());
     EXPECT_TRUE(item("ResetSessionConnectTime")->isEnabled());
+    line.modemLines.SetLines(1, 0x03, 0x00);
+    clock.StepOnEveryRead(100); // the hang-up waits a second by the clock
     item("HangupNOW")->trigger();
-    EXPECT_TRUE(Logged("HangUp"));
+    clock.StepOnEveryRead(0);
+    EXPECT_GT(line.modemLines.Writes(), 0); // DTR dropped and raised again
 
     settings.LampCD = 0;
     Window().PopupMenuPopup();
@@ -558,11 +609,11 @@ TEST_F(MainWindowTest, TicksStopOnceTheWindowHasClosed)
 {
     Start({"1"});
     Window().TimerTimer();
-    EXPECT_EQ(engine.ticks, 1);
+    EXPECT_EQ(Ticks(), 1);
     Window().close();
     EXPECT_FALSE(Window().Timer()->isActive());
     Window().TimerTimer();
-    EXPECT_EQ(engine.ticks, 1);
+    EXPECT_EQ(Ticks(), 1);
 }
 
 TEST_F(MainWindowTest, StoredPortAboveTheMappedRangeIsRefused)
@@ -576,10 +627,10 @@ TEST_F(MainWindowTest, StoredPortAboveTheMappedRangeIsRefused)
 TEST_F(MainWindowTest, StoredPortFiveToNineIsProbedWhenACheckIsAsked)
 {
     WriteIni("[Sarvendo: Main]\r\nDefault Port=6\r\n");
-    line.openable = {6};
+    SetOpenable({6});
     EXPECT_EQ(Start({"-AUTOCHECK"}), TMainWindow::StartOutcome::Running);
     EXPECT_EQ(settings.DefaultPort, 6);
-    line.openable = {};
+    SetOpenable({});
     settings = Settings{};
     window.reset();
     EXPECT_EQ(Start({"-AUTOCHECK"}), TMainWindow::StartOutcome::Refused);

@@ -13,7 +13,19 @@ public:
     explicit FakeClock(DateTime now = 46000.5, std::uint32_t tick = 1000) : m_now(now), m_tick(tick) {}
 
     DateTime Now() const override { return m_now; }
-    std::uint32_t TickCount() const override { return m_tick; }
+    std::uint32_t TickCount() const override
+    {
+        const std::uint32_t now = m_tick;
+        if (m_stepPerRead != 0) {
+            m_tick += m_stepPerRead;
+            m_now += static_cast<double>(m_stepPerRead) / kMsPerDay;
+        }
+        return now;
+    }
+
+    // Makes every reading of the tick count move both clocks on, for code that waits by
+    // watching the clock.
+    void StepOnEveryRead(std::uint32_t milliseconds) { m_stepPerRead = milliseconds; }
 
     void SetNow(DateTime now) { m_now = now; }
     void SetTickCount(std::uint32_t tick) { m_tick = tick; }
@@ -26,8 +38,9 @@ public:
     }
 
 private:
-    DateTime m_now;
-    std::uint32_t m_tick;
+    mutable DateTime m_now;
+    mutable std::uint32_t m_tick;
+    std::uint32_t m_stepPerRead = 0;
 };
 
 } // namespace sarvendo::fakes

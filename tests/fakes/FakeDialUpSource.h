@@ -35,7 +35,13 @@ public:
         std::int64_t m_id;
     };
 
-    bool ProgramExists(const std::string& path) const override { return installedAt == path; }
+    bool ProgramExists(const std::string& path) const override
+    {
+        if (journal != nullptr) {
+            journal->emplace_back("ProgramExists");
+        }
+        return installedAt == path;
+    }
 
     std::vector<Process> ProcessSnapshot() override
     {
@@ -77,6 +83,9 @@ public:
     std::map<std::uint64_t, Connection> connections;
     bool processOpenable = true;
     int snapshots = 0;
+    // When set, each look for the dial-up program is noted here, in order with whatever
+    // else a test notes.
+    std::vector<std::string>* journal = nullptr;
     int processOpens = 0;
     int openHandles = 0;
 };

@@ -94,6 +94,9 @@ public:
     OpenResult Open(int portNumber, Purpose purpose) override
     {
         opens.push_back({portNumber, purpose});
+        if (journal != nullptr) {
+            journal->push_back((purpose == Purpose::Probe ? "ProbePort " : "OpenPort ") + std::to_string(portNumber));
+        }
         const auto found = ports.find(portNumber);
         if (found == ports.end()) {
             return {nullptr, PortOpenError::Missing};
@@ -120,6 +123,9 @@ public:
 
     std::map<int, PortState> ports;
     std::vector<std::pair<int, Purpose>> opens;
+    // When set, every open is also noted here ("ProbePort 2", "OpenPort 2"), in order
+    // with whatever else a test notes.
+    std::vector<std::string>* journal = nullptr;
 };
 
 } // namespace sarvendo::fakes

@@ -30,12 +30,18 @@ public:
             return -1;
         }
         openHandle = nextHandle++;
+        if (journal != nullptr) {
+            journal->emplace_back("OpenStatusDriver");
+        }
         return openHandle;
     }
 
     void Close(std::int32_t handle) override
     {
         closedHandles.push_back(handle);
+        if (journal != nullptr) {
+            journal->emplace_back("ReleaseStatusDriver");
+        }
         if (handle == openHandle) {
             openHandle = 0;
         }
@@ -85,6 +91,9 @@ public:
     std::map<std::uint32_t, Reply> answers;
     std::vector<Call> calls;
     std::vector<std::string> openedPaths;
+    // When set, each successful open and each close is also noted here, in order with
+    // whatever else a test notes.
+    std::vector<std::string>* journal = nullptr;
     std::vector<std::int32_t> closedHandles;
     std::int32_t openHandle = 0;
     std::int32_t nextHandle = 7;

@@ -1,8 +1,6 @@
 #include "platform/linux/X11CaptionOverlay.h"
 #include "platform/linux/X11ForegroundWindow.h"
 
-#include <QGuiApplication>
-
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -13,11 +11,6 @@ namespace {
 // foreground window to describe and nothing to show, and asking is harmless.
 TEST(X11CaptionTest, WithoutAnXServerThereIsNoTargetAndNothingShows)
 {
-    int argc = 1;
-    char name[] = "sarvendo_platform_caption_tests";
-    char* argv[] = {name, nullptr};
-    QGuiApplication application(argc, argv);
-
     X11ForegroundWindow foreground;
     EXPECT_FALSE(foreground.Available());
     EXPECT_FALSE(foreground.Target().has_value());

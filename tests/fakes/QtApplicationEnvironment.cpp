@@ -5,8 +5,9 @@
 
 namespace {
 
-// Widget tests need one application object for the whole test program; GoogleTest's own
-// main makes none, so this environment does, before the first test.
+// Widget and drawing tests need one application object for the whole test program;
+// GoogleTest's own main makes none, so this environment does, before the first test. A
+// test program links this file to get it.
 class QtApplicationEnvironment final : public ::testing::Environment
 {
 public:

@@ -6,7 +6,8 @@
 
 namespace sarvendo {
 
-TSetupDlg::TSetupDlg(QWidget* parent) : QDialog(parent)
+TSetupDlg::TSetupDlg(SetupDlgParts parts, SetupHost& host, QWidget* parent)
+    : QDialog(parent), m_parts(parts), m_host(host)
 {
     setObjectName(QStringLiteral("SetupDlg"));
     setWindowTitle(QStringLiteral("Setup & About / Sarvendo for Windows 95"));

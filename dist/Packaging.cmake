@@ -1,0 +1,36 @@
+# The Debian package, made by CPack from the install rules: "scripts/package" builds it.
+# The package's dependencies are worked out from the libraries the program and its
+# module really link (dpkg-shlibdeps), so they follow whatever Qt and ALSA the build used.
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME sarvendo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Sarvendo developers")
+set(CPACK_PACKAGE_CONTACT "The Sarvendo developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "modem status lights for the serial line")
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION comm)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The Qt libraries only recommend their platform plugins, yet without the X11 one the
+# program cannot show a window at all.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ppp")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The long description; CPack puts the summary above it and indents it as Debian wants.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Sarvendo shows the state of a modem's serial line as a row of status lamps,
+like the front panel of an external modem: CD, RI, CTS, DSR, TD, RD and, in
+two layouts, DTR, RTS and a high-speed lamp. The lamps appear in a small
+window of their own, in the caption of the active window and as a tray icon.
+
+It keeps the session and total connect time, the bytes sent and received and
+the transfer rate, logs incoming calls and connections, plays sounds on ring,
+connect, disconnect and inactivity, warns about an idle connection and can
+hang it up. Without a modem it runs on a simulated one.")
+
+include(CPack)

@@ -1,0 +1,245 @@
+// The main window's start-up sequence and the port switch, which shares its steps for
+// loading and applying a port's settings. Read top to bottom, FormCreate is the order in
+// which the program comes up.
+#include "TMainWindow.h"
+#include "core/IniFile.h"
+#include "core/Redraw.h"
+#include "core/SettingsStore.h"
+
+#include "app/CommandLine.h"
+#include "app/TSplashForm.h"
+#include "line/LineSession.h"
+#include "platform/Directories.h"
+#include "platform/MessageBoxes.h"
+#include "platform/PlatformInfo.h"
+#include "platform/ProgramStarter.h"
+#include "platform/Screen.h"
+#include "platform/Sound.h"
+
+#include <QCoreApplication>
+
+#include <filesystem>
+
+namespace sarvendo {
+namespace {
+
+constexpr std::string_view kWrongPlatformText =
+    "This version of Sarvendo only runs with Windows 95, not WinNT! Sarvendo will not start.";
+constexpr std::string_view kPortNotAvailableText = "Port not available! Sarvendo95 will not start.";
+constexpr std::string_view kWelcomeText =
+    "WELCOME to Sarvendo for Windows 95!\r\r"
+    "All settings can be reached by clicking with the RIGHT MOUSE BUTTON on Sarvendo!\r\r"
+    "You should start by selecting a \"Port to Monitor\" in the Setup & About Dialog, General Settings. ";
+
+constexpr int kHighestPort = 9; // COM1..COM9 can be mapped to devices
+// Size of the window before the first paint gives it the layout's.
+constexpr int kFirstPaintSize = 10;
+
+bool FileExists(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+} // namespace
+
+TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std::vector<std::string>& arguments)
+{
+    Settings& s = m_settings;
+    if (m_services.platform.Family() != PlatformFamily::Supported) {
+        ShowStartupBox(kWrongPlatformText, true);
+        return StartOutcome::Refused;
+    }
+
+    // The per-port settings come from the stored port's section, even when the command
+    // line names another port: that port takes them over.
+    s.DefaultPort = ReadDefaultPort(ini);
+    LoadSettings(s, ini, m_services.screen.PrimaryScreenSize());
+
+    setWindowTitle(QStringLiteral("Sarvendo"));
+    move(s.WindowPositionX, s.WindowPositionY);
+    setFixedSize(kFirstPaintSize, kFirstPaintSize);
+
+    RequestRedraw(s, kRedrawEverything);
+    s.RingCount = 0;
+    s.LastRingTime = 0.0;
+    s.DcdLogState = 0;
+    s.DialogShowing = 0;
+
+    ParseCommandLine(s, arguments);
+    ProbePorts();
+    if (!ChoosePort()) {
+        return StartOutcome::Refused;
+    }
+
+    UpdateLampsNowItemForInterval();
+
+    if (s.InitModem != 0 && MonitoredPort() > 0) {
+        m_services.line.SendModemInit();
+    }
+
+    ClearLineState();
+    if (MonitoredPort() > 0) {
+        m_services.line.ProbePort(MonitoredPort());
+    }
+
+    ApplyTimerInterval();
+    m_pollCycle.Time().StartSession();
+    m_painter.CreateDisplayFont();
+
+    s.ShowLogoAtStartup = ReadShowLogoAtStartup(ini);
+    if (s.ShowLogoAtStartup == 1) {
+        ShowSplashAndPlaySound();
+    }
+
+    s.TDCounter = 0;
+    s.RDCounter = 0;
+    s.SessionSent = 0;
+    s.SessionReceived = 0;
+    s.LastActivity = 0.0;
+    s.AutoDisconnectBusy = 0;
+    s.InactivityWarnBusy = 0;
+    s.DriverHandle = 0;
+
+    m_services.line.OpenStatusDriver();
+
+    // The first picture is composed before the window shows, so it never shows empty.
+    Compose();
+    show();
+
+    StartAutoRunProgram();
+
+    s.NotifyValue2 = 0;
+    s.ClosedDown = 0;
+    s.SpeedText.clear();
+    s.DialUpKind = 0;
+    m_services.line.DetectDialUpKind();
+
+    return MonitoredPort() > 0 ? StartOutcome::Running : StartOutcome::RunningWithoutPort;
+}
+
+void TMainWindow::ShowStartupBox(std::string_view text, bool stopIcon)
+{
+    m_settings.DialogShowing = 1;
+    m_services.messageBoxes.Show(text, MessageButtons::Ok, stopIcon ? MessageIcon::Error : MessageIcon::Information);
+    m_settings.DialogShowing = 0;
+}
+
+void TMainWindow::ProbePorts()
+{
+    Settings& s = m_settings;
+    s.PortBase = {0x3F8, 0x2F8, 0x3E8, 0x2E8};
+    if (s.AssumePortsPresent == 1) {
+        s.PortAvailable = {1, 1, 1, 1};
+        return;
+    }
+    for (int port = 1; port <= 4; ++port) {
+        m_services.line.ProbePort(port);
+    }
+}
+
+bool TMainWindow::ChoosePort()
+{
+    Settings& s = m_settings;
+    if (s.DefaultPort == 0 && s.CommandLinePort == -99) {
+        ShowStartupBox(kWelcomeText, false);
+        return true;
+    }
+    auto available = [&s, this](int port) {
+        if (port >= 1 && port <= 4) {
+            return s.PortAvailable[static_cast<std::size_t>(port - 1)] == 1;
+        }
+        // Ports above 4 have no entry of their own: they are taken as present like the
+        // others unless a check was asked for, and then probed on their own.
+        if (port <= kHighestPort) {
+            return s.AssumePortsPresent == 1 || m_services.line.ProbePort(port) == PortOpenError::None;
+        }
+        return false;
+    };
+    const bool refused = s.CommandLinePort == -89 || (s.DefaultPort >= 1 && !available(s.DefaultPort)) ||
+                         (s.CommandLinePort >= 1 && !available(s.CommandLinePort));
+    if (refused) {
+        ShowStartupBox(kPortNotAvailableText, true);
+        return false;
+    }
+    if (s.CommandLinePort >= 1) {
+        s.DefaultPort = s.CommandLinePort;
+    }
+    return true;
+}
+
+// A port's line starts clear, so the first tick compares against nothing lit and a
+// carrier already present counts as a new connection.
+void TMainWindow::ClearLineState()
+{
+    static_cast<LampFlags&>(m_settings) = LampFlags{};
+    m_settings.PaintedLamps = LampFlags{};
+}
+
+void TMainWindow::ShowSplashAndPlaySound()
+{
+    // A window of its own that deletes itself when its timer closes it, or goes with the
+    // main window when the program ends first.
+    auto* splash = new TSplashForm(this);
+    splash->show();
+    splash->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    std::string wave;
+    if (FileExists("Sarvendo.wav")) {
+        std::error_code error;
+        wave = (std::filesystem::current_path(error) / "Sarvendo.wav").string();
+    } else if (const std::string besideProgram = m_services.directories.ProgramDirectory() + "/Sarvendo.wav";
+               FileExists(besideProgram)) {
+        wave = besideProgram;
+    }
+    if (!wave.empty()) {
+        m_services.sound.PlayWave(wave);
+    }
+}
+
+void TMainWindow::StartAutoRunProgram()
+{
+    if (m_settings.AutoRun != 1 || m_settings.AutoRunProgram.empty()) {
+        return;
+    }
+    const std::vector<std::string> words = SplitCommandLine(m_settings.AutoRunProgram);
+    if (!words.empty()) {
+        m_services.programs.Start(words);
+    }
+}
+
+void TMainWindow::SwitchPort(int port)
+{
+    Settings& s = m_settings;
+    LineSession& line = m_services.line;
+    // A port that cannot be opened right now is refused without a word; the list keeps
+    // showing the chosen name until the dialog fills it again.
+    if (s.AssumePortsPresent == 1 && line.ProbePort(port) != PortOpenError::None) {
+        return;
+    }
+
+    const QPoint position = pos();
+    s.WindowPositionX = position.x();
+    s.WindowPositionY = position.y();
+    const std::string iniPath = SettingsFilePath(m_services.directories);
+    SaveSettings(m_services.files, s, iniPath);
+
+    s.DefaultPort = port;
+    LoadSettings(m_services.files, s, iniPath, m_services.screen.PrimaryScreenSize());
+    line.ProbePort(port);
+
+    ClearLineState();
+    ApplyTimerInterval();
+    RequestRedraw(s, kRedrawEverything);
+
+    move(s.WindowPositionX, s.WindowPositionY);
+    showNormal();
+
+    m_painter.CreateDisplayFont();
+    s.AutoDisconnectBusy = 0;
+    s.InactivityWarnBusy = 0;
+    ComposeSoon();
+}
+
+} // namespace sarvendo
