@@ -165,6 +165,7 @@ struct Settings : LampFlags
     std::int32_t TextLineHeight = 0; // measures of the display font, taken at each paint
     std::int32_t TextCharWidth = 0;
     DateTime LastPanelConnectTime = -1.0; // whole seconds last drawn; -1 draws the next value
+    DateTime LastTitleConnectTime = -1.0; // the caption's time, as LastPanelConnectTime
 };
 
 } // namespace sarvendo
