@@ -77,7 +77,8 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
       m_pollCycle(services.settings, services.clock, services.line, services.sound, services.messageBoxes,
                   services.logFiles, services.directories, services.formats, *this),
       m_lineParameters(services.settings, services.line), m_lamps(services.settings, m_lineParameters),
-      m_painter(services.settings, *this, m_lamps, m_lineParameters, services.clock)
+      m_painter(services.settings, *this, m_lamps, m_lineParameters, services.clock),
+      m_titleLamps(services.settings, m_lamps, services.foregroundWindow, services.captionOverlay, services.clock)
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Sarvendo"));
@@ -467,7 +468,7 @@ void TMainWindow::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TMainWindow::DrawTitleLamps()
 {
-    // The caption strip over other windows is drawn by the title-bar painter.
+    m_titleLamps.DrawTitleLamps();
 }
 
 void TMainWindow::ApplyCaptionAndStayOnTop()
@@ -568,8 +569,9 @@ void TMainWindow::RequestApplicationEnd()
 
 void TMainWindow::RedrawForegroundCaption()
 {
-    // The lamps in other windows' captions are drawn by the caption strip; until it is
-    // shown there is nothing to wipe.
+    // What wiped the lamps from another program's caption now hides the strip over it;
+    // the next paint shows it again where it belongs.
+    m_titleLamps.HideCaptionStrip();
 }
 
 QSize TMainWindow::ClientSize() const

@@ -7,6 +7,7 @@
 #include "display/LineSessionParameters.h"
 #include "display/PanelHost.h"
 #include "display/PanelPainter.h"
+#include "display/TitleLamps.h"
 #include "display/TrayPresenter.h"
 #include "monitor/MonitorHost.h"
 #include "monitor/PollCycle.h"
@@ -29,7 +30,9 @@ class QTimer;
 namespace sarvendo {
 
 class Clock;
+class CaptionOverlay;
 class Directories;
+class ForegroundWindow;
 class IniFile;
 class LineSession;
 class LogFiles;
@@ -69,6 +72,9 @@ struct MainWindowServices
     NotificationArea& notificationArea;
     TimerSource& trayTimer;
     std::function<std::unique_ptr<TrayOwnerWindow>(QWidget& window)> makeTrayOwnerWindow;
+    // The active window of the desktop and the strip shown over its caption.
+    ForegroundWindow& foregroundWindow;
+    CaptionOverlay& captionOverlay;
 };
 
 // The lamp panel as the window shows it: the picture composed by the last paint, copied
@@ -235,6 +241,7 @@ private:
     LineSessionParameters m_lineParameters;
     LampSet m_lamps;
     PanelPainter m_painter;
+    TitleLamps m_titleLamps;
 
     TImage* m_image = nullptr;
     QMenu* m_popupMenu = nullptr;

@@ -34,6 +34,8 @@
 #include "platform/linux/QtScreen.h"
 #include "platform/linux/QtTimerSource.h"
 #include "platform/linux/QtTrayOwnerWindow.h"
+#include "platform/linux/X11CaptionOverlay.h"
+#include "platform/linux/X11ForegroundWindow.h"
 #include "platform/linux/X11TopLevelWindows.h"
 
 #include <QApplication>
@@ -160,10 +162,13 @@ int main(int argc, char* argv[])
 
     QtNotificationArea notificationArea;
     QtTimerSource trayTimer;
+    X11ForegroundWindow foregroundWindow;
+    X11CaptionOverlay captionOverlay;
     TMainWindow window(
         MainWindowServices{settings, directories, files, screen, platform, clock, formats, boxes, sound, programs,
                            logFiles, lineSession, notificationArea, trayTimer,
-                           [](QWidget& mainWindow) { return std::make_unique<QtTrayOwnerWindow>(mainWindow); }});
+                           [](QWidget& mainWindow) { return std::make_unique<QtTrayOwnerWindow>(mainWindow); },
+                           foregroundWindow, captionOverlay});
     qtBoxes.SetOwner(&window);
 
     QObject::connect(&window, &TMainWindow::ApplicationEndRequested, &application, [] { QCoreApplication::exit(0); });

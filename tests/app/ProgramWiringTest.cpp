@@ -4,8 +4,10 @@
 #include "core/Settings.h"
 
 #include "app/TMainWindow.h"
+#include "fakes/FakeCaptionOverlay.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDirectories.h"
+#include "fakes/FakeForegroundWindow.h"
 #include "fakes/FakeLinePlatform.h"
 #include "fakes/FakeLogFiles.h"
 #include "fakes/FakeMessageBoxes.h"
@@ -73,9 +75,12 @@ protected:
     LineSession session{settings, line.View(), clock, directories, boxes};
     fakes::FakeNotificationArea notificationArea;
     fakes::FakeTimerSource trayTimer{clock};
+    fakes::FakeForegroundWindow foregroundWindow;
+    fakes::FakeCaptionOverlay captionOverlay;
     TMainWindow window{MainWindowServices{settings, directories, kFiles, screen, platform, clock, formats, boxes, sound,
                                           programs, logFiles, session, notificationArea, trayTimer,
-                                          [](QWidget&) { return std::make_unique<fakes::FakeTrayOwnerWindow>(); }}};
+                                          [](QWidget&) { return std::make_unique<fakes::FakeTrayOwnerWindow>(); },
+                                          foregroundWindow, captionOverlay}};
 };
 
 TEST_F(ProgramWiringTest, FirstStartTicksDoNothing)

@@ -6,8 +6,10 @@
 #include "app/THelpWindow.h"
 #include "app/TSplashForm.h"
 #include "components/TPGTrayIcon95.h"
+#include "fakes/FakeCaptionOverlay.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDirectories.h"
+#include "fakes/FakeForegroundWindow.h"
 #include "fakes/FakeLinePlatform.h"
 #include "fakes/FakeLogFiles.h"
 #include "fakes/FakeMessageBoxes.h"
@@ -118,9 +120,9 @@ protected:
     TMainWindow& Window()
     {
         if (!window) {
-            window = std::make_unique<TMainWindow>(MainWindowServices{settings, directories, kFiles, screen, platform,
-                                                                      clock, formats, boxes, sound, programs, logFiles,
-                                                                      session, notificationArea, trayTimer, trayOwner});
+            window = std::make_unique<TMainWindow>(MainWindowServices{
+                settings, directories, kFiles, screen, platform, clock, formats, boxes, sound, programs, logFiles,
+                session, notificationArea, trayTimer, trayOwner, foregroundWindow, captionOverlay});
         }
         return *window;
     }
@@ -152,6 +154,8 @@ protected:
     LineSession session{settings, line.View(), clock, directories, boxes};
     fakes::FakeNotificationArea notificationArea;
     fakes::FakeTimerSource trayTimer{clock};
+    fakes::FakeForegroundWindow foregroundWindow;
+    fakes::FakeCaptionOverlay captionOverlay;
     // The window operations of the tray are the fake's; the test keeps a pointer to them.
     fakes::FakeTrayOwnerWindow* trayWindow = nullptr;
     std::function<std::unique_ptr<TrayOwnerWindow>(QWidget&)> trayOwner = [this](QWidget&) {

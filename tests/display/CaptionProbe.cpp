@@ -40,6 +40,7 @@ class StillClock final : public Clock
 public:
     DateTime Now() const override { return 46000.5; }
     std::uint32_t TickCount() const override { return 0; }
+    std::uint64_t MonotonicMs() const override { return 0; }
 };
 
 class NoLine final : public LineParameters
