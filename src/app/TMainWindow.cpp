@@ -68,6 +68,9 @@ bool TImage::SetPicture(const QImage& picture)
 void TImage::paintEvent(QPaintEvent* event)
 {
     ++m_repaints;
+    if (m_repaintObserver) {
+        m_repaintObserver();
+    }
     QPainter painter(this);
     painter.drawImage(event->rect().topLeft(), m_picture, event->rect());
 }

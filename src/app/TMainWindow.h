@@ -91,6 +91,8 @@ public:
     bool SetPicture(const QImage& picture);
     const QImage& Picture() const { return m_picture; }
     int Repaints() const { return m_repaints; }
+    // Called at every repaint; for measuring how often the panel is drawn.
+    void SetRepaintObserver(std::function<void()> observer) { m_repaintObserver = std::move(observer); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -98,6 +100,7 @@ protected:
 private:
     QImage m_picture;
     int m_repaints = 0;
+    std::function<void()> m_repaintObserver;
 };
 
 // The program's main window from start-up to close: it loads the settings and chooses

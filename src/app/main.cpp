@@ -3,6 +3,7 @@
 // Environment:
 //   SARVENDO_SIMULATE     "1" runs on the built-in simulated modem, a path on that scenario
 //   SARVENDO_HOME         where SARVENDO.INI and the logs live (else the XDG directories)
+//   SARVENDO_COUNT_REPAINTS  for measurements: every repaint of the panel is reported on stderr
 //   SARVENDO_AUTO_ANSWER  for unattended tests only: message boxes are not shown but written
 //                         to stderr and answered at once ("no" answers No, anything else
 //                         Yes or Ok); the program also reports on stderr when its event loop
@@ -170,6 +171,9 @@ int main(int argc, char* argv[])
                            [](QWidget& mainWindow) { return std::make_unique<QtTrayOwnerWindow>(mainWindow); },
                            foregroundWindow, captionOverlay});
     qtBoxes.SetOwner(&window);
+    if (!Environment("SARVENDO_COUNT_REPAINTS").empty()) {
+        window.Image()->SetRepaintObserver([] { std::cerr << "Sarvendo: repaint" << std::endl; });
+    }
 
     QObject::connect(&window, &TMainWindow::ApplicationEndRequested, &application, [] { QCoreApplication::exit(0); });
     QObject::connect(&terminationSignals, &TerminationSignals::Received, &window,
