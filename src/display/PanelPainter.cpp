@@ -296,21 +296,21 @@ void PanelPainter::FormPaint()
 {
     const PanelLayout& layout = LayoutOrFallback(m_settings.NewOrientation);
 
-    // 1. A window closed while minimised comes back minimised.
+    // A window closed while minimised comes back minimised.
     if (m_settings.NewOrientation < 0 && m_settings.DialogShowing == 0) {
         m_host.MinimizeApplication();
     }
-    // 2.
+    // The centring below uses the client area as the paint found it.
     m_clientSize = m_host.ClientSize();
-    // 3, 4. The caption strip and the window's own caption and z-order.
+    // Other windows' captions first, then the window's own caption and stacking, as both
+    // change the size the window is given next.
     if (m_captionAndTray != nullptr) {
         m_captionAndTray->DrawTitleLamps();
         m_captionAndTray->ApplyCaptionAndStayOnTop();
     }
-    // 5, 6.
     ReadTextMetrics();
     SizeWindow(layout);
-    // 7 to 9. A minimised window keeps the panel it had.
+    // A minimised window keeps the panel it had.
     if (m_settings.NewOrientation > 0) {
         LoadLayoutBitmap(layout);
         DrawLayoutLamps(layout);
@@ -318,7 +318,7 @@ void PanelPainter::FormPaint()
             DrawPanelText();
         }
     }
-    // 10 to 12. One copy of the finished panel, so nothing flickers.
+    // One copy of the finished panel, so nothing flickers.
     m_canvas.fill(ToQRgb(m_settings.BackgroundColor));
     if (!m_panel.isNull()) {
         const int x = (m_clientSize.width() - layout.baseWidth) / 2; // truncates toward zero
@@ -326,7 +326,7 @@ void PanelPainter::FormPaint()
         painter.drawImage(QPoint(x, -2), m_panel, QRect(0, 0, m_settings.WindowWidth, m_settings.WindowHeight));
     }
     m_host.ShowCanvas(m_canvas);
-    // 13.
+    // A request to paint once more outlives this paint.
     m_settings.RebuildWindowLamps = 0;
     m_settings.RebuildLayout = 0;
     if (m_settings.RepaintAgain == 1) {
@@ -334,11 +334,11 @@ void PanelPainter::FormPaint()
     } else {
         m_settings.RepaintNeeded = 0;
     }
-    // 15.
+    // The tray icon changes exactly when the lamps are painted.
     if (m_captionAndTray != nullptr) {
         m_captionAndTray->Win95Tray();
     }
-    // 16. Without a carrier the labels keep the last session's counts.
+    // Without a carrier the labels keep the last session's counts.
     if (m_settings.LampCD == 1) {
         m_host.SetByteLabels("Transmitted bytes: " + std::to_string(m_settings.SessionSent),
                              "   Received bytes: " + std::to_string(m_settings.SessionReceived));

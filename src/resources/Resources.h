@@ -23,7 +23,7 @@ std::vector<std::string> ResourceNames();
 
 // The program icon ("MAINICON" is its 32-pixel form) for a square of size pixels, for
 // the desktop's menus and launchers. The art is enlarged by whole pixels only and
-// centred, so every size stays as sharp as the original. Sizes outside 16 to 1024 give
+// centred, so every size stays as sharp as the drawn cells. Sizes outside 16 to 1024 give
 // nothing.
 constexpr int kSmallestProgramIcon = 16;
 constexpr int kLargestProgramIcon = 1024;

@@ -768,3 +768,21 @@ TEST_F(MainWindowTest, WithoutTheTrayOptionMinimisingKeepsTheTaskbarEntry)
 
 } // namespace
 } // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+TEST_F(MainWindowTest, TheTopRowShowsThePanelsBackground)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nBackgroundColor=255\r\n"); // red
+    Start();
+    QCoreApplication::processEvents();
+    const QImage shot = Window().grab().toImage();
+    ASSERT_GT(shot.width(), 10);
+    for (const int x : {0, shot.width() / 2, shot.width() - 1}) {
+        EXPECT_EQ(QColor(shot.pixel(x, 0)), QColor(255, 0, 0)) << "x " << x;
+    }
+}
+
+} // namespace
+} // namespace sarvendo
