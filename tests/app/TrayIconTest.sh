@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# The tray icon of the real program in a real tray host: it is embedded, its picture
+# follows the line on the simulated modem, a click brings the window back from the tray
+# and a right click opens the popup menu.
+#   TrayIconTest.sh PATH-TO-SARVENDO
+# Needs Xvfb, openbox, trayer, xdotool, xwininfo, xprop and ImageMagick's import;
+# without them the test is skipped (77).
+set -euo pipefail
+
+program=$(realpath "$1")
+for tool in Xvfb openbox trayer xdotool xwininfo xprop import; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 77; }
+done
+work=$(mktemp -d)
+cleanup() {
+    kill -TERM "${pid:-}" 2>/dev/null || true
+    wait "${pid:-}" 2>/dev/null || true
+    kill "${tray_pid:-}" "${wm_pid:-}" "${x_pid:-}" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$work/err" ] && sed 's/^/  program: /' "$work/err" >&2
+    exit 1
+}
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1
+    shift
+    for _ in $(seq 1 "$tenths"); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+exec {fd}<> <(:)
+Xvfb -displayfd "$fd" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+x_pid=$!
+read -r -t 20 number <&"$fd" || fail "Xvfb did not start"
+export DISPLAY=":$number"
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true >/dev/null 2>&1 &
+tray_pid=$!
+wait_for 100 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window" || fail "no window manager"
+wait_for 100 sh -c "xwininfo -root -tree | grep -q panel" || fail "trayer did not come up"
+
+export QT_QPA_PLATFORM=xcb
+export SARVENDO_HOME="$work/home"
+export SARVENDO_AUTO_ANSWER=yes
+export XDG_RUNTIME_DIR="$work/run"
+unset DBUS_SESSION_BUS_ADDRESS
+mkdir -p "$SARVENDO_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+# Quiet for four seconds, then received traffic on a connection: the icon must change.
+cat >"$work/scenario.txt" <<'EOF'
+port 1
+0 dsr on
+0 cts on
+4 open pppd
+4 carrier 33600
+4.5 traffic 0 4000
+60 end
+EOF
+export SARVENDO_SIMULATE="$work/scenario.txt"
+printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nShowTrayIcon=1\r\nWarn when Exiting=1\r\n' \
+    >"$SARVENDO_HOME/SARVENDO.INI"
+
+(cd "$work" && exec timeout -k 5 90 "$program") 2>"$work/err" &
+pid=$!
+wait_for 200 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
+
+# The icon is a small window embedded in trayer's panel.
+icon_line=""
+for _ in $(seq 1 100); do
+    icon_line=$(xwininfo -root -tree | grep -E '^ +0x[0-9a-f]+ .*: \(.*\) +2[0-4]x2[0-4]\+' | grep -iv panel | tail -n 1 || true)
+    [ -n "$icon_line" ] && break
+    sleep 0.1
+done
+[ -n "$icon_line" ] || fail "no tray icon was embedded"
+icon=$(awk '{print $1}' <<<"$icon_line")
+read -r ix iy < <(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+echo "icon $icon at $ix,$iy"
+
+import -window root -crop 24x24+$ix+$iy "$work/before.png"
+wait_for 150 sh -c "import -window root -crop 24x24+$ix+$iy $work/after.png && ! compare -metric AE $work/before.png $work/after.png null: 2>/dev/null" ||
+    fail "the icon's picture did not follow the traffic"
+
+window=""
+for candidate in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
+    if xprop -id "$candidate" _NET_WM_NAME | grep -q '= "Sarvendo"$'; then
+        window=$candidate
+    fi
+done
+[ -n "$window" ] || fail "the main window is not listed"
+viewable() { xwininfo -id "$window" | grep -q "IsViewable"; }
+
+# Minimised with the tray option on, the window leaves the screen and the taskbar.
+xdotool windowminimize "$window"
+wait_for 100 sh -c "! xwininfo -id $window | grep -q IsViewable" || fail "minimising did not hide the window"
+
+# A click on the icon (a double click where the host sends one) brings it back.
+xdotool mousemove $((ix + 10)) $((iy + 10)) click --repeat 2 --delay 80 1
+wait_for 100 viewable || fail "a click on the icon did not bring the window back"
+
+# A right click opens the popup menu: one more of the program's windows is on screen.
+shown_windows() {
+    local count=0
+    for id in $(xwininfo -root -children | grep '("sarvendo"' | awk '{print $1}'); do
+        xwininfo -id "$id" | grep -q IsViewable && count=$((count + 1))
+    done
+    echo "$count"
+}
+before=$(shown_windows)
+xdotool mousemove $((ix + 10)) $((iy + 10)) click 3
+wait_for 50 sh -c "[ \$(xwininfo -root -children | grep -c '(\"sarvendo\"') -gt 0 ]" || true
+for _ in $(seq 1 50); do
+    [ "$(shown_windows)" -gt "$before" ] && break
+    sleep 0.1
+done
+[ "$(shown_windows)" -gt "$before" ] || fail "a right click on the icon opened no popup menu"
+echo "PASS"
