@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# The main window on a real X server with a window manager: the lamps reach the caption
+# of another program's active window, a double click on the panel hides and shows the
+# caption with the panel staying where it is, and the left button drags the window.
+#   WindowBehaviourTest.sh PATH-TO-SARVENDO PATH-TO-CAPTION-PROBE [SCREENSHOT-FOLDER]
+# With a folder, the caption strips of the three title layouts and the time alone are
+# saved there as PNG files. Needs Xvfb, openbox, xdotool, xwininfo, xprop and ImageMagick;
+# without them the test is skipped (77).
+set -euo pipefail
+
+program=$(realpath "$1")
+probe=$(realpath "$2")
+shots=${3:-}
+for tool in Xvfb openbox xdotool xwininfo xprop import convert compare; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 77; }
+done
+work=$(mktemp -d)
+cleanup() {
+    kill -TERM "${pid:-}" 2>/dev/null || true
+    wait "${pid:-}" 2>/dev/null || true
+    kill "${target_pid:-}" "${wm_pid:-}" "${x_pid:-}" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$work/err" ] && sed 's/^/  program: /' "$work/err" >&2
+    exit 1
+}
+
+wait_for() {
+    local tenths=$1
+    shift
+    for _ in $(seq 1 "$tenths"); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+exec {fd}<> <(:)
+Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+x_pid=$!
+read -r -t 20 number <&"$fd" || fail "Xvfb did not start"
+export DISPLAY=":$number"
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+wait_for 100 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window" || fail "no window manager"
+
+export QT_QPA_PLATFORM=xcb
+export SARVENDO_HOME="$work/home"
+export SARVENDO_AUTO_ANSWER=yes
+export XDG_RUNTIME_DIR="$work/run"
+unset DBUS_SESSION_BUS_ADDRESS
+mkdir -p "$SARVENDO_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+cat >"$work/scenario.txt" <<'EOF'
+port 1
+0 dsr on
+0 cts on
+0 open pppd
+0 carrier 33600
+0.5 traffic 300 2000
+600 end
+EOF
+export SARVENDO_SIMULATE="$work/scenario.txt"
+
+client_of() { # the top-level client named $1
+    for candidate in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
+        if xprop -id "$candidate" _NET_WM_NAME | grep -q "= \"$1\"\$"; then
+            echo "$candidate"
+            return 0
+        fi
+    done
+    return 1
+}
+position() { # absolute upper left of a client's own area
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'
+}
+
+start_program() { # $1: extra lines of the COM1 section
+    printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nWarn when Exiting=1\r\n%b' \
+        "$1" >"$SARVENDO_HOME/SARVENDO.INI"
+    : >"$work/err"
+    (cd "$work" && exec timeout -k 5 120 "$program") 2>"$work/err" &
+    pid=$!
+    wait_for 200 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
+    wait_for 50 client_of Sarvendo || fail "the main window is not listed"
+    main=$(client_of Sarvendo)
+}
+stop_program() {
+    kill -TERM "$pid"
+    wait "$pid" 2>/dev/null || true
+    pid=""
+}
+
+# Another program's window, made active: the strip appears over its caption.
+"$probe" window "Test window" 460 140 >/dev/null 2>&1 &
+target_pid=$!
+wait_for 100 client_of "Test window" || fail "the test window did not appear"
+target=$(client_of "Test window")
+# Placed well inside the screen, caption and all.
+xdotool windowmove --sync "$target" 200 200 || xdotool windowmove "$target" 200 200
+
+strip_shot() { # the right end of the test window's caption, into $1
+    local frame_x frame_y width
+    read -r frame_x frame_y < <(position "$target")
+    width=$(xwininfo -id "$target" | awk '/Width:/ {print $NF}')
+    local top
+    top=$(xprop -id "$target" _NET_FRAME_EXTENTS | awk -F', ' '{print $3}')
+    import -window root -crop "${width}x${top}+${frame_x}+$((frame_y - top))" "$1" 2>/dev/null
+}
+
+for layout in 3 4 5; do
+    start_program "Title=1\r\nOrientation Title=$layout\r\n"
+    xdotool windowactivate --sync "$target"
+    # The lamps show: the caption's right end changes from the window manager's own.
+    wait_for 50 sh -c "xwininfo -root -children | grep -q '(\"sarvendo\"'" || true
+    ok=""
+    for _ in $(seq 1 50); do
+        strip_shot "$work/strip$layout.png"
+        # Red lamps of the lit lines stand out from any title bar colour.
+        if [ "$(convert "$work/strip$layout.png" -fx '(r>0.8 && g<0.3 && b<0.3) ? 1 : 0' -format '%[fx:mean*w*h]' info:)" != "0" ]; then
+            ok=yes
+            break
+        fi
+        sleep 0.1
+    done
+    [ -n "$ok" ] || fail "no lamps in the active window's caption (title layout $layout)"
+    [ -n "$shots" ] && cp "$work/strip$layout.png" "$shots/caption-layout$layout.png"
+    stop_program
+done
+
+# The time alone, where the strip would end.
+start_program "Title=0\r\nDisplay connect time in Titlebar=1\r\n"
+xdotool windowactivate --sync "$target"
+sleep 4
+strip_shot "$work/time.png"
+[ -n "${SARVENDO_TEST_DEBUG:-}" ] && cat "$work/err" >&2
+[ -n "$shots" ] && cp "$work/time.png" "$shots/caption-time.png"
+stop_program
+
+# The caption toggle and the drag, on the program's own window.
+start_program "Title=0\r\nWindow Position X=300\r\nWindow Position Y=300\r\n"
+xdotool windowactivate --sync "$main"
+sleep 0.5
+read -r x0 y0 < <(position "$main")
+xdotool mousemove $((x0 + 30)) $((y0 + 12)) click --repeat 2 --delay 60 1
+wait_for 50 sh -c "! xprop -id $main _NET_FRAME_EXTENTS | grep -q ', [1-9][0-9], '" || true
+read -r x1 y1 < <(position "$main")
+[ "$x1 $y1" = "$x0 $y0" ] || echo "note: with the caption hidden the panel is at $x1,$y1 (was $x0,$y0)"
+xdotool mousemove $((x1 + 30)) $((y1 + 12)) click --repeat 2 --delay 60 1
+sleep 1
+read -r x2 y2 < <(position "$main")
+[ "$x2 $y2" = "$x0 $y0" ] || fail "two caption toggles moved the panel from $x0,$y0 to $x2,$y2"
+
+xdotool mousemove $((x2 + 30)) $((y2 + 12)) mousedown 1
+for step in 1 2 3 4 5; do
+    xdotool mousemove $((x2 + 30 + 20 * step)) $((y2 + 12 + 10 * step))
+    sleep 0.05
+done
+xdotool mouseup 1
+sleep 0.5
+read -r x3 y3 < <(position "$main")
+[ "$x3" -gt "$x2" ] && [ "$y3" -gt "$y2" ] || fail "dragging the panel did not move the window ($x2,$y2 -> $x3,$y3)"
+stop_program
+echo "PASS"
