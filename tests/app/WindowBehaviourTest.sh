@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main window on a real X server with a window manager: the lamps reach the caption
 # of another program's active window, a double click on the panel hides and shows the
-# caption with the panel staying where it is, and the left button drags the window.
+# caption with the panel staying where it is, the left button drags the window, and
+# "OnTop" 1 keeps it on top except while the setup dialog is open.
 #   WindowBehaviourTest.sh PATH-TO-SARVENDO PATH-TO-CAPTION-PROBE [SCREENSHOT-FOLDER]
 # With a folder, the caption strips of the three title layouts and the time alone are
 # saved there as PNG files. Needs Xvfb, openbox, xdotool, xwininfo, xprop and ImageMagick;
@@ -164,5 +165,22 @@ xdotool mouseup 1
 sleep 0.5
 read -r x3 y3 < <(position "$main")
 [ "$x3" -gt "$x2" ] && [ "$y3" -gt "$y2" ] || fail "dragging the panel did not move the window ($x2,$y2 -> $x3,$y3)"
+stop_program
+
+# Always on top, except while the setup dialog is open.
+above() { xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+start_program "OnTop=1\r\nWindow Position X=300\r\nWindow Position Y=300\r\n"
+wait_for 50 above || fail "\"OnTop\" 1 did not keep the window on top"
+read -r x0 y0 < <(position "$main")
+xdotool mousemove $((x0 + 30)) $((y0 + 12)) click 3
+sleep 0.5
+xdotool key Down Return # the menu's first item: "&Setup && About"
+wait_for 50 client_of "Setup & About / Sarvendo for Windows 95" || fail "the setup dialog did not open"
+setup=$(client_of "Setup & About / Sarvendo for Windows 95")
+wait_for 50 sh -c "! xprop -id $main _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" ||
+    fail "the window stayed on top while the setup dialog was open"
+xdotool windowactivate --sync "$setup" key Return
+wait_for 50 sh -c "! xwininfo -id $setup | grep -q IsViewable" || fail "the setup dialog did not close"
+wait_for 50 above || fail "the window did not go back on top after the setup dialog closed"
 stop_program
 echo "PASS"
