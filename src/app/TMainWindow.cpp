@@ -96,10 +96,14 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
 
     m_helpWindow = new THelpWindow(this);
 
-    m_setupDialog = new TSetupDlg(SetupDlgParts{m_settings, services.line, m_pollCycle.Time(), m_pollCycle.Logs(),
-                                                m_pollCycle.Guard(), services.programs, services.sound,
-                                                services.messageBoxes, services.directories},
-                                  *this, this);
+    m_setupDialog =
+        new TSetupDlg(SetupDlgParts{m_settings, services.line, m_pollCycle.Time(), m_pollCycle.Logs(),
+                                    m_pollCycle.Guard(), services.programs, services.sound, services.messageBoxes,
+                                    services.directories, services.colourChooser, services.fileChooser,
+                                    services.urlOpener, services.clipboard, services.logFileActions},
+                      *this, this);
+    connect(this, &TMainWindow::ByteLabelsChanged, m_setupDialog, &TSetupDlg::SetByteLabels);
+    connect(this, &TMainWindow::HangUpButtonEnabledChanged, m_setupDialog, &TSetupDlg::SetHangUpButtonEnabled);
 }
 
 TMainWindow::~TMainWindow() = default;
@@ -331,6 +335,11 @@ void TMainWindow::TimerTimer()
 void TMainWindow::HangUpNow()
 {
     m_services.line.HangUp();
+}
+
+void TMainWindow::ShowHelp(int context)
+{
+    m_helpWindow->ShowContext(context);
 }
 
 void TMainWindow::SetTrayIconActive(bool /*active*/)

@@ -24,10 +24,14 @@ class QTimer;
 
 namespace sarvendo {
 
+class Clipboard;
 class Clock;
+class ColourChooser;
 class Directories;
+class FileChooser;
 class IniFile;
 class LineSession;
+class LogFileActions;
 class LogFiles;
 class MessageBoxes;
 class PlatformInfo;
@@ -37,6 +41,7 @@ class Sound;
 class TextFiles;
 class THelpWindow;
 class TSetupDlg;
+class UrlOpener;
 struct DateTimeFormats;
 struct Settings;
 
@@ -56,6 +61,12 @@ struct MainWindowServices
     ProgramStarter& programs;
     LogFiles& logFiles;
     LineSession& line;
+    // The setup dialog's choosers and desktop services.
+    ColourChooser& colourChooser;
+    FileChooser& fileChooser;
+    UrlOpener& urlOpener;
+    Clipboard& clipboard;
+    LogFileActions& logFileActions;
 };
 
 // The lamp panel as the window shows it: the picture composed by the last paint, copied
@@ -170,6 +181,7 @@ public:
     void SetTrayIconActive(bool active) override;
     void RepaintWindow() override;
     void HangUpNow() override;
+    void ShowHelp(int context) override;
 
 signals:
     // The program entry ends the event loop on this; the window itself never does, so it

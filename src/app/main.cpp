@@ -27,11 +27,16 @@
 #include "platform/linux/LinuxPlatformInfo.h"
 #include "platform/linux/LinuxProgramStarter.h"
 #include "platform/linux/LocaleFormats.h"
+#include "platform/linux/PosixLogFileActions.h"
 #include "platform/linux/PosixTextFiles.h"
 #include "platform/linux/QtBeep.h"
+#include "platform/linux/QtClipboard.h"
+#include "platform/linux/QtColourChooser.h"
+#include "platform/linux/QtFileChooser.h"
 #include "platform/linux/QtMessageBoxes.h"
 #include "platform/linux/QtScreen.h"
 #include "platform/linux/X11TopLevelWindows.h"
+#include "platform/linux/XdgUrlOpener.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -104,6 +109,11 @@ int main(int argc, char* argv[])
     AlsaSound sound([] { QtBeep(); });
     LinuxProgramStarter programs;
     LinuxLogFiles logFiles;
+    QtColourChooser colourChooser;
+    QtFileChooser fileChooser;
+    XdgUrlOpener urlOpener(programs);
+    QtClipboard clipboard;
+    PosixLogFileActions logFileActions;
 
     Settings settings;
     LinePlatformOptions lineOptions;
@@ -121,7 +131,8 @@ int main(int argc, char* argv[])
     LineSession lineSession(settings, line.owner->View(), clock, directories, boxes);
 
     TMainWindow window(MainWindowServices{settings, directories, files, screen, platform, clock, formats, boxes, sound,
-                                          programs, logFiles, lineSession});
+                                          programs, logFiles, lineSession, colourChooser, fileChooser, urlOpener,
+                                          clipboard, logFileActions});
     qtBoxes.SetOwner(&window);
 
     QObject::connect(&window, &TMainWindow::ApplicationEndRequested, &application, [] { QCoreApplication::exit(0); });

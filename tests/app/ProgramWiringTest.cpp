@@ -4,8 +4,11 @@
 #include "core/Settings.h"
 
 #include "app/TMainWindow.h"
+#include "fakes/FakeClipboard.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeColourChooser.h"
 #include "fakes/FakeDirectories.h"
+#include "fakes/FakeFileChooser.h"
 #include "fakes/FakeLinePlatform.h"
 #include "fakes/FakeLogFiles.h"
 #include "fakes/FakeMessageBoxes.h"
@@ -13,9 +16,11 @@
 #include "fakes/FakeProgramStarter.h"
 #include "fakes/FakeScreen.h"
 #include "fakes/FakeSound.h"
+#include "fakes/FakeUrlOpener.h"
 #include "fakes/TempDir.h"
 #include "line/LineSession.h"
 #include "platform/StatusDriverDevice.h"
+#include "platform/linux/PosixLogFileActions.h"
 #include "platform/linux/PosixTextFiles.h"
 
 #include <gtest/gtest.h>
@@ -68,8 +73,14 @@ protected:
     fakes::FakeLinePlatform line;
     DateTimeFormats formats;
     LineSession session{settings, line.View(), clock, directories, boxes};
+    fakes::FakeColourChooser colours;
+    fakes::FakeFileChooser fileChooser;
+    fakes::FakeUrlOpener urls;
+    fakes::FakeClipboard clipboard;
+    PosixLogFileActions logActions;
     TMainWindow window{MainWindowServices{settings, directories, kFiles, screen, platform, clock, formats, boxes, sound,
-                                          programs, logFiles, session}};
+                                          programs, logFiles, session, colours, fileChooser, urls, clipboard,
+                                          logActions}};
 };
 
 TEST_F(ProgramWiringTest, FirstStartTicksDoNothing)

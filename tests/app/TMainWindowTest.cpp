@@ -5,17 +5,22 @@
 
 #include "app/THelpWindow.h"
 #include "app/TSplashForm.h"
+#include "fakes/FakeClipboard.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeColourChooser.h"
 #include "fakes/FakeDirectories.h"
+#include "fakes/FakeFileChooser.h"
 #include "fakes/FakeLinePlatform.h"
 #include "fakes/FakeLogFiles.h"
 #include "fakes/FakeMessageBoxes.h"
 #include "fakes/FakePlatformInfo.h"
 #include "fakes/FakeProgramStarter.h"
 #include "fakes/FakeScreen.h"
+#include "fakes/FakeUrlOpener.h"
 #include "fakes/TempDir.h"
 #include "line/LineSession.h"
 #include "platform/Sound.h"
+#include "platform/linux/PosixLogFileActions.h"
 #include "platform/linux/PosixTextFiles.h"
 #include "setup/TSetupDlg.h"
 
@@ -113,9 +118,9 @@ protected:
     TMainWindow& Window()
     {
         if (!window) {
-            window =
-                std::make_unique<TMainWindow>(MainWindowServices{settings, directories, kFiles, screen, platform, clock,
-                                                                 formats, boxes, sound, programs, logFiles, session});
+            window = std::make_unique<TMainWindow>(
+                MainWindowServices{settings, directories, kFiles, screen, platform, clock, formats, boxes, sound,
+                                   programs, logFiles, session, colours, fileChooser, urls, clipboard, logActions});
         }
         return *window;
     }
@@ -145,6 +150,11 @@ protected:
     fakes::FakeLogFiles logFiles;
     fakes::FakeLinePlatform line;
     LineSession session{settings, line.View(), clock, directories, boxes};
+    fakes::FakeColourChooser colours;
+    fakes::FakeFileChooser fileChooser;
+    fakes::FakeUrlOpener urls;
+    fakes::FakeClipboard clipboard;
+    PosixLogFileActions logActions;
     std::unique_ptr<TMainWindow> window;
 };
 
