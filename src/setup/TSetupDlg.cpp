@@ -420,12 +420,12 @@ void TSetupDlg::BuildLoggingsPage(QWidget* page)
     AddLabel(page, "Label11", LabelText("Log to sarvendo.ri && sarvendo.dcd log files:"),
              {kPageLeft, 6, 400, kRowHeight});
     AddCheck(page, "CheckBoxLogRI", "Log Incoming Calls (RI high)", {kPageLeft, 30, 240, kRowHeight}, &Settings::LogRI);
-    auto* showRI = AddButton(page, "ButtonShowLogRI", "Show Log", {258, 27, 78, kButtonHeight});
-    auto* deleteRI = AddButton(page, "ButtonDeleteLogRI", "Delete Log", {340, 27, 78, kButtonHeight});
-    AddCheck(page, "CheckBoxLogConnect", "Log Connects (DCD high) && Connect Time", {kPageLeft, 58, 248, kRowHeight},
+    auto* showRI = AddButton(page, "ButtonShowLogRI", "Show Log", {264, 27, 74, kButtonHeight});
+    auto* deleteRI = AddButton(page, "ButtonDeleteLogRI", "Delete Log", {342, 27, 76, kButtonHeight});
+    AddCheck(page, "CheckBoxLogConnect", "Log Connects (DCD high) && Connect Time", {kPageLeft, 58, 254, kRowHeight},
              &Settings::LogDCD);
-    auto* showCD = AddButton(page, "ButtonShowLogCD", "Show Log", {258, 55, 78, kButtonHeight});
-    auto* deleteCD = AddButton(page, "ButtonDeleteLogCD", "Delete Log", {340, 55, 78, kButtonHeight});
+    auto* showCD = AddButton(page, "ButtonShowLogCD", "Show Log", {264, 55, 74, kButtonHeight});
+    auto* deleteCD = AddButton(page, "ButtonDeleteLogCD", "Delete Log", {342, 55, 76, kButtonHeight});
     connect(showRI, &QPushButton::clicked, this, &TSetupDlg::ButtonShowLogRIClick);
     connect(deleteRI, &QPushButton::clicked, this, &TSetupDlg::ButtonDeleteLogRIClick);
     connect(showCD, &QPushButton::clicked, this, &TSetupDlg::ButtonShowLogCDClick);
@@ -570,7 +570,9 @@ void TSetupDlg::BuildAboutPage(QWidget* page)
         icon->setPixmap(QPixmap::fromImage(*mainIcon));
     }
     AddLabel(panel, "Label10", QStringLiteral("© 2026 The Sarvendo developers"), {10, 40, 185, kRowHeight});
-    AddLabel(panel, "Label20", QStringLiteral("Modem status lights for the serial line"), {10, 58, 190, kRowHeight});
+    QLabel* purpose =
+        AddLabel(panel, "Label20", QStringLiteral("Modem status lights for the serial line"), {10, 58, 185, 30});
+    purpose->setWordWrap(true);
 
     // The links lead to the documentation installed with the program.
     const QString docDirectory = QStringLiteral(SARVENDO_DOC_DIR);

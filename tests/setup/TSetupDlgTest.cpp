@@ -28,6 +28,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +37,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -818,6 +821,40 @@ TEST_F(SetupDlgTest, RefusedSwitchKeepsTheTextAndSaysThePortCannotBeOpened)
     // The next fill names the monitored port again.
     ShowPage("AboutSheet");
     EXPECT_EQ(ports->currentText(), QStringLiteral("COM1"));
+}
+
+// ---- Every page drawn ----
+
+// Draws each page of the whole dialog; with SARVENDO_SETUP_SCREENSHOTS naming a folder
+// the pictures are also saved there, for the documentation.
+TEST_F(SetupDlgTest, EveryPageDrawsWithItsControlsInsideTheDialog)
+{
+    settings.LampCD = 1;
+    settings.SessionSent = 48213;
+    settings.SessionReceived = 310977;
+    settings.RISound = "/usr/share/sounds/ring.wav";
+    settings.ModemInitString = "AT&F";
+    TSetupDlg& setup = Open();
+    const char* folder = std::getenv("SARVENDO_SETUP_SCREENSHOTS");
+    TPageControl* pages = setup.Setup();
+    for (int i = 0; i < pages->PageCount(); ++i) {
+        pages->Tab(i)->click();
+        QCoreApplication::processEvents();
+        const QImage picture = setup.grab().toImage();
+        EXPECT_EQ(picture.size(), QSize(437, 361) * picture.devicePixelRatio());
+        for (const QWidget* control : pages->Page(i)->findChildren<QWidget*>()) {
+            if (control->isVisible()) {
+                const QRect place(control->mapTo(&setup, QPoint(0, 0)), control->size());
+                EXPECT_TRUE(setup.rect().contains(place)) << control->objectName().toStdString();
+            }
+        }
+        if (folder != nullptr) {
+            picture.save(QStringLiteral("%1/page%2-%3.png")
+                             .arg(QString::fromLocal8Bit(folder))
+                             .arg(i + 1)
+                             .arg(pages->Page(i)->objectName()));
+        }
+    }
 }
 
 // ---- The typed-number rule on its own ----
