@@ -109,10 +109,14 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     m_painter.SetCaptionAndTray(this);
     CreateTrayIcon();
 
-    m_setupDialog = new TSetupDlg(SetupDlgParts{m_settings, services.line, m_pollCycle.Time(), m_pollCycle.Logs(),
-                                                m_pollCycle.Guard(), services.programs, services.sound,
-                                                services.messageBoxes, services.directories},
-                                  *this, this);
+    m_setupDialog =
+        new TSetupDlg(SetupDlgParts{m_settings, services.line, m_pollCycle.Time(), m_pollCycle.Logs(),
+                                    m_pollCycle.Guard(), services.programs, services.sound, services.messageBoxes,
+                                    services.directories, services.colourChooser, services.fileChooser,
+                                    services.urlOpener, services.clipboard, services.logFileActions},
+                      *this, this);
+    connect(this, &TMainWindow::ByteLabelsChanged, m_setupDialog, &TSetupDlg::SetByteLabels);
+    connect(this, &TMainWindow::HangUpButtonEnabledChanged, m_setupDialog, &TSetupDlg::SetHangUpButtonEnabled);
 }
 
 TMainWindow::~TMainWindow() = default;
@@ -362,6 +366,11 @@ void TMainWindow::HangUpNow()
     if (!result.performed) {
         m_services.messageBoxes.Show(HangUpFailureText(result), MessageButtons::Ok, MessageIcon::Warning);
     }
+}
+
+void TMainWindow::ShowHelp(int context)
+{
+    m_helpWindow->ShowContext(context);
 }
 
 void TMainWindow::SetTrayIconActive(bool active)

@@ -29,12 +29,16 @@ class QTimer;
 
 namespace sarvendo {
 
+class Clipboard;
 class Clock;
 class CaptionOverlay;
 class Directories;
 class ForegroundWindow;
+class ColourChooser;
+class FileChooser;
 class IniFile;
 class LineSession;
+class LogFileActions;
 class LogFiles;
 class MessageBoxes;
 class NotificationArea;
@@ -48,6 +52,7 @@ class TimerSource;
 class TPGTrayIcon95;
 class TrayOwnerWindow;
 class TSetupDlg;
+class UrlOpener;
 struct DateTimeFormats;
 struct Settings;
 
@@ -75,6 +80,12 @@ struct MainWindowServices
     // The active window of the desktop and the strip shown over its caption.
     ForegroundWindow& foregroundWindow;
     CaptionOverlay& captionOverlay;
+    // The setup dialog's choosers and desktop services.
+    ColourChooser& colourChooser;
+    FileChooser& fileChooser;
+    UrlOpener& urlOpener;
+    Clipboard& clipboard;
+    LogFileActions& logFileActions;
 };
 
 // The lamp panel as the window shows it: the picture composed by the last paint, copied
@@ -200,6 +211,7 @@ public:
     void SetTrayIconActive(bool active) override;
     void RepaintWindow() override;
     void HangUpNow() override;
+    void ShowHelp(int context) override;
 
     // CaptionAndTray
     void DrawTitleLamps() override;

@@ -28,8 +28,12 @@
 #include "platform/linux/LinuxPlatformInfo.h"
 #include "platform/linux/LinuxProgramStarter.h"
 #include "platform/linux/LocaleFormats.h"
+#include "platform/linux/PosixLogFileActions.h"
 #include "platform/linux/PosixTextFiles.h"
 #include "platform/linux/QtBeep.h"
+#include "platform/linux/QtClipboard.h"
+#include "platform/linux/QtColourChooser.h"
+#include "platform/linux/QtFileChooser.h"
 #include "platform/linux/QtMessageBoxes.h"
 #include "platform/linux/QtNotificationArea.h"
 #include "platform/linux/QtScreen.h"
@@ -38,6 +42,7 @@
 #include "platform/linux/X11CaptionOverlay.h"
 #include "platform/linux/X11ForegroundWindow.h"
 #include "platform/linux/X11TopLevelWindows.h"
+#include "platform/linux/XdgUrlOpener.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -145,6 +150,11 @@ int main(int argc, char* argv[])
     AlsaSound sound([] { QtBeep(); });
     LinuxProgramStarter programs;
     LinuxLogFiles logFiles;
+    QtColourChooser colourChooser;
+    QtFileChooser fileChooser;
+    XdgUrlOpener urlOpener(programs);
+    QtClipboard clipboard;
+    PosixLogFileActions logFileActions;
 
     Settings settings;
     LineBackendOptions lineOptions;
@@ -165,11 +175,28 @@ int main(int argc, char* argv[])
     QtTimerSource trayTimer;
     X11ForegroundWindow foregroundWindow;
     X11CaptionOverlay captionOverlay;
-    TMainWindow window(
-        MainWindowServices{settings, directories, files, screen, platform, clock, formats, boxes, sound, programs,
-                           logFiles, lineSession, notificationArea, trayTimer,
-                           [](QWidget& mainWindow) { return std::make_unique<QtTrayOwnerWindow>(mainWindow); },
-                           foregroundWindow, captionOverlay});
+    TMainWindow window(MainWindowServices{settings,
+                                          directories,
+                                          files,
+                                          screen,
+                                          platform,
+                                          clock,
+                                          formats,
+                                          boxes,
+                                          sound,
+                                          programs,
+                                          logFiles,
+                                          lineSession,
+                                          notificationArea,
+                                          trayTimer,
+                                          [](QWidget& mainWindow) { return std::make_unique<QtTrayOwnerWindow>(mainWindow); },
+                                          foregroundWindow,
+                                          captionOverlay,
+                                          colourChooser,
+                                          fileChooser,
+                                          urlOpener,
+                                          clipboard,
+                                          logFileActions});
     qtBoxes.SetOwner(&window);
     if (!Environment("SARVENDO_COUNT_REPAINTS").empty()) {
         window.Image()->SetRepaintObserver([] { std::cerr << "Sarvendo: repaint" << std::endl; });

@@ -25,6 +25,9 @@ public:
 
     // "&Hang-up NOW!".
     virtual void HangUpNow() = 0;
+
+    // Shows the program's help at a context number.
+    virtual void ShowHelp(int context) = 0;
 };
 
 } // namespace sarvendo

@@ -5,8 +5,11 @@
 
 #include "app/TMainWindow.h"
 #include "fakes/FakeCaptionOverlay.h"
+#include "fakes/FakeClipboard.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeColourChooser.h"
 #include "fakes/FakeDirectories.h"
+#include "fakes/FakeFileChooser.h"
 #include "fakes/FakeForegroundWindow.h"
 #include "fakes/FakeLinePlatform.h"
 #include "fakes/FakeLogFiles.h"
@@ -18,9 +21,11 @@
 #include "fakes/FakeSound.h"
 #include "fakes/FakeTimerSource.h"
 #include "fakes/FakeTrayOwnerWindow.h"
+#include "fakes/FakeUrlOpener.h"
 #include "fakes/TempDir.h"
 #include "line/LineSession.h"
 #include "platform/StatusDriverDevice.h"
+#include "platform/linux/PosixLogFileActions.h"
 #include "platform/linux/PosixTextFiles.h"
 
 #include <gtest/gtest.h>
@@ -77,10 +82,20 @@ protected:
     fakes::FakeTimerSource trayTimer{clock};
     fakes::FakeForegroundWindow foregroundWindow;
     fakes::FakeCaptionOverlay captionOverlay;
-    TMainWindow window{MainWindowServices{settings, directories, kFiles, screen, platform, clock, formats, boxes, sound,
-                                          programs, logFiles, session, notificationArea, trayTimer,
-                                          [](QWidget&) { return std::make_unique<fakes::FakeTrayOwnerWindow>(); },
-                                          foregroundWindow, captionOverlay}};
+    fakes::FakeColourChooser colours;
+    fakes::FakeFileChooser fileChooser;
+    fakes::FakeUrlOpener urls;
+    fakes::FakeClipboard clipboard;
+    PosixLogFileActions logActions;
+    TMainWindow window{MainWindowServices{
+        settings,         directories,    kFiles,
+        screen,           platform,       clock,
+        formats,          boxes,          sound,
+        programs,         logFiles,       session,
+        notificationArea, trayTimer,      [](QWidget&) { return std::make_unique<fakes::FakeTrayOwnerWindow>(); },
+        foregroundWindow, captionOverlay, colours,
+        fileChooser,      urls,           clipboard,
+        logActions}};
 };
 
 TEST_F(ProgramWiringTest, FirstStartTicksDoNothing)

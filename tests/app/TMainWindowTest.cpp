@@ -7,8 +7,11 @@
 #include "app/TSplashForm.h"
 #include "components/TPGTrayIcon95.h"
 #include "fakes/FakeCaptionOverlay.h"
+#include "fakes/FakeClipboard.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeColourChooser.h"
 #include "fakes/FakeDirectories.h"
+#include "fakes/FakeFileChooser.h"
 #include "fakes/FakeForegroundWindow.h"
 #include "fakes/FakeLinePlatform.h"
 #include "fakes/FakeLogFiles.h"
@@ -19,10 +22,12 @@
 #include "fakes/FakeScreen.h"
 #include "fakes/FakeTimerSource.h"
 #include "fakes/FakeTrayOwnerWindow.h"
+#include "fakes/FakeUrlOpener.h"
 #include "fakes/TempDir.h"
 #include "line/LineSession.h"
 #include "platform/Sound.h"
 #include "platform/SystemMetrics.h"
+#include "platform/linux/PosixLogFileActions.h"
 #include "platform/linux/PosixTextFiles.h"
 #include "setup/TSetupDlg.h"
 
@@ -120,9 +125,11 @@ protected:
     TMainWindow& Window()
     {
         if (!window) {
-            window = std::make_unique<TMainWindow>(MainWindowServices{
-                settings, directories, kFiles, screen, platform, clock, formats, boxes, sound, programs, logFiles,
-                session, notificationArea, trayTimer, trayOwner, foregroundWindow, captionOverlay});
+            window = std::make_unique<TMainWindow>(
+                MainWindowServices{settings,         directories, kFiles,    screen,           platform,       clock,
+                                   formats,          boxes,       sound,     programs,         logFiles,       session,
+                                   notificationArea, trayTimer,   trayOwner, foregroundWindow, captionOverlay, colours,
+                                   fileChooser,      urls,        clipboard, logActions});
         }
         return *window;
     }
@@ -163,6 +170,11 @@ protected:
         trayWindow = made.get();
         return made;
     };
+    fakes::FakeColourChooser colours;
+    fakes::FakeFileChooser fileChooser;
+    fakes::FakeUrlOpener urls;
+    fakes::FakeClipboard clipboard;
+    PosixLogFileActions logActions;
     std::unique_ptr<TMainWindow> window;
 };
 

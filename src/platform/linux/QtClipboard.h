@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/Clipboard.h"
+
+namespace sarvendo {
+
+// The application's clipboard through QClipboard.
+class QtClipboard final : public Clipboard
+{
+public:
+    void SetText(const std::string& text) override;
+};
+
+} // namespace sarvendo
