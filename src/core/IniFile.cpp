@@ -79,6 +79,29 @@ std::string_view StripQuotes(std::string_view text)
     return text;
 }
 
+// A value read into a fixed buffer ends at its first NUL, as a C string does; nothing
+// after it may reach the modem or a file name.
+std::string_view UpToNul(std::string_view text)
+{
+    return text.substr(0, text.find('\0'));
+}
+
+// The longest start of text that fits maxLength bytes and does not end inside a UTF-8
+// sequence, so that the cut value is still valid text when it is written back.
+std::string_view CutOnCharacter(std::string_view text, std::size_t maxLength)
+{
+    if (text.size() <= maxLength) {
+        return text;
+    }
+    std::size_t cut = maxLength;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return text.substr(0, cut);
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::string OneLine(std::string_view text)
 {
     std::string result(text);
@@ -95,6 +118,12 @@ std::string OneLine(std::string_view text)
 IniFile IniFile::FromText(std::string_view text)
 {
     IniFile file;
+    // Editors on other systems like to start a UTF-8 file with a byte-order mark; it
+    // belongs to the file, not to its first line, and is written back as it was found.
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        file.m_byteOrderMark = true;
+        text.remove_prefix(kByteOrderMark.size());
+    }
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = start;
@@ -181,7 +210,7 @@ std::optional<std::string> IniFile::RawValue(std::string_view section, std::stri
     if (!entry->value) {
         return std::nullopt;
     }
-    return std::string(*entry->value);
+    return std::string(Trim(UpToNul(*entry->value)));
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback,
@@ -199,10 +228,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key, 
         }
         text = std::string(StripQuotes(fallback));
     }
-    if (text.size() > bufferSize - 1) {
-        text.resize(bufferSize - 1);
-    }
-    return text;
+    return std::string(CutOnCharacter(text, bufferSize - 1));
 }
 
 std::int32_t IniFile::ReadInt(std::string_view section, std::string_view key, std::int32_t fallback) const
@@ -218,7 +244,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
 {
     const std::string sectionName = OneLine(Trim(section));
     const std::string keyName = OneLine(Trim(key));
-    const std::string text = keyName + "=" + OneLine(value);
+    const std::string text = keyName + "=" + OneLine(UpToNul(value));
     if (sectionName.empty() || keyName.empty()) {
         return;
     }
@@ -261,7 +287,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
 
 std::string IniFile::Text() const
 {
-    std::string text;
+    std::string text(m_byteOrderMark ? kByteOrderMark : std::string_view());
     for (const Line& line : m_lines) {
         text += line.text;
         text += line.lineEnd;

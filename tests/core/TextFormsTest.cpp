@@ -109,7 +109,11 @@ TEST(Rounding, TimerPeriodFromPollsPerSecond)
     EXPECT_EQ(TimerPeriodMs(16), 62);
     EXPECT_EQ(TimerPeriodMs(18), 56);
     EXPECT_EQ(TimerPeriodMs(1), 1000);
-    EXPECT_EQ(TimerPeriodMs(2000), 0); // 0.5 ms rounds to the even 0: the timer stops
+    // A period rounded down to 0 would stop the timer for good, with no menu item to
+    // update the lamps by hand: any positive rate polls at least every millisecond.
+    EXPECT_EQ(TimerPeriodMs(2000), 1);
+    EXPECT_EQ(TimerPeriodMs(2001), 1);
+    EXPECT_EQ(TimerPeriodMs(std::numeric_limits<std::int32_t>::max()), 1);
     EXPECT_EQ(TimerPeriodMs(0), 0);
     EXPECT_EQ(TimerPeriodMs(-3), 0);
 }
