@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/DialUpNotification.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -18,9 +19,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(kept.size() <= kNotificationTextLimit, "the text is cut to its limit");
     fuzz::Check(kept.find('\0') == std::string::npos, "a NUL ends the text");
     fuzz::Check(text.substr(0, kept.size()) == kept, "the kept text is the start of the received one");
-    if (kept.size() < text.size() && text[kept.size()] != '\0') {
-        fuzz::Check((static_cast<unsigned char>(text[kept.size()]) & 0xC0) != 0x80,
-                    "the cut never falls inside a character");
+    const std::size_t end = std::min(text.find('\0'), text.size());
+    if (kept.size() < end) {
+        fuzz::Check(kept.size() + 3 >= kNotificationTextLimit, "a cut loses at most one character");
+        // The kept text never ends with a lead byte whose character goes past the cut.
+        for (std::size_t back = 1; back <= 3 && back <= kept.size(); ++back) {
+            const auto byte = static_cast<unsigned char>(kept[kept.size() - back]);
+            const std::size_t length = byte >= 0xF0 && byte <= 0xF7   ? 4
+                                       : byte >= 0xE0 && byte <= 0xEF ? 3
+                                       : byte >= 0xC0 && byte <= 0xDF ? 2
+                                                                      : 0;
+            fuzz::Check(length == 0 || length <= back || (static_cast<unsigned char>(text[kept.size()]) & 0xC0) != 0x80,
+                        "the cut never falls inside a character");
+            if ((byte & 0xC0) != 0x80) {
+                break;
+            }
+        }
     }
     NotificationSecondNumber(kept);
     std::size_t words = 0;

@@ -1,5 +1,6 @@
 #include "IniFile.h"
 
+#include "core/Characters.h"
 #include "core/IntegerText.h"
 
 #include "platform/TextFiles.h"
@@ -90,14 +91,7 @@ std::string_view UpToNul(std::string_view text)
 // sequence, so that the cut value is still valid text when it is written back.
 std::string_view CutOnCharacter(std::string_view text, std::size_t maxLength)
 {
-    if (text.size() <= maxLength) {
-        return text;
-    }
-    std::size_t cut = maxLength;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-        --cut;
-    }
-    return text.substr(0, cut);
+    return text.substr(0, Utf8CutPoint(text, maxLength));
 }
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -228,7 +222,15 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key, 
         }
         text = std::string(StripQuotes(fallback));
     }
-    return std::string(CutOnCharacter(text, bufferSize - 1));
+    std::string_view kept = CutOnCharacter(text, bufferSize - 1);
+    if (kept.size() < text.size()) {
+        // Blanks the cut leaves at the end would be trimmed when the value is read back
+        // after a save, so the value would change once more; they go now.
+        while (!kept.empty() && IsBlank(kept.back())) {
+            kept.remove_suffix(1);
+        }
+    }
+    return std::string(kept);
 }
 
 std::int32_t IniFile::ReadInt(std::string_view section, std::string_view key, std::int32_t fallback) const

@@ -77,6 +77,12 @@ TEST(IniFileValues, AnOverlongValueIsCutOnACharacterBoundary)
     EXPECT_EQ(file.ReadString("Sarvendo on COM1", "ModemInitString", "", 50), std::string(48, 'A'));
     EXPECT_EQ(file.ReadString("Sarvendo on COM1", "RISound", "", 260), std::string(257, 'p'));
     EXPECT_EQ(file.ReadString("Sarvendo on COM1", "Ok", "", 50), std::string(47, 'B') + "\xC3\xA9");
+    // Text that is no UTF-8 (Latin-1 degree signs) is cut at the limit, not emptied.
+    EXPECT_EQ(IniFile::FromText("[S]\r\nk=" + std::string(60, '\xB0') + "\r\n").ReadString("S", "k", "", 50),
+              std::string(49, '\xB0'));
+    // Blanks before the cut would not survive the next read of the saved value.
+    EXPECT_EQ(IniFile::FromText("[S]\r\nk=AT&F" + std::string(60, '\t') + "&C1\r\n").ReadString("S", "k", "", 50),
+              "AT&F");
 
     TempDir dir;
     const std::string ini = dir.File("SARVENDO.INI");
