@@ -274,6 +274,11 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const std::vector<std::string>
     s.SpeedText.clear();
     s.DialUpKind = 0;
     m_services.line.DetectDialUpKind();
+    // With pppd installed, kind 2 says the modem-lights program is there to be started
+    // on its notifications, so the setup dialog can offer "Run Lights".
+    if (s.DialUpKind == 1 && m_services.programs.CanFind("lights!.exe")) {
+        s.DialUpKind = 2;
+    }
 
     return MonitoredPort() > 0 ? StartOutcome::Running : StartOutcome::RunningWithoutPort;
 }
@@ -447,13 +452,7 @@ void TMainWindow::WMCopyData(unsigned tag, const std::string& text)
     const std::string kept = CutNotificationText(text);
     m_settings.NotifyValue2 = NotificationSecondNumber(kept);
     if (m_settings.RunLights == 1) {
-        // The words go to the program as separate arguments, as its own command-line
-        // parsing would have split them; no shell ever sees them.
-        std::vector<std::string> command{"lights!.exe"};
-        for (std::string& word : SplitCommandLine(kept)) {
-            command.push_back(std::move(word));
-        }
-        m_services.programs.Start(command);
+        m_lights.Start(kept);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DialUpLights.h"
 #include "display/PanelHost.h"
 #include "monitor/MonitorHost.h"
 
@@ -148,6 +149,7 @@ private:
 
     MainWindowServices m_services;
     Settings& m_settings;
+    DialUpLights m_lights{m_services.programs};
     MainWindowEngine* m_engine = nullptr;
     MainWindowDisplay* m_display = nullptr;
     TSetupDlg* m_setupDialog = nullptr;

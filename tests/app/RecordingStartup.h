@@ -46,11 +46,12 @@ public:
     void DetectDialUpKind() override
     {
         m_log.emplace_back("DetectDialUpKind");
-        m_settings.DialUpKind = 1;
+        m_settings.DialUpKind = dialUpKind;
     }
 
     std::set<int> openable{1, 2, 3, 4};
     std::int32_t driverHandle = 7;
+    std::int32_t dialUpKind = 1; // what detecting the dial-up program finds
 
 private:
     Settings& m_settings;
