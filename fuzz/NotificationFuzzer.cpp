@@ -22,19 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t end = std::min(text.find('\0'), text.size());
     if (kept.size() < end) {
         fuzz::Check(kept.size() + 3 >= kNotificationTextLimit, "a cut loses at most one character");
-        // The kept text never ends with a lead byte whose character goes past the cut.
-        for (std::size_t back = 1; back <= 3 && back <= kept.size(); ++back) {
-            const auto byte = static_cast<unsigned char>(kept[kept.size() - back]);
-            const std::size_t length = byte >= 0xF0 && byte <= 0xF7   ? 4
-                                       : byte >= 0xE0 && byte <= 0xEF ? 3
-                                       : byte >= 0xC0 && byte <= 0xDF ? 2
-                                                                      : 0;
-            fuzz::Check(length == 0 || length <= back || (static_cast<unsigned char>(text[kept.size()]) & 0xC0) != 0x80,
-                        "the cut never falls inside a character");
-            if ((byte & 0xC0) != 0x80) {
-                break;
-            }
-        }
+        fuzz::Check(fuzz::CutKeepsCharactersWhole(text, kept.size()), "the cut never falls inside a character");
     }
     NotificationSecondNumber(kept);
     std::size_t words = 0;
