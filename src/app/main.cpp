@@ -16,6 +16,7 @@
 #include "app/LineSessionStartup.h"
 #include "app/PanelDisplay.h"
 #include "app/PollCycleEngine.h"
+#include "app/QtPlatformChoice.h"
 #include "app/TMainWindow.h"
 #include "app/TSetupDlg.h"
 #include "app/TerminationSignals.h"
@@ -81,6 +82,7 @@ std::vector<std::string> ProgramArguments()
 
 int main(int argc, char* argv[])
 {
+    PreferX11Backend(argc, argv);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     // The main window decides when the program ends, not the last window to close.
