@@ -32,6 +32,17 @@ chmod 700 "$runtime"
 chmod 777 "$work/out"
 [ "$user" = "$(id -un)" ] || chown "$user" "$runtime" "$work/home"
 
+# pppd's scripts get an empty environment; only the sanitizers' settings of a test run
+# are passed on, since they are the test's and not the program's.
+keep=()
+for variable in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+    [ -n "${!variable:-}" ] && keep+=("$variable=${!variable}")
+done
+# LeakSanitizer cannot look into a process that has changed its user (the kernel no longer
+# lets it be traced), so the sender's leaks are left to the tests that run it unchanged.
+sender=("${keep[@]}")
+[ -n "${ASAN_OPTIONS:-}" ] && sender+=("ASAN_OPTIONS=$ASAN_OPTIONS:detect_leaks=0")
+
 fail() {
     echo "FAIL: $*" >&2
     echo "--- program output ---" >&2
@@ -53,7 +64,7 @@ printf '[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nRun Lights=1
 [ "$user" = "$(id -un)" ] || chown "$user" "$work/home/SARVENDO.INI"
 
 : >"$work/err"
-"${as_user[@]}" env -i PATH="$work/bin:/usr/bin:/bin" HOME="$work/home" QT_QPA_PLATFORM=offscreen SARVENDO_SIMULATE=1 \
+"${as_user[@]}" env -i "${keep[@]}" PATH="$work/bin:/usr/bin:/bin" HOME="$work/home" QT_QPA_PLATFORM=offscreen SARVENDO_SIMULATE=1 \
     SARVENDO_HOME="$work/home" SARVENDO_AUTO_ANSWER=yes XDG_RUNTIME_DIR="$runtime" \
     DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus" "$program" 1 2>"$work/err" &
 pid=$!
@@ -75,36 +86,36 @@ wait_runs() {
 
 # 1. As ip-up runs it today, without --user: no bus, and the reason says what to do.
 set +e
-env -i "$notify" "1 2 ppp0" 2>"$work/no-user"
+env -i "${sender[@]}" "$notify" "1 2 ppp0" 2>"$work/no-user"
 status=$?
 set -e
 [ "$status" -eq 1 ] || fail "without --user the exit status was $status"
 grep -q -- "--user" "$work/no-user" || fail "no hint at --user: $(cat "$work/no-user")"
 
 # 2. With --user: delivered, and the lights program gets the words.
-env -i "$notify" --user "$user" --runtime-root "$work/run" "12 345 ppp0" || fail "sarvendo-notify --user failed"
+env -i "${sender[@]}" "$notify" --user "$user" --runtime-root "$work/run" "12 345 ppp0" || fail "sarvendo-notify --user failed"
 wait_runs 1
 [ "$(runs)" -eq 1 ] || fail "lights!.exe ran $(runs) times"
 [ "$(tr '\n' '|' <"$work/out/lights")" = "run|12|345|ppp0|" ] || fail "lights!.exe got: $(cat "$work/out/lights")"
 
 # 3. A burst a second later: every notification is delivered, the program starts once.
 sleep 1.2
-senders=()
+burst=()
 for i in 1 2 3 4; do
-    env -i "$notify" --user "$user" --runtime-root "$work/run" "$i 9 burst" &
-    senders+=($!)
+    env -i "${sender[@]}" "$notify" --user "$user" --runtime-root "$work/run" "$i 9 burst" &
+    burst+=($!)
 done
-for sender in "${senders[@]}"; do
-    wait "$sender" || fail "a notification of the burst was not delivered"
+for one in "${burst[@]}"; do
+    wait "$one" || fail "a notification of the burst was not delivered"
 done
 sleep 0.5
 [ "$(runs)" -eq 2 ] || fail "a burst started lights!.exe $(( $(runs) - 1 )) times"
 
 # 4. Wrong use is refused with its own status, and nothing is started.
 set +e
-env -i "$notify" --user no-such-user-sarvendo "1 2 x" 2>/dev/null
+env -i "${sender[@]}" "$notify" --user no-such-user-sarvendo "1 2 x" 2>/dev/null
 [ $? -eq 2 ] || fail "an unknown user was not refused"
-env -i "$notify" --user "$user" --runtime-root "$work/nowhere" "1 2 x" 2>"$work/nowhere-err"
+env -i "${sender[@]}" "$notify" --user "$user" --runtime-root "$work/nowhere" "1 2 x" 2>"$work/nowhere-err"
 [ $? -eq 1 ] || fail "a user without a bus was not reported"
 set -e
 grep -q "has no session bus" "$work/nowhere-err" || fail "no reason given: $(cat "$work/nowhere-err")"
@@ -112,7 +123,7 @@ grep -q "has no session bus" "$work/nowhere-err" || fail "no reason given: $(cat
 # 5. As root, the bus takes the text only because the sender became the user: root
 #    itself is not let on that user's bus.
 if [ "$(id -u)" -eq 0 ]; then
-    if env -i DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus" "$notify" "1 2 as-root" 2>/dev/null; then
+    if env -i "${sender[@]}" DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus" "$notify" "1 2 as-root" 2>/dev/null; then
         fail "root was let on the user's bus, so the change of user proves nothing"
     fi
 fi
