@@ -94,6 +94,18 @@ std::string_view CutOnCharacter(std::string_view text, std::size_t maxLength)
     return text.substr(0, Utf8CutPoint(text, maxLength));
 }
 
+// The value as it must be written to read back unchanged: reading trims the blanks around
+// a value and takes off one pair of matching quotes, so a value that has blanks at either
+// end, or is itself quoted, is put in one more pair of quotes.
+std::string Quoted(std::string value)
+{
+    const bool blankAtAnEnd = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+    if (blankAtAnEnd || StripQuotes(value).size() != value.size()) {
+        return '"' + value + '"';
+    }
+    return value;
+}
+
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string OneLine(std::string_view text)
@@ -242,11 +254,12 @@ std::int32_t IniFile::ReadInt(std::string_view section, std::string_view key, st
     return ParseProfileInteger(text);
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value, Quoting quoting)
 {
     const std::string sectionName = OneLine(Trim(section));
     const std::string keyName = OneLine(Trim(key));
-    const std::string text = keyName + "=" + OneLine(UpToNul(value));
+    std::string written = OneLine(UpToNul(value));
+    const std::string text = keyName + "=" + (quoting == Quoting::AsNeeded ? Quoted(std::move(written)) : written);
     if (sectionName.empty() || keyName.empty()) {
         return;
     }

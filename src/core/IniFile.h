@@ -53,10 +53,20 @@ public:
     // otherwise an optional "-" and decimal digits, wrapping modulo 2^32.
     std::int32_t ReadInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
 
+    // How a value is written.
+    enum class Quoting
+    {
+        AsNeeded, // in one more pair of quotes when reading would change it otherwise
+        Never,    // as it is, for fixed forms whose blanks are meant to be trimmed
+    };
+
     // Sets the first matching key of the first matching section, appending the key to
     // its section or the section to the file when missing. Line breaks inside any of the
-    // three texts are replaced by blanks, so a value can never inject lines.
-    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // three texts are replaced by blanks, so a value can never inject lines; a value ends
+    // at its first NUL. A value with blanks at either end, or in a pair of quotes itself,
+    // is written inside one more pair of quotes, so that it reads back as it was.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value,
+                     Quoting quoting = Quoting::AsNeeded);
 
     bool Changed() const { return m_changed; }
     std::string Text() const;

@@ -182,7 +182,9 @@ void WriteKey(Settings& settings, IniFile& file, const std::string& section, con
         }
         break;
     case Kind::Real:
-        file.WriteString(section, key.name, RealToText(settings.*std::get<double Settings::*>(key.member)));
+        // The fixed form's leading blank is part of it, and is trimmed again on reading.
+        file.WriteString(section, key.name, RealToText(settings.*std::get<double Settings::*>(key.member)),
+                         IniFile::Quoting::Never);
         break;
     case Kind::ReadOnlyInteger:
     case Kind::ReadOnlyFace:

@@ -96,6 +96,30 @@ TEST(IniFileValues, AnOverlongValueIsCutOnACharacterBoundary)
     EXPECT_NE(saved.find("RISound=" + std::string(257, 'p') + "\r\n"), std::string::npos);
 }
 
+TEST(IniFileValues, EveryValueReadsBackAsItWasWritten)
+{
+    // Reading trims blanks and takes off a pair of quotes; values that would lose either
+    // are written inside one more pair, so a save never changes them again and again.
+    const std::pair<std::string, std::string> cases[] = {
+        {"ATZ", "k=ATZ"},
+        {"\"ATZ\"", "k=\"\"ATZ\"\""},
+        {"'x'", "k=\"'x'\""},
+        {"\"\"", "k=\"\"\"\""},
+        {"\"", "k=\""},
+        {"a \"b\" c", "k=a \"b\" c"},
+        {"", "k="},
+        {"\"/opt/a b/x\" -q", "k=\"/opt/a b/x\" -q"},
+        {" lead", "k=\" lead\""},
+        {"trail\t", "k=\"trail\t\""},
+    };
+    for (const auto& [value, line] : cases) {
+        IniFile file;
+        file.WriteString("S", "k", value);
+        EXPECT_EQ(file.Text(), "[S]\r\n" + line + "\r\n") << value;
+        EXPECT_EQ(IniFile::FromText(file.Text()).ReadString("S", "k", "d", 260), value) << value;
+    }
+}
+
 TEST(IniFileValues, AHugeTotalConnectTimeIsHeldToAUsableRange)
 {
     TempDir dir;
