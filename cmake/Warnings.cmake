@@ -13,6 +13,13 @@ if(SARVENDO_SANITIZE)
                                                        -fno-sanitize-recover=undefined)
     target_link_options(sarvendo_warnings INTERFACE -fsanitize=address,undefined)
 endif()
+if(SARVENDO_FUZZ)
+    # Coverage for libFuzzer in every target, and the sanitizers that turn a quiet memory
+    # or arithmetic fault into a finding.
+    target_compile_options(sarvendo_warnings INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                       -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(sarvendo_warnings INTERFACE -fsanitize=address,undefined)
+endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 

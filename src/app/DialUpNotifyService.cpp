@@ -1,5 +1,7 @@
 #include "DialUpNotifyService.h"
 
+#include "app/DialUpNotification.h"
+
 #include <QDBusConnection>
 
 #include <string>
@@ -25,8 +27,10 @@ bool DialUpNotifyService::Register()
 
 void DialUpNotifyService::Notify(const QString& text)
 {
-    // The bus carries the text whole; the receiver bounds it.
-    emit Received(1, text.toStdString());
+    // The bus carries the text whole, however long; only what can be kept is converted.
+    // Each character gives at least one byte, so the first characters up to one past the
+    // limit hold everything kept, and a character broken at that end is cut away again.
+    emit Received(1, CutNotificationText(text.left(kNotificationTextLimit + 1).toStdString()));
 }
 
 } // namespace sarvendo

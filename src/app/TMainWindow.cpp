@@ -302,13 +302,7 @@ void TMainWindow::WMCopyData(unsigned tag, const std::string& text)
     const std::string kept = CutNotificationText(text);
     m_settings.NotifyValue2 = NotificationSecondNumber(kept);
     if (m_settings.RunLights == 1) {
-        // The words go to the program as separate arguments, as its own command-line
-        // parsing would have split them; no shell ever sees them.
-        std::vector<std::string> command{"lights!.exe"};
-        for (std::string& word : SplitCommandLine(kept)) {
-            command.push_back(std::move(word));
-        }
-        m_services.programs.Start(command);
+        m_lights.Start(kept);
     }
 }
 

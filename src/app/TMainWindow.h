@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 
+#include "app/DialUpLights.h"
 #include "display/CaptionAndTray.h"
 #include "display/LampSet.h"
 #include "display/LineSessionParameters.h"
@@ -250,6 +251,7 @@ private:
 
     MainWindowServices m_services;
     Settings& m_settings;
+    DialUpLights m_lights{m_services.programs};
 
     // The engine and the painter, with the adapter that lets the painter see the line.
     PollCycle m_pollCycle;

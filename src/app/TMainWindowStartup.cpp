@@ -130,6 +130,11 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
     s.SpeedText.clear();
     s.DialUpKind = 0;
     m_services.line.DetectDialUpKind();
+    // With pppd installed, kind 2 says the modem-lights program is there to be started
+    // on its notifications, so the setup dialog can offer "Run Lights".
+    if (s.DialUpKind == 1 && m_services.programs.CanFind("lights!.exe")) {
+        s.DialUpKind = 2;
+    }
 
     return MonitoredPort() > 0 ? StartOutcome::Running : StartOutcome::RunningWithoutPort;
 }

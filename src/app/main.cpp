@@ -14,6 +14,7 @@
 
 #include "app/AutoAnswerMessageBoxes.h"
 #include "app/DialUpNotifyService.h"
+#include "app/QtPlatformChoice.h"
 #include "app/TMainWindow.h"
 #include "app/TerminationSignals.h"
 #include "components/TOnlyOne.h"
@@ -118,6 +119,7 @@ int main(int argc, char* argv[])
     if (PortsRequested(argc, argv)) {
         return PrintPorts();
     }
+    PreferX11Backend(argc, argv);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     // The main window decides when the program ends, not the last window to close.

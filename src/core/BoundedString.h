@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Characters.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -36,18 +38,7 @@ public:
     friend bool operator==(const BoundedString& a, std::string_view b) { return a.m_text == b; }
 
 private:
-    void Assign(std::string_view text)
-    {
-        if (text.size() > kMaxLength) {
-            std::size_t cut = kMaxLength;
-            // Back up over continuation bytes so the last character stays whole.
-            while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-                --cut;
-            }
-            text = text.substr(0, cut);
-        }
-        m_text.assign(text);
-    }
+    void Assign(std::string_view text) { m_text.assign(text.substr(0, Utf8CutPoint(text, kMaxLength))); }
 
     std::string m_text;
 };

@@ -1,5 +1,6 @@
 #include "IniFile.h"
 
+#include "core/Characters.h"
 #include "core/IntegerText.h"
 
 #include "platform/TextFiles.h"
@@ -79,6 +80,34 @@ std::string_view StripQuotes(std::string_view text)
     return text;
 }
 
+// A value read into a fixed buffer ends at its first NUL, as a C string does; nothing
+// after it may reach the modem or a file name.
+std::string_view UpToNul(std::string_view text)
+{
+    return text.substr(0, text.find('\0'));
+}
+
+// The longest start of text that fits maxLength bytes and does not end inside a UTF-8
+// sequence, so that the cut value is still valid text when it is written back.
+std::string_view CutOnCharacter(std::string_view text, std::size_t maxLength)
+{
+    return text.substr(0, Utf8CutPoint(text, maxLength));
+}
+
+// The value as it must be written to read back unchanged: reading trims the blanks around
+// a value and takes off one pair of matching quotes, so a value that has blanks at either
+// end, or is itself quoted, is put in one more pair of quotes.
+std::string Quoted(std::string value)
+{
+    const bool blankAtAnEnd = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+    if (blankAtAnEnd || StripQuotes(value).size() != value.size()) {
+        return '"' + value + '"';
+    }
+    return value;
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::string OneLine(std::string_view text)
 {
     std::string result(text);
@@ -95,6 +124,12 @@ std::string OneLine(std::string_view text)
 IniFile IniFile::FromText(std::string_view text)
 {
     IniFile file;
+    // Editors on other systems like to start a UTF-8 file with a byte-order mark; it
+    // belongs to the file, not to its first line, and is written back as it was found.
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        file.m_byteOrderMark = true;
+        text.remove_prefix(kByteOrderMark.size());
+    }
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = start;
@@ -181,7 +216,7 @@ std::optional<std::string> IniFile::RawValue(std::string_view section, std::stri
     if (!entry->value) {
         return std::nullopt;
     }
-    return std::string(*entry->value);
+    return std::string(Trim(UpToNul(*entry->value)));
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view fallback,
@@ -199,10 +234,15 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key, 
         }
         text = std::string(StripQuotes(fallback));
     }
-    if (text.size() > bufferSize - 1) {
-        text.resize(bufferSize - 1);
+    std::string_view kept = CutOnCharacter(text, bufferSize - 1);
+    if (kept.size() < text.size()) {
+        // Blanks the cut leaves at the end would be trimmed when the value is read back
+        // after a save, so the value would change once more; they go now.
+        while (!kept.empty() && IsBlank(kept.back())) {
+            kept.remove_suffix(1);
+        }
     }
-    return text;
+    return std::string(kept);
 }
 
 std::int32_t IniFile::ReadInt(std::string_view section, std::string_view key, std::int32_t fallback) const
@@ -214,11 +254,12 @@ std::int32_t IniFile::ReadInt(std::string_view section, std::string_view key, st
     return ParseProfileInteger(text);
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value, Quoting quoting)
 {
     const std::string sectionName = OneLine(Trim(section));
     const std::string keyName = OneLine(Trim(key));
-    const std::string text = keyName + "=" + OneLine(value);
+    std::string written = OneLine(UpToNul(value));
+    const std::string text = keyName + "=" + (quoting == Quoting::AsNeeded ? Quoted(std::move(written)) : written);
     if (sectionName.empty() || keyName.empty()) {
         return;
     }
@@ -261,7 +302,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
 
 std::string IniFile::Text() const
 {
-    std::string text;
+    std::string text(m_byteOrderMark ? kByteOrderMark : std::string_view());
     for (const Line& line : m_lines) {
         text += line.text;
         text += line.lineEnd;

@@ -16,6 +16,8 @@ class TextFiles;
 // first matching section and key win, values lose their surrounding blanks and one pair
 // of matching quotes, a missing file or key reads as the caller's default.
 //
+// A leading UTF-8 byte-order mark is skipped on reading and kept on writing.
+//
 // Unlike the old functions it edits in memory and writes the whole file in one atomic
 // replacement (a temporary file beside it, flushed, then renamed), so a crash in the
 // middle of a save leaves either the old file or the new one. Every line it was not
@@ -37,12 +39,13 @@ public:
 
     Source LoadedFrom() const { return m_source; }
 
-    // The value as stored, trimmed, or nothing when the key is missing or has no "=".
+    // The value as stored, trimmed and ended at its first NUL, or nothing when the key is
+    // missing or has no "=".
     std::optional<std::string> RawValue(std::string_view section, std::string_view key) const;
 
     // Reads like GetPrivateProfileString into a buffer of bufferSize bytes: at most
-    // bufferSize - 1 characters are returned; the default loses its trailing blanks;
-    // one pair of matching quotes around the value (or the default) is removed.
+    // bufferSize - 1 bytes are returned, cut before a UTF-8 character that would not fit; the default loses its
+    // trailing blanks; one pair of matching quotes around the value (or the default) is removed.
     std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback,
                            std::size_t bufferSize) const;
 
@@ -50,10 +53,20 @@ public:
     // otherwise an optional "-" and decimal digits, wrapping modulo 2^32.
     std::int32_t ReadInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
 
+    // How a value is written.
+    enum class Quoting
+    {
+        AsNeeded, // in one more pair of quotes when reading would change it otherwise
+        Never,    // as it is, for fixed forms whose blanks are meant to be trimmed
+    };
+
     // Sets the first matching key of the first matching section, appending the key to
     // its section or the section to the file when missing. Line breaks inside any of the
-    // three texts are replaced by blanks, so a value can never inject lines.
-    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // three texts are replaced by blanks, so a value can never inject lines; a value ends
+    // at its first NUL. A value with blanks at either end, or in a pair of quotes itself,
+    // is written inside one more pair of quotes, so that it reads back as it was.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value,
+                     Quoting quoting = Quoting::AsNeeded);
 
     bool Changed() const { return m_changed; }
     std::string Text() const;
@@ -81,6 +94,7 @@ private:
     std::optional<std::size_t> FindKey(const Location& location, std::string_view key) const;
 
     std::vector<Line> m_lines;
+    bool m_byteOrderMark = false; // the file began with one, and keeps it
     Source m_source = Source::Missing;
     bool m_changed = false;
 };

@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace sarvendo {
 
@@ -13,13 +12,18 @@ std::string RealToText(double value)
     if (!std::isfinite(value) || value == 0.0) {
         value = 0.0;
     }
+    // to_chars never looks at the locale: printf would write a comma for the point once
+    // the user's LC_NUMERIC is in force, and the file would then read back wrongly.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14E", value);
-    std::string text(buffer);
-    const std::size_t e = text.find('E');
-    std::string mantissa = text.substr(0, e);
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    if (error != std::errc()) {
+        return " 0.00000000000000E+0000";
+    }
+    const std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+    const std::size_t e = text.find('e');
+    std::string mantissa(text.substr(0, e));
     const char expSign = text[e + 1];
-    std::string expDigits = text.substr(e + 2);
+    std::string expDigits(text.substr(e + 2));
     while (expDigits.size() < 4) {
         expDigits.insert(expDigits.begin(), '0');
     }
@@ -44,7 +48,11 @@ double ParseRealPrefix(std::string_view text, double fallback)
         ++i;
         ++digits;
     }
-    if (i < text.size() && text[i] == '.') {
+    // A comma stands for the point: files written under a comma locale held one, and
+    // reading them so repairs them at the next save.
+    std::size_t point = std::string_view::npos;
+    if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+        point = i;
         ++i;
         while (i < text.size() && IsDigit(text[i])) {
             ++i;
@@ -68,6 +76,9 @@ double ParseRealPrefix(std::string_view text, double fallback)
     }
     // from_chars knows no leading "+", and always uses "." whatever the locale.
     std::string number(text.substr(start, i - start));
+    if (point != std::string_view::npos) {
+        number[point - start] = '.';
+    }
     if (number.front() == '+') {
         number.erase(0, 1);
     }

@@ -19,13 +19,16 @@ inline std::int64_t RoundHalfEven(long double value)
 }
 
 // The poll timer's period in milliseconds for a number of polls per second: 1000 / value,
-// rounded half to even. A value below 1 stops the timer, which is reported as 0.
+// rounded half to even. A value below 1 stops the timer, which is reported as 0. A rate
+// above 2000 would round to 0 too and stop the lamps with no way to update them by hand,
+// so any positive rate polls at least every millisecond.
 inline int TimerPeriodMs(std::int32_t pollsPerSecond)
 {
     if (pollsPerSecond < 1) {
         return 0;
     }
-    return static_cast<int>(RoundHalfEven(1000.0L / pollsPerSecond));
+    const auto period = static_cast<int>(RoundHalfEven(1000.0L / pollsPerSecond));
+    return period < 1 ? 1 : period;
 }
 
 } // namespace sarvendo

@@ -8,6 +8,7 @@
 
 #include "platform/Directories.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <variant>
 
@@ -106,6 +107,11 @@ const Key kPortKeys[] = {
 constexpr std::size_t kShortTextBuffer = 50;
 constexpr std::size_t kPathBuffer = 260;
 
+// A total beyond ten million days (some 27 000 years) is no connect time but a damaged or
+// hand-made value; held to this bound, every text and sum built from it stays exact in
+// whole milliseconds.
+constexpr double kLongestTotalConnectDays = 1e7;
+
 std::int32_t HalfRoundedEven(int extent)
 {
     return static_cast<std::int32_t>(RoundHalfEven(static_cast<long double>(extent) / 2.0L));
@@ -141,10 +147,12 @@ void ReadKey(Settings& settings, const IniFile& file, const std::string& section
     case Kind::OptionalPath:
         settings.*std::get<std::string Settings::*>(key.member) = file.ReadString(section, key.name, "", kPathBuffer);
         break;
-    case Kind::Real:
+    case Kind::Real: {
+        const double value = ParseRealPrefix(file.ReadString(section, key.name, "0", kShortTextBuffer), 0.0);
         settings.*std::get<double Settings::*>(key.member) =
-            ParseRealPrefix(file.ReadString(section, key.name, "0", kShortTextBuffer), 0.0);
+            std::clamp(value, -kLongestTotalConnectDays, kLongestTotalConnectDays);
         break;
+    }
     case Kind::ReadOnlyFace: {
         const std::string face = file.ReadString(section, key.name, "", kShortTextBuffer);
         settings.*std::get<BoundedString<50> Settings::*>(key.member) = face.empty() ? "Arial" : face;
@@ -174,7 +182,9 @@ void WriteKey(Settings& settings, IniFile& file, const std::string& section, con
         }
         break;
     case Kind::Real:
-        file.WriteString(section, key.name, RealToText(settings.*std::get<double Settings::*>(key.member)));
+        // The fixed form's leading blank is part of it, and is trimmed again on reading.
+        file.WriteString(section, key.name, RealToText(settings.*std::get<double Settings::*>(key.member)),
+                         IniFile::Quoting::Never);
         break;
     case Kind::ReadOnlyInteger:
     case Kind::ReadOnlyFace:

@@ -22,7 +22,8 @@ std::string SettingsFilePath(const Directories& directories);
 std::string PortSectionName(std::int32_t port);
 
 // Reads "EditorName" and every per-port key of the section of settings.DefaultPort,
-// applying the load rules. A negative port stops after "EditorName". Does not read
+// applying the load rules; "TotalConnectNew" is held within ten million days either way.
+// A negative port stops after "EditorName". Does not read
 // "Default Port" or "Show Logo at Startup". Any problem with the file gives defaults.
 void LoadSettings(Settings& settings, const IniFile& file, ScreenSize screen);
 void LoadSettings(const TextFiles& files, Settings& settings, const std::string& iniPath, ScreenSize screen);

@@ -106,9 +106,12 @@ QString PanelPainter::AvailableFace(const QString& face)
 void PanelPainter::CreateDisplayFont()
 {
     QFont font(AvailableFace(QString::fromStdString(m_settings.FontStyleSPY.str())));
-    // Variable pitch from the sans-serif family when the face itself is missing; drawn
-    // without smoothing, as the panel's pixel lettering is.
-    font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
+    // Variable pitch from the sans-serif family when the face itself is missing. At ten
+    // pixels, hinting and hard edges bend the outlines of the faces that stand in for
+    // Arial until "C" reads as "O", "R" as "A" and "6" as "8"; smoothed and unhinted, each
+    // letter keeps its shape and the face keeps the widths the lines were laid out for.
+    font.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
+    font.setHintingPreference(QFont::PreferNoHinting);
     font.setFixedPitch(false);
     font.setWeight(QFont::Normal);
 
@@ -176,6 +179,10 @@ void PanelPainter::SizeWindow(const PanelLayout& layout)
     m_settings.WindowWidth = width;
     m_settings.WindowHeight = height;
     m_host.ResizeWindow(width, height);
+    // The window takes its new size only when the system gets round to it; lines added
+    // by this paint would be cut to the old size and stay cut until the next paint.
+    const QSize resized = ClientSizeOfWindow(width, height, m_settings.NoTitleBar != 1, m_metrics);
+    m_textArea = m_clientSize.expandedTo(resized);
 }
 
 void PanelPainter::LoadLayoutBitmap(const PanelLayout& layout)
@@ -224,7 +231,7 @@ void PanelPainter::DrawLayoutLamps(const PanelLayout& layout)
 
 bool PanelPainter::DrawTextLine(QPainter& painter, int left, int top, const std::string& text) const
 {
-    const QRect bounds(QPoint(left, top), QPoint(m_clientSize.width() - 1, m_clientSize.height() - 1));
+    const QRect bounds(QPoint(left, top), QPoint(m_textArea.width() - 1, m_textArea.height() - 1));
     if (!bounds.isValid()) {
         return false;
     }

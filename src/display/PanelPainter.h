@@ -98,6 +98,7 @@ private:
     int m_lastLayoutBitmap = 0; // number of the layout whose picture the panel holds; 0 none
     QImage m_canvas;            // the window's image control
     QSize m_clientSize;         // taken at the start of each paint
+    QSize m_textArea;           // what the text lines may cover: the client area after this paint's resize
     LampGrid m_grid;            // lamp grid of the layout painted last
 };
 

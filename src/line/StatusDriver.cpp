@@ -1,5 +1,7 @@
 #include "StatusDriver.h"
 
+#include "core/Characters.h"
+#include "core/Rounding.h"
 #include "core/Settings.h"
 
 #include "platform/Directories.h"
@@ -7,7 +9,6 @@
 #include "platform/ModemLines.h"
 #include "platform/StatusDriverDevice.h"
 
-#include <cctype>
 #include <limits>
 
 namespace sarvendo {
@@ -51,7 +52,7 @@ std::string StatusDriverPath(const std::string& programFile)
     std::string path = programFile.size() > kCut ? programFile.substr(0, programFile.size() - kCut) : std::string();
     const std::size_t nameStart = path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1;
     for (std::size_t i = nameStart; i < path.size(); ++i) {
-        path[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(path[i])));
+        path[i] = UpperAscii(path[i]);
     }
     return path + "VEN95.VXD";
 }

@@ -1,10 +1,9 @@
 #include "ElapsedTime.h"
 
+#include "core/Characters.h"
 #include "core/DateTimeText.h"
 #include "core/IntegerText.h"
 #include "core/RealText.h"
-
-#include <cctype>
 
 namespace sarvendo {
 
@@ -20,12 +19,12 @@ std::string ElapsedToStr(DateTime duration, const DateTimeFormats& formats)
     if (split.days < 1) {
         return text;
     }
-    if (text.size() < 2 || std::isdigit(static_cast<unsigned char>(text[1])) == 0) {
+    if (text.size() < 2 || !IsDigit(text[1])) {
         text.insert(text.begin(), ' ');
     }
     std::int64_t hours = 0;
     for (std::size_t i = 0; i < 2 && i < text.size(); ++i) {
-        if (std::isdigit(static_cast<unsigned char>(text[i])) != 0) {
+        if (IsDigit(text[i])) {
             hours = hours * 10 + (text[i] - '0');
         }
     }

@@ -50,6 +50,9 @@ DaysAndMs SplitDateTime(DateTime value)
     if (!std::isfinite(value)) {
         return {};
     }
+    // Beyond this the whole days no longer fit the 64-bit count of milliseconds.
+    constexpr double kLargestDays = 1e15;
+    value = std::fmax(-kLargestDays, std::fmin(value, kLargestDays));
     const double whole = std::trunc(value);
     std::int64_t ms = std::llround(std::fabs(value - whole) * kMsPerDay);
     auto days = static_cast<std::int64_t>(whole);

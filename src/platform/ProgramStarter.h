@@ -14,6 +14,10 @@ class ProgramStarter
 public:
     virtual ~ProgramStarter() = default;
     virtual bool Start(const std::vector<std::string>& arguments) = 0;
+
+    // Whether Start would find a program of this name: a name with a slash names a file,
+    // any other is looked up on the search path, as Start looks it up.
+    virtual bool CanFind(const std::string& program) const = 0;
 };
 
 } // namespace sarvendo

@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace sarvendo::pictures {
 
@@ -46,15 +47,41 @@ constexpr std::array<LabelPlan, 3> kStripPlans{{
     {189, 18, 3, 15, 11, {10, 0}, 12, kCourierLabels, LetterSize::Small},
 }};
 
+// Letters of one label stand a pixel apart; labels must stand clearly further apart, or
+// neighbours such as "SYN" and "ARQ" read as one word.
+constexpr int kLabelGap = 3;
+
 void DrawLabels(QImage& image, const LabelPlan& plan)
 {
-    for (std::size_t index = 0; index < plan.labels.size(); ++index) {
-        const int row = static_cast<int>(index) / plan.columns;
-        const int column = static_cast<int>(index) % plan.columns;
-        const std::string_view label = plan.labels[index];
-        const int centre = plan.x0 + column * plan.dx + plan.lampWidth / 2;
-        const int left = centre - PixelTextWidth(label, plan.letters) / 2;
-        DrawPixelText(image, left, plan.labelTops[static_cast<std::size_t>(row)], label, kLabelBlue, plan.letters);
+    const int rows = static_cast<int>((plan.labels.size() + static_cast<std::size_t>(plan.columns) - 1) /
+                                      static_cast<std::size_t>(plan.columns));
+    for (int row = 0; row < rows; ++row) {
+        // Each label centred under its lamp, then pairs closer than the gap pushed apart
+        // evenly, the first to the left and the second to the right.
+        std::vector<int> lefts;
+        std::vector<int> widths;
+        for (int column = 0; column < plan.columns; ++column) {
+            const auto index = static_cast<std::size_t>(row * plan.columns + column);
+            if (index >= plan.labels.size()) {
+                break;
+            }
+            const int centre = plan.x0 + column * plan.dx + plan.lampWidth / 2;
+            widths.push_back(PixelTextWidth(plan.labels[index], plan.letters));
+            lefts.push_back(centre - widths.back() / 2);
+        }
+        for (std::size_t i = 1; i < lefts.size(); ++i) {
+            const int gap = lefts[i] - (lefts[i - 1] + widths[i - 1]);
+            if (gap < kLabelGap) {
+                const int missing = kLabelGap - gap;
+                lefts[i - 1] -= missing / 2;
+                lefts[i] += missing - missing / 2;
+            }
+        }
+        for (std::size_t i = 0; i < lefts.size(); ++i) {
+            const std::size_t index = static_cast<std::size_t>(row * plan.columns) + i;
+            DrawPixelText(image, lefts[i], plan.labelTops[static_cast<std::size_t>(row)], plan.labels[index],
+                          kLabelBlue, plan.letters);
+        }
     }
 }
 

@@ -3,7 +3,6 @@
 #include <QImage>
 
 #include <array>
-#include <cctype>
 #include <span>
 
 namespace sarvendo {
@@ -53,7 +52,9 @@ constexpr std::array<Glyph, 11> kLargeGlyphs{{
 
 const Glyph* FindGlyph(char letter, LetterSize size)
 {
-    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    // Only ASCII letters have glyphs; the locale's case mapping could turn another byte
+    // into one of them.
+    const char upper = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
     const auto& glyphs =
         size == LetterSize::Small ? std::span<const Glyph>(kSmallGlyphs) : std::span<const Glyph>(kLargeGlyphs);
     for (const Glyph& glyph : glyphs) {

@@ -39,9 +39,11 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
+#include <thread>
 
 namespace sarvendo {
 namespace {
@@ -619,6 +621,12 @@ TEST_F(MainWindowTest, DialUpNotificationKeepsTheSecondNumberAndStartsLightsSafe
     EXPECT_EQ(settings.NotifyValue2, 2);
     EXPECT_EQ(programs.started.size(), 1U);
 
+    // A burst starts the program once; a second later it starts again.
+    Window().WMCopyData(1, "7 8 again");
+    EXPECT_EQ(settings.NotifyValue2, 8);
+    EXPECT_EQ(programs.started.size(), 1U);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+
     // A text of any length is cut; nothing overflows and the program is still started.
     const std::string longText = "3 4 " + std::string(5000, 'x');
     Window().WMCopyData(1, longText);
@@ -633,6 +641,23 @@ TEST_F(MainWindowTest, DialUpNotificationKeepsTheSecondNumberAndStartsLightsSafe
     Window().FClose();
     Window().WMCopyData(1, "5 6 late");
     EXPECT_EQ(programs.started.size(), 2U);
+}
+
+TEST_F(MainWindowTest, DialUpKindTwoSaysTheLightsProgramCanBeStarted)
+{
+    Start({"1"});
+    EXPECT_EQ(settings.DialUpKind, 1);
+
+    window.reset();
+    programs.findable = {"lights!.exe"};
+    Start({"1"});
+    EXPECT_EQ(settings.DialUpKind, 2);
+
+    // Without the dial-up program there is nothing to notify the lights of.
+    window.reset();
+    line.dialUp.installedAt.clear();
+    Start({"1"});
+    EXPECT_EQ(settings.DialUpKind, 0);
 }
 
 TEST_F(MainWindowTest, TicksStopOnceTheWindowHasClosed)

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -139,6 +140,50 @@ TEST_F(LinuxInstanceMarkersTest, NamesOfAnyTextStayInsideTheDirectory)
     EXPECT_EQ(std::filesystem::path(path).parent_path(), std::filesystem::path(dir.Path()));
     EXPECT_TRUE(markers.Hold("OnlyOne../../etc/x y\n"));
     EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+TEST_F(LinuxInstanceMarkersTest, WithoutARuntimeDirectoryTheLockLivesInAPrivateOne)
+{
+    const std::string own = dir.File("sarvendo-" + std::to_string(getuid()));
+    const auto mode = [](const std::string& path) {
+        struct stat info
+        {
+        };
+        return lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0U;
+    };
+    // Made when missing, for the user alone; an open one of the user's is closed again.
+    EXPECT_EQ(LinuxInstanceMarkers::PrivateDirectory(dir.Path()), own);
+    EXPECT_EQ(mode(own), 0700U);
+    chmod(own.c_str(), 0777);
+    EXPECT_EQ(LinuxInstanceMarkers::PrivateDirectory(dir.Path()), own);
+    EXPECT_EQ(mode(own), 0700U);
+
+    // Taken by a link or a file, as another user could do in /tmp first: refused.
+    std::filesystem::remove(own);
+    std::filesystem::create_directory(dir.File("elsewhere"));
+    std::filesystem::create_directory_symlink(dir.File("elsewhere"), own);
+    EXPECT_EQ(LinuxInstanceMarkers::PrivateDirectory(dir.Path()), "");
+    std::filesystem::remove(own);
+    fakes::TempDir::Write(own, "");
+    EXPECT_EQ(LinuxInstanceMarkers::PrivateDirectory(dir.Path()), "");
+    std::filesystem::remove(own);
+
+    if (getuid() == 0) {
+        // Another user's directory of that name (and a lock file of another user's) is
+        // never trusted.
+        std::filesystem::create_directory(own);
+        ASSERT_EQ(chown(own.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(LinuxInstanceMarkers::PrivateDirectory(dir.Path()), "");
+        std::filesystem::remove(own);
+
+        LinuxInstanceMarkers markers(dir.Path());
+        const std::string lock = markers.LockFilePath("OnlyOneSarvendo");
+        fakes::TempDir::Write(lock, "");
+        ASSERT_EQ(chown(lock.c_str(), 65534, 65534), 0);
+        LinuxInstanceMarkers other(dir.Path());
+        EXPECT_TRUE(markers.Hold("OnlyOneSarvendo"));
+        EXPECT_TRUE(other.Hold("OnlyOneSarvendo")) << "a stranger's lock file must not decide";
+    }
 }
 
 TEST_F(LinuxInstanceMarkersTest, KilledHolderLeavesNothingBehind)

@@ -2,6 +2,7 @@
 
 #include "core/IniFile.h"
 
+#include "fakes/CommaLocale.h"
 #include "fakes/FakeDirectories.h"
 #include "fakes/TempDir.h"
 #include "platform/linux/PosixTextFiles.h"
@@ -207,6 +208,24 @@ TEST_F(SettingsStoreTest, TotalConnectTimeIsWrittenInTheFixedRealForm)
     settings.TotalConnectNew = 1.5;
     ASSERT_TRUE(SaveSettings(kFiles, settings, path));
     EXPECT_NE(TempDir::Read(path).find("TotalConnectNew= 1.50000000000000E+0000\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsStoreTest, TheTotalSurvivesAShutdownUnderACommaLocale)
+{
+    fakes::CommaLocale comma;
+    if (!comma.Active()) {
+        GTEST_SKIP() << "no locale with a decimal comma could be made";
+    }
+    // A total written by a version that followed the locale reads as 1.5 days, not 1.
+    Settings settings = LoadFrom(Section("TotalConnectNew= 1,50000000000000E+0000\r\n"));
+    EXPECT_DOUBLE_EQ(settings.TotalConnectNew, 1.5);
+    ASSERT_TRUE(SaveSettingsAtShutdown(kFiles, settings, path));
+    EXPECT_NE(TempDir::Read(path).find("TotalConnectNew= 1.50000000000000E+0000\r\n"), std::string::npos);
+    for (int run = 0; run < 3; ++run) {
+        settings = LoadFrom(TempDir::Read(path));
+        ASSERT_TRUE(SaveSettingsAtShutdown(kFiles, settings, path));
+    }
+    EXPECT_DOUBLE_EQ(settings.TotalConnectNew, 1.5);
 }
 
 TEST_F(SettingsStoreTest, OrientationSixIsStoredAsThree)

@@ -3,6 +3,8 @@
 #include "core/RealText.h"
 #include "core/Rounding.h"
 
+#include "fakes/CommaLocale.h"
+
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -46,6 +48,39 @@ TEST(ParseRealPrefix, GarbageKeepsTheNumberBeforeItOrGivesTheFallback)
     EXPECT_DOUBLE_EQ(ParseRealPrefix("1E99999", 7.0), 7.0);
 }
 
+// On a German desktop Qt sets LC_NUMERIC to a locale whose decimal point is a comma;
+// the file's numbers must read and write exactly as in the C locale.
+TEST(RealTextUnderACommaLocale, WritingAndReadingIgnoreTheLocale)
+{
+    fakes::CommaLocale comma;
+    if (!comma.Active()) {
+        GTEST_SKIP() << "no locale with a decimal comma could be made";
+    }
+    const std::pair<double, const char*> cases[] = {
+        {1.5, " 1.50000000000000E+0000"},
+        {-0.1, "-1.00000000000000E-0001"},
+        {28.26, " 2.82600000000000E+0001"},
+        {0.0, " 0.00000000000000E+0000"},
+    };
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(RealToText(value), text);
+        EXPECT_DOUBLE_EQ(ParseRealPrefix(text), value) << text;
+    }
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("2.25"), 2.25);
+}
+
+TEST(ParseRealPrefix, ACommaInThePointsPlaceRepairsFilesWrittenUnderACommaLocale)
+{
+    EXPECT_DOUBLE_EQ(ParseRealPrefix(" 1,50000000000000E+0000"), 1.5);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("-1,00000000000000E-0001"), -0.1);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("0,25"), 0.25);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix(",5"), 0.5);
+    // Only one separator belongs to a number; what follows it is trailing text.
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("1,5,7"), 1.5);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix("1.5,7"), 1.5);
+    EXPECT_DOUBLE_EQ(ParseRealPrefix(",", 7.0), 7.0);
+}
+
 TEST(ParseIntegerPrefix, ColourTexts)
 {
     EXPECT_EQ(ParseIntegerPrefix("$FF"), 255);
@@ -74,7 +109,11 @@ TEST(Rounding, TimerPeriodFromPollsPerSecond)
     EXPECT_EQ(TimerPeriodMs(16), 62);
     EXPECT_EQ(TimerPeriodMs(18), 56);
     EXPECT_EQ(TimerPeriodMs(1), 1000);
-    EXPECT_EQ(TimerPeriodMs(2000), 0); // 0.5 ms rounds to the even 0: the timer stops
+    // A period rounded down to 0 would stop the timer for good, with no menu item to
+    // update the lamps by hand: any positive rate polls at least every millisecond.
+    EXPECT_EQ(TimerPeriodMs(2000), 1);
+    EXPECT_EQ(TimerPeriodMs(2001), 1);
+    EXPECT_EQ(TimerPeriodMs(std::numeric_limits<std::int32_t>::max()), 1);
     EXPECT_EQ(TimerPeriodMs(0), 0);
     EXPECT_EQ(TimerPeriodMs(-3), 0);
 }

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <climits>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace sarvendo {
 namespace {
@@ -327,6 +328,29 @@ TEST_F(PanelPainterTest, StatusLineShowsPortAndParametersOrOnlyThePort)
         << "the blanks wipe out the longer text before";
 }
 
+TEST_F(PanelPainterTest, TextLinesAreDrawnWholeByThePaintThatGrowsTheWindow)
+{
+    // The window grows for the new lines, but the system has not resized it yet when the
+    // lines are drawn.
+    host.followResize = false;
+    host.client = QSize(104, 22);
+    settings.StatusInDisplay = 1;
+    settings.DisplayConnectTime = 1;
+    settings.LampCD = 1;
+    settings.NewOrientation = 5;
+    line.parameters = "8N1 33600 ";
+    Paint();
+    host.client = PanelPainter::ClientSizeOfWindow(host.outer.width(), host.outer.height(), true);
+    const int lineHeight = settings.TextLineHeight;
+    const int width = Layout().baseWidth;
+    EXPECT_EQ(Band(painter.Panel(), 26, lineHeight, width),
+              Band(ExpectedText({{4, 26, "COM 1  8N1 33600 " + std::string(67, ' ')}}), 26, lineHeight, width));
+    const int second = 26 + lineHeight - 1;
+    EXPECT_NE(Band(painter.Panel(), second, lineHeight - 1, width),
+              Band(ExpectedText({}), second, lineHeight - 1, width))
+        << "the connect-time line is missing";
+}
+
 TEST_F(PanelPainterTest, ConnectTimeLineAndItsHeightExistOnlyWithTheCarrier)
 {
     settings.DisplayConnectTime = 1;
@@ -524,6 +548,94 @@ TEST(PanelPainterGeometryTest, ClientAreaLeavesOutFrameAndCaption)
     EXPECT_EQ(PanelPainter::ClientSizeOfWindow(112, 48, true), QSize(106, 23));
     EXPECT_EQ(PanelPainter::ClientSizeOfWindow(112, 30, false), QSize(106, 24));
     EXPECT_EQ(PanelPainter::ClientSizeOfWindow(2, 2, true), QSize(0, 0));
+}
+
+} // namespace
+} // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+// One character in a 20-pixel box, as the panel draws text: black on white, starting
+// offset pixels in, since within a line a letter seldom starts on a whole pixel. A scale
+// above 1 draws it that much larger and shrinks the picture back smoothly, which gives the
+// letter's true shape at the small size, free of what hinting and hard edges do to it.
+QImage CharacterPicture(const QFont& font, QChar character, int scale, double offset)
+{
+    QImage image(20 * scale, 20 * scale, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF((2 + offset) * scale, 2 * scale, 16 * scale, 16 * scale), Qt::AlignLeft | Qt::AlignTop,
+                     QString(character));
+    painter.end();
+    return scale == 1 ? image : image.scaled(20, 20, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+double Distance(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const double difference = (qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) / 255.0;
+            sum += difference * difference;
+        }
+    }
+    return sum;
+}
+
+// Each character of the text lines, drawn in the panel's font wherever it falls between
+// pixels, must look more like its own true shape than like any other character's: "COM"
+// must not read "OOM", nor "33600" "33800", nor "RD" "AD". A renderer that puts letters
+// on whole pixels is not blamed for it: each true shape is tried at every quarter pixel.
+TEST(PanelTextLegibility, EveryCharacterReadsAsItself)
+{
+    Settings settings;
+    fakes::FakePanelHost host;
+    fakes::FakeLineParameters line;
+    fakes::FakeClock clock;
+    LampSet lamps{settings, line};
+    PanelPainter painter{settings, host, lamps, line, clock};
+    const QString characters = QStringLiteral("0123456789ACDMNORST");
+    constexpr std::array<double, 5> kOffsets{0.0, 0.25, 0.5, 0.75, 1.0};
+    for (const std::int32_t size : {12, 16}) {
+        settings.FontSizeSPY = size;
+        painter.CreateDisplayFont();
+        const QFont& small = painter.DisplayFont();
+        QFont large = small;
+        large.setPixelSize(small.pixelSize() * 8);
+        large.setStyleStrategy(QFont::PreferAntialias);
+        large.setHintingPreference(QFont::PreferNoHinting);
+        std::vector<std::vector<QImage>> shapes;
+        for (const QChar character : characters) {
+            std::vector<QImage>& shifted = shapes.emplace_back();
+            for (const double offset : kOffsets) {
+                shifted.push_back(CharacterPicture(large, character, 8, offset));
+            }
+        }
+        const auto distance = [&shapes](const QImage& drawn, qsizetype index) {
+            double best = std::numeric_limits<double>::max();
+            for (const QImage& shape : shapes[static_cast<std::size_t>(index)]) {
+                best = std::min(best, Distance(drawn, shape));
+            }
+            return best;
+        };
+        for (const double offset : {0.0, 0.25, 0.5, 0.75}) {
+            for (qsizetype index = 0; index < characters.size(); ++index) {
+                const QImage drawn = CharacterPicture(small, characters[index], 1, offset);
+                qsizetype closest = 0;
+                for (qsizetype other = 1; other < characters.size(); ++other) {
+                    if (distance(drawn, other) < distance(drawn, closest)) {
+                        closest = other;
+                    }
+                }
+                EXPECT_EQ(characters[closest], characters[index])
+                    << "size " << size << ", offset " << offset << ": " << characters[index].toLatin1() << " reads as "
+                    << characters[closest].toLatin1();
+            }
+        }
+    }
 }
 
 } // namespace

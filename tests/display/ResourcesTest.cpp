@@ -187,11 +187,132 @@ TEST(ResourcesTest, LampPicturesUseOnlyTheRolesTheRecolouringExpects)
         EXPECT_EQ(counts.contains(kGreen), unlit) << name;
         EXPECT_TRUE(counts.contains(kBlack)) << name << " has no outline";
         EXPECT_TRUE(counts.contains(kBlue)) << name << " has no background";
-        EXPECT_EQ(counts.contains(kWhite), !socket) << name << ": highlight on lamps only";
+        const bool round = name.ends_with("_R");
+        EXPECT_EQ(counts.contains(kWhite), !socket && round) << name << ": highlight on round lamps only";
         if (socket) {
             // Crossed out: the middle of the socket is the cross.
             EXPECT_EQ(image.pixel(image.width() / 2, image.height() / 2), kBlack) << name;
         }
+    }
+}
+
+std::vector<std::string> LampNames(std::string_view prefix, std::string_view suffix)
+{
+    std::vector<std::string> names;
+    for (const std::string& name : ResourceNames()) {
+        if (name.starts_with(prefix) && name.ends_with(suffix)) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+TEST(LampPictureShapes, RoundLampsHaveNoSinglePixelTips)
+{
+    for (const std::string& name : LampNames("", "_R")) {
+        const QImage image = Load(name);
+        // The number of lamp pixels (anything but the background) in a row or column.
+        const auto count = [&image](bool row, int index) {
+            int lamp = 0;
+            for (int i = 0; i < (row ? image.width() : image.height()); ++i) {
+                lamp += (row ? image.pixel(i, index) : image.pixel(index, i)) != kBlue ? 1 : 0;
+            }
+            return lamp;
+        };
+        for (const bool row : {true, false}) {
+            std::vector<int> lines;
+            for (int index = 0; index < (row ? image.height() : image.width()); ++index) {
+                if (count(row, index) > 0) {
+                    lines.push_back(index);
+                }
+            }
+            ASSERT_FALSE(lines.empty()) << name;
+            EXPECT_GE(count(row, lines.front()), 3) << name << (row ? ": top row" : ": left column");
+            EXPECT_GE(count(row, lines.back()), 3) << name << (row ? ": bottom row" : ": right column");
+        }
+    }
+}
+
+TEST(LampPictureShapes, TheLargeFlatLampIsAnOctagonNotADisc)
+{
+    for (const char* name : {"LIGHTON_LARGE_F", "LIGHTOFF_LARGE_F"}) {
+        const QImage image = Load(name);
+        // The first lamp pixel of each row of the upper half: a cut corner is a straight
+        // edge, one pixel further in per row up to the top.
+        std::vector<int> firstLampPixel;
+        for (int y = 0; y < image.height() / 2; ++y) {
+            int x = 0;
+            while (x < image.width() && image.pixel(x, y) == kBlue) {
+                ++x;
+            }
+            firstLampPixel.push_back(x);
+        }
+        int straight = 0;
+        while (straight + 1 < static_cast<int>(firstLampPixel.size()) &&
+               firstLampPixel[static_cast<std::size_t>(straight)] ==
+                   firstLampPixel[static_cast<std::size_t>(straight + 1)] + 1) {
+            ++straight;
+        }
+        EXPECT_GE(straight, 6) << name << ": the corner's edge is too short to show";
+        // A square's side left between the cuts.
+        EXPECT_EQ(firstLampPixel.back(), 0) << name;
+    }
+}
+
+TEST(LampPictureShapes, EmptySocketsShowTheirBackgroundThroughTheCross)
+{
+    for (const std::string& name : LampNames("NOLIGHT", "")) {
+        const QImage image = Load(name);
+        int inside = 0;
+        int background = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            int first = -1;
+            int last = -1;
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) == kBlack) {
+                    first = first < 0 ? x : first;
+                    last = x;
+                }
+            }
+            for (int x = first + 1; first >= 0 && x < last; ++x) {
+                ++inside;
+                background += image.pixel(x, y) == kBlue ? 1 : 0;
+            }
+        }
+        EXPECT_GE(background * 3, inside) << name << " reads as a solid black lamp";
+    }
+}
+
+TEST(LampPictureShapes, NeighbouringLabelsNeverRunTogether)
+{
+    // Within a label letters stand one column apart; between labels at least three blank
+    // columns must show.
+    const auto words = [](const QImage& image, int top, int bottom) {
+        int count = 0;
+        int blankRun = 3;
+        for (int x = 0; x < image.width(); ++x) {
+            bool ink = false;
+            for (int y = top; y <= bottom; ++y) {
+                ink = ink || image.pixel(x, y) == kBlue;
+            }
+            if (ink && blankRun >= 3) {
+                ++count;
+            }
+            blankRun = ink ? 0 : blankRun + 1;
+        }
+        return count;
+    };
+    for (const PanelLayout& layout : PanelLayouts()) {
+        const QImage image = Load(layout.bitmapName);
+        const int rows = layout.number == 1 ? 2 : 1;
+        const int labels = static_cast<int>(layout.lamps.size());
+        const int top = layout.number == 1 ? 23 : (layout.number == 2 ? 24 : 15);
+        EXPECT_EQ(words(image, top, top + 9), labels / rows) << layout.bitmapName;
+    }
+    for (const int orientation : {3, 4, 5}) {
+        const TitleStrip* strip = FindTitleStrip(orientation);
+        ASSERT_NE(strip, nullptr);
+        EXPECT_EQ(words(Load(strip->bitmapName), 10, 15), static_cast<int>(strip->lamps.size())) << strip->bitmapName;
     }
 }
 

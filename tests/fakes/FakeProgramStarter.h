@@ -2,6 +2,7 @@
 
 #include "platform/ProgramStarter.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,14 @@ public:
         return succeed;
     }
 
+    bool CanFind(const std::string& program) const override
+    {
+        return std::find(findable.begin(), findable.end(), program) != findable.end();
+    }
+
     std::vector<std::vector<std::string>> started;
     bool succeed = true;
+    std::vector<std::string> findable; // the programs CanFind finds
 };
 
 } // namespace sarvendo::fakes

@@ -3,6 +3,7 @@
 #include "fakes/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace sarvendo {
 namespace {
@@ -39,11 +40,39 @@ TEST(LinuxLogFiles, AppendCreatesThenAppendsExactBytes)
     EXPECT_EQ(fakes::TempDir::Read(path), "Call: 1\r\nCall: 2\r\n");
 }
 
+TEST(LinuxLogFiles, AMissingLogDirectoryIsCreatedForTheUserAlone)
+{
+    fakes::TempDir dir;
+    LinuxLogFiles files;
+    const auto modeOf = [](const std::string& path) {
+        struct stat status
+        {
+        };
+        return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0U;
+    };
+    // As on a first run without SARVENDO_HOME: neither ~/.local/state nor its sarvendo
+    // folder exists yet.
+    const std::string log = dir.File("state/sarvendo/Sarvendo.RI");
+    EXPECT_EQ(files.Append(log, "Call: 1\r\n"), "");
+    EXPECT_EQ(fakes::TempDir::Read(log), "Call: 1\r\n");
+    EXPECT_EQ(modeOf(dir.File("state/sarvendo")), 0700U);
+    EXPECT_EQ(modeOf(dir.File("state")), 0700U);
+
+    // A directory that already exists keeps the mode its owner gave it.
+    ASSERT_EQ(::mkdir(dir.File("shared").c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(dir.File("shared").c_str(), 0755), 0);
+    EXPECT_EQ(files.Append(dir.File("shared/Sarvendo.DCD"), "x"), "");
+    EXPECT_EQ(modeOf(dir.File("shared")), 0755U);
+}
+
 TEST(LinuxLogFiles, FailuresAreReportedAndChangeNothing)
 {
     fakes::TempDir dir;
     LinuxLogFiles files;
-    EXPECT_NE(files.Append(dir.File("missing/Sarvendo.RI"), "x"), "");
+    // A file where the log directory should be.
+    fakes::TempDir::Write(dir.File("state"), "not a directory");
+    EXPECT_NE(files.Append(dir.File("state/Sarvendo.RI"), "x"), "");
+    EXPECT_EQ(fakes::TempDir::Read(dir.File("state")), "not a directory");
     // A directory where the log should be.
     EXPECT_NE(files.Append(dir.Path(), "x"), "");
     EXPECT_EQ(files.LastLineLength(dir.Path()), 0U);

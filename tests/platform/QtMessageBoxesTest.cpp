@@ -35,6 +35,7 @@ protected:
             icon = box->icon();
             parent = box->parentWidget();
             topmost = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            format = box->textFormat();
             box->button(button)->click();
         });
     }
@@ -45,6 +46,7 @@ protected:
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QWidget* parent = nullptr;
     bool topmost = false;
+    Qt::TextFormat format = Qt::AutoText;
 };
 
 TEST_F(QtMessageBoxesTest, BoxIsTitledOwnedAndAnswered)
@@ -64,6 +66,27 @@ TEST_F(QtMessageBoxesTest, BoxIsTitledOwnedAndAnswered)
     EXPECT_EQ(boxes.Show("Done.", MessageButtons::Ok, MessageIcon::Error), MessageResult::Ok);
     EXPECT_EQ(icon, QMessageBox::Critical);
     EXPECT_FALSE(topmost);
+}
+
+TEST_F(QtMessageBoxesTest, CarriageReturnsBreakTheBoxsLinesAndTextIsShownAsWritten)
+{
+    QtMessageBoxes boxes(&owner);
+    const struct
+    {
+        const char* text;
+        QString shown;
+    } cases[] = {
+        {"WELCOME!\r\rAll settings\r\rYou should start. ",
+         QStringLiteral("WELCOME!\n\nAll settings\n\nYou should start. ")},
+        {"one\r\ntwo\nthree\r", QStringLiteral("one\ntwo\nthree\n")},
+        {"<b>/tmp/a&b</b>", QStringLiteral("<b>/tmp/a&b</b>")},
+    };
+    for (const auto& [sent, shown] : cases) {
+        AnswerWith(QMessageBox::Ok);
+        boxes.Show(sent, MessageButtons::Ok, MessageIcon::Information);
+        EXPECT_EQ(text, shown) << sent;
+        EXPECT_EQ(format, Qt::PlainText) << sent;
+    }
 }
 
 TEST_F(QtMessageBoxesTest, TimersKeepTickingWhileTheBoxIsOpen)

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace sarvendo {
@@ -16,7 +17,17 @@ std::string DefaultDirectory()
     if (runtime != nullptr && runtime[0] == '/') {
         return runtime;
     }
-    return "/tmp";
+    if (std::string inTmp = LinuxInstanceMarkers::PrivateDirectory("/tmp"); !inTmp.empty()) {
+        return inTmp;
+    }
+    // Someone else took /tmp's name first: the user's own cache directory is safe from them.
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        const std::string cache = std::string(home) + "/.cache";
+        mkdir(cache.c_str(), 0700);
+        return LinuxInstanceMarkers::PrivateDirectory(cache);
+    }
+    return {};
 }
 
 } // namespace
@@ -24,6 +35,28 @@ std::string DefaultDirectory()
 LinuxInstanceMarkers::LinuxInstanceMarkers(std::string directory)
     : m_directory(directory.empty() ? DefaultDirectory() : std::move(directory))
 {
+}
+
+std::string LinuxInstanceMarkers::PrivateDirectory(const std::string& parent)
+{
+    const uid_t uid = getuid();
+    const std::string path = parent + "/sarvendo-" + std::to_string(uid);
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        return {};
+    }
+    // Whatever is there must be a real directory of this user that only this user can
+    // enter: another user who made it first could otherwise hold the lock and keep the
+    // program from ever starting, or swap the lock file.
+    struct stat info
+    {
+    };
+    if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != uid) {
+        return {};
+    }
+    if ((info.st_mode & 077) != 0 && chmod(path.c_str(), 0700) != 0) {
+        return {};
+    }
+    return path;
 }
 
 LinuxInstanceMarkers::~LinuxInstanceMarkers()
@@ -48,9 +81,7 @@ std::string LinuxInstanceMarkers::LockFilePath(const std::string& name) const
             escaped += code;
         }
     }
-    // /tmp is shared by all users, so the name there carries the user's id.
-    const std::string prefix = m_directory == "/tmp" ? "sarvendo-" + std::to_string(getuid()) + "-" : std::string();
-    return m_directory + "/" + prefix + escaped + ".lock";
+    return m_directory + "/" + escaped + ".lock";
 }
 
 bool LinuxInstanceMarkers::Hold(const std::string& name)
@@ -58,9 +89,20 @@ bool LinuxInstanceMarkers::Hold(const std::string& name)
     if (m_held.contains(name)) {
         return true;
     }
+    if (m_directory.empty()) {
+        return true;
+    }
     const std::string path = LockFilePath(name);
     const int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (descriptor < 0) {
+        return true;
+    }
+    // A lock file of someone else's says nothing about this user's copies.
+    struct stat info
+    {
+    };
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid()) {
+        close(descriptor);
         return true;
     }
     if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {

@@ -8,7 +8,9 @@
 namespace sarvendo {
 
 // A marker is an exclusive flock on a lock file "<name>.lock" in the runtime directory
-// ($XDG_RUNTIME_DIR, else a per-user name in /tmp). The kernel drops the lock when the
+// ($XDG_RUNTIME_DIR, else a private directory of the user's, /tmp/sarvendo-UID, or
+// ~/.cache/sarvendo-UID when another user has taken that name). Only a lock file of the
+// user's own counts. The kernel drops the lock when the
 // holding process ends in any way, so the file left on disk means nothing by itself.
 // The descriptor is close-on-exec, so programs this one starts do not inherit the lock.
 // When no lock file can be made at all, Hold succeeds: a guard that cannot work must not
@@ -27,6 +29,10 @@ public:
 
     // The lock file of a name; names are escaped so that any text gives one plain file.
     std::string LockFilePath(const std::string& name) const;
+
+    // parent/sarvendo-UID, made when missing, as a directory only this user may enter;
+    // empty when that name is taken by anything else (a link, a file, another user's).
+    static std::string PrivateDirectory(const std::string& parent);
 
 private:
     std::string m_directory;

@@ -11,6 +11,8 @@ namespace sarvendo {
 namespace {
 
 constexpr mode_t kLogFileMode = 0644;
+// The logs tell when the user was called and connected: only the user may look.
+constexpr mode_t kLogDirectoryMode = 0700;
 
 // Closes a descriptor on every way out.
 class FileDescriptor
@@ -44,6 +46,33 @@ private:
 std::string Describe(int error)
 {
     return std::strerror(error);
+}
+
+// Creates the directory of path and every missing directory above it. A default install
+// has no log directory until the first record needs one.
+void CreateParentDirectories(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0) {
+        return;
+    }
+    const std::string directory = path.substr(0, slash);
+    if (::mkdir(directory.c_str(), kLogDirectoryMode) == 0 || errno != ENOENT) {
+        return;
+    }
+    CreateParentDirectories(directory);
+    ::mkdir(directory.c_str(), kLogDirectoryMode);
+}
+
+int OpenForAppend(const std::string& path)
+{
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    const int fd = ::open(path.c_str(), kFlags, kLogFileMode);
+    if (fd >= 0 || errno != ENOENT) {
+        return fd;
+    }
+    CreateParentDirectories(path);
+    return ::open(path.c_str(), kFlags, kLogFileMode);
 }
 
 } // namespace
@@ -101,8 +130,7 @@ std::optional<std::size_t> LinuxLogFiles::LastLineLength(const std::string& path
 
 std::string LinuxLogFiles::Append(const std::string& path, std::string_view text)
 {
-    FileDescriptor file(
-        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, kLogFileMode));
+    FileDescriptor file(OpenForAppend(path));
     if (file.Get() < 0) {
         return Describe(errno);
     }

@@ -1,9 +1,15 @@
 #include "LinuxProgramStarter.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <spawn.h>
+#include <string_view>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 extern char** environ; // NOLINT(readability-redundant-declaration)
 
@@ -11,7 +17,6 @@ namespace sarvendo {
 
 bool LinuxProgramStarter::Start(const std::vector<std::string>& arguments)
 {
-    CollectEnded();
     if (arguments.empty() || arguments.front().empty()) {
         return false;
     }
@@ -44,13 +49,41 @@ bool LinuxProgramStarter::Start(const std::vector<std::string>& arguments)
     if (result != 0) {
         return false;
     }
-    m_children.push_back(child);
+    // Waiting for this one child only leaves every other child to whoever started it.
+    std::thread([child] {
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
     return true;
 }
 
-void LinuxProgramStarter::CollectEnded()
+bool LinuxProgramStarter::CanFind(const std::string& program) const
 {
-    std::erase_if(m_children, [](pid_t child) { return waitpid(child, nullptr, WNOHANG) != 0; });
+    const auto executable = [](const std::string& path) {
+        struct stat info
+        {
+        };
+        return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+    };
+    if (program.empty()) {
+        return false;
+    }
+    if (program.find('/') != std::string::npos) {
+        return executable(program);
+    }
+    // The search path as posix_spawnp reads it; an empty entry means the current directory.
+    const char* variable = std::getenv("PATH");
+    const std::string_view path = variable != nullptr ? variable : "/bin:/usr/bin";
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find(':', start), path.size());
+        const std::string directory(path.substr(start, end - start));
+        if (executable((directory.empty() ? std::string(".") : directory) + "/" + program)) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
 }
 
 } // namespace sarvendo

@@ -2,24 +2,17 @@
 
 #include "platform/ProgramStarter.h"
 
-#include <sys/types.h>
-#include <vector>
-
 namespace sarvendo {
 
 // Starts programs with posix_spawnp: the first argument is looked up on PATH, the rest
 // are passed untouched. The child gets the default handling of the signals the program
-// catches or ignores. Children that have ended are collected at the next start, so
-// none lingers for long as a zombie.
+// catches or ignores. A small thread per child waits for it, so a program that ends is
+// collected at once and never lingers as a zombie.
 class LinuxProgramStarter final : public ProgramStarter
 {
 public:
     bool Start(const std::vector<std::string>& arguments) override;
-
-private:
-    void CollectEnded();
-
-    std::vector<pid_t> m_children;
+    bool CanFind(const std::string& program) const override;
 };
 
 } // namespace sarvendo

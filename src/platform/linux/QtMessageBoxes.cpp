@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <string>
+
 namespace sarvendo {
 namespace {
 
@@ -45,6 +47,26 @@ QString FromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The program's texts break lines the old way, with carriage returns (alone or before a
+// line feed); Qt breaks a plain-text box only at line feeds, so the breaks are converted
+// here, at the box, and the texts stay as they are everywhere else.
+QString BoxText(std::string_view text)
+{
+    std::string converted;
+    converted.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            converted += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            converted += text[i];
+        }
+    }
+    return FromUtf8(converted);
+}
+
 } // namespace
 
 QtMessageBoxes::QtMessageBoxes(QWidget* owner) : m_owner(owner) {}
@@ -57,7 +79,9 @@ void QtMessageBoxes::SetOwner(QWidget* owner)
 MessageResult QtMessageBoxes::Show(std::string_view text, MessageButtons buttons, MessageIcon icon,
                                    MessageStacking stacking)
 {
-    QMessageBox box(ToQt(icon), FromUtf8(kMessageBoxTitle), FromUtf8(text), ToQt(buttons), m_owner.data());
+    QMessageBox box(ToQt(icon), FromUtf8(kMessageBoxTitle), BoxText(text), ToQt(buttons), m_owner.data());
+    // A path or a notification in the text is shown as written, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     if (stacking == MessageStacking::Topmost) {
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     }

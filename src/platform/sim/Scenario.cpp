@@ -2,7 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <sstream>
+#include <string>
+#include <vector>
 
 namespace sarvendo {
 namespace {
@@ -11,11 +12,21 @@ constexpr double kLongestScenarioSeconds = 7.0 * 24 * 3600;
 
 std::vector<std::string> Words(std::string_view line)
 {
+    // Blanks are split by hand: a stream would classify them by its locale.
     std::vector<std::string> words;
-    std::istringstream stream{std::string(line)};
-    std::string word;
-    while (stream >> word) {
-        words.push_back(word);
+    std::size_t i = 0;
+    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (i < line.size()) {
+        while (i < line.size() && blank(line[i])) {
+            ++i;
+        }
+        const std::size_t start = i;
+        while (i < line.size() && !blank(line[i])) {
+            ++i;
+        }
+        if (i > start) {
+            words.emplace_back(line.substr(start, i - start));
+        }
     }
     return words;
 }
@@ -92,7 +103,7 @@ bool ParseFrame(const std::string& frame, ScenarioEvent& event)
     }
     event.byteSize = static_cast<std::uint8_t>(frame[0] - '0');
     const std::string parities = "noems";
-    const auto parity = parities.find(static_cast<char>(std::tolower(static_cast<unsigned char>(frame[1]))));
+    const auto parity = parities.find(Lower(frame.substr(1, 1))[0]);
     if (parity == std::string::npos) {
         return false;
     }

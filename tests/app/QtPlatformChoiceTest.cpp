@@ -1,0 +1,73 @@
+#include "app/QtPlatformChoice.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sarvendo {
+namespace {
+
+// Sets the variables for one case and puts the old values back afterwards.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment(std::vector<std::pair<const char*, const char*>> values)
+    {
+        for (const auto& [name, value] : values) {
+            const char* old = std::getenv(name);
+            m_saved.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
+            if (value != nullptr) {
+                setenv(name, value, 1);
+            } else {
+                unsetenv(name);
+            }
+        }
+    }
+    ~ScopedEnvironment()
+    {
+        for (const auto& [name, value] : m_saved) {
+            if (value) {
+                setenv(name, value->c_str(), 1);
+            } else {
+                unsetenv(name);
+            }
+        }
+    }
+
+private:
+    std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
+};
+
+TEST(PreferX11Backend, OnlyWhenThereIsADisplayAndNoChoiceOfTheUsers)
+{
+    const struct
+    {
+        const char* display;
+        const char* wayland;
+        const char* chosen;
+        std::vector<const char*> arguments;
+        const char* expected; // QT_QPA_PLATFORM afterwards
+    } cases[] = {
+        {":0", nullptr, nullptr, {"sarvendo"}, "xcb"},
+        {":0", "wayland-0", nullptr, {"sarvendo", "2"}, "xcb;wayland"},
+        {":0", "wayland-0", "wayland", {"sarvendo"}, "wayland"},
+        {":0", nullptr, nullptr, {"sarvendo", "-platform", "offscreen"}, nullptr},
+        {":0", nullptr, nullptr, {"sarvendo", "--platform=offscreen"}, nullptr},
+        {nullptr, "wayland-0", nullptr, {"sarvendo"}, nullptr},
+        {"", nullptr, nullptr, {"sarvendo"}, nullptr},
+    };
+    for (const auto& [display, wayland, chosen, arguments, expected] : cases) {
+        const ScopedEnvironment environment(
+            {{"DISPLAY", display}, {"WAYLAND_DISPLAY", wayland}, {"QT_QPA_PLATFORM", chosen}});
+        PreferX11Backend(static_cast<int>(arguments.size()), arguments.data());
+        const char* platform = std::getenv("QT_QPA_PLATFORM");
+        EXPECT_EQ(platform != nullptr ? std::string(platform) : std::string("(unset)"),
+                  expected != nullptr ? std::string(expected) : std::string("(unset)"))
+            << (display != nullptr ? display : "no display") << " " << arguments.size();
+    }
+}
+
+} // namespace
+} // namespace sarvendo
