@@ -21,6 +21,7 @@
 #include "setup/TSetupDlg.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenu>
@@ -31,6 +32,7 @@
 #include <QWindow>
 
 #include <cstdlib>
+#include <iostream>
 
 namespace sarvendo {
 namespace {
@@ -156,12 +158,19 @@ void TMainWindow::CreateMenus()
     m_helpItem = addItem("HELP", "&Help");
     m_exitSarvendo = addItem("ExitSarvendo", "&Exit");
 
-    // Window managers keep the window menu to themselves, so its three items live in a
-    // section of their own at the end of the popup menu.
-    m_popupMenu->addSection(QStringLiteral("System"))->setObjectName(QStringLiteral("SystemSection"));
-    auto* systemSetup = addItem("SystemSetupAbout", "&Setup && About...");
+    // Window managers keep the window menu to themselves, so its items live in a "System"
+    // submenu at the end of the popup menu; a submenu of their own keeps their accelerators
+    // ("&S", "&H") from clashing with the popup menu's.
+    m_systemMenu = m_popupMenu->addMenu(QStringLiteral("S&ystem"));
+    m_systemMenu->setObjectName(QStringLiteral("SystemMenu"));
+    auto addSystemItem = [this](const char* name, const char* caption) {
+        auto* action = m_systemMenu->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromUtf8(name));
+        return action;
+    };
+    auto* systemSetup = addSystemItem("SystemSetupAbout", "&Setup && About...");
     systemSetup->setData(kSetupAbout);
-    auto* systemHelp = addItem("SystemHelp", "&HELP");
+    auto* systemHelp = addSystemItem("SystemHelp", "&HELP");
     systemHelp->setData(kHelp);
     connect(systemSetup, &QAction::triggered, this, [this] { WMSysCommand(kSetupAbout); });
     connect(systemHelp, &QAction::triggered, this, [this] { WMSysCommand(kHelp); });
@@ -202,12 +211,12 @@ void TMainWindow::ApplyTimerInterval()
 void TMainWindow::UpdateLampsNowItemForInterval()
 {
     if (m_updateLampsNow != nullptr) {
-        m_popupMenu->removeAction(m_updateLampsNow);
+        m_systemMenu->removeAction(m_updateLampsNow);
         m_updateLampsNow->deleteLater();
         m_updateLampsNow = nullptr;
     }
     if (m_settings.TimerInterval <= 0) {
-        m_updateLampsNow = m_popupMenu->addAction(QStringLiteral("Update Lamps &Now!"));
+        m_updateLampsNow = m_systemMenu->addAction(QStringLiteral("Update Lamps &Now!"));
         m_updateLampsNow->setObjectName(QStringLiteral("UpdateLampsNow"));
         m_updateLampsNow->setData(kUpdateLampsNow);
         connect(m_updateLampsNow, &QAction::triggered, this, [this] { WMSysCommand(kUpdateLampsNow); });
@@ -235,17 +244,23 @@ void TMainWindow::FormClose()
 void TMainWindow::FClose()
 {
     Settings& s = m_settings;
-    if (s.ClosedDown == 1) {
+    if (s.ClosedDown == 1 || m_closing) {
         return;
     }
+    // No tick may run in a box this routine's own steps open and close it a second time.
+    m_closing = true;
+    m_timer->stop();
     if (s.Title == 1 || s.Title == 2) {
         RedrawForegroundCaption();
     }
     if (s.LampCD != 0) {
         m_pollCycle.Time().EndSession();
     }
-    // Log records a failing file held back would otherwise be lost with the process.
-    m_pollCycle.WriteUnwrittenLogs();
+    // Log records a failing file held back would otherwise be lost with the process; what
+    // still cannot be written is said, as no box could help any more.
+    for (const std::string& path : m_pollCycle.WriteUnwrittenLogs()) {
+        std::cerr << "Sarvendo: log records held for " << path << " could not be written and are lost" << std::endl;
+    }
     if (s.DriverHandle > 0) {
         m_services.line.ReleaseStatusDriver();
     }
@@ -263,6 +278,13 @@ void TMainWindow::FClose()
 
 void TMainWindow::CloseWithoutQuery()
 {
+    if (!m_startupDone) {
+        m_endRequested = true;
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close();
+        }
+        return;
+    }
     FClose();
     m_skipCloseQuery = true;
     close();
@@ -348,7 +370,7 @@ void TMainWindow::HelpClick()
 
 void TMainWindow::TimerTimer()
 {
-    if (m_settings.ClosedDown == 0) {
+    if (m_settings.ClosedDown == 0 && !m_closing) {
         m_pollCycle.TimerTimer();
     }
 }

@@ -12,11 +12,13 @@
 #include "display/TrayPresenter.h"
 #include "monitor/MonitorHost.h"
 #include "monitor/PollCycle.h"
+#include "platform/SerialDevices.h"
 #include "setup/SetupHost.h"
 
 #include <QImage>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -134,6 +136,7 @@ public:
         Refused,            // wrong platform or port not available; the program must end without FClose
         RunningWithoutPort, // first start: nothing monitored until a port is chosen
         Running,
+        Ended, // asked to end, or ended by itself, before start-up was done
     };
 
     // Commands of the "System" part of the menu.
@@ -156,8 +159,10 @@ public:
     void FClose();
 
     // An orderly end without questions (a termination signal): FClose, then the window
-    // closes and the event loop ends.
+    // closes and the event loop ends. During start-up it closes the box start-up waits in
+    // and start-up ends without writing anything.
     void CloseWithoutQuery();
+    bool StartupDone() const { return m_startupDone; }
 
     // The dial-up notification; only tag 1 carries one.
     void WMCopyData(unsigned tag, const std::string& text);
@@ -243,6 +248,8 @@ private:
     void ShowSplashAndPlaySound();
     void StartAutoRunProgram();
     void ShowStartupBox(std::string_view text, bool stopIcon);
+    bool StartupInterrupted() const;
+    void ReportRefusedPort(int port) const;
     void Compose();
     void ComposeSoon();
     void ApplyBackgroundColour();
@@ -262,6 +269,7 @@ private:
 
     TImage* m_image = nullptr;
     QMenu* m_popupMenu = nullptr;
+    QMenu* m_systemMenu = nullptr;
     QAction* m_setupAbout = nullptr;
     QAction* m_toggleTitlebarOnOff = nullptr;
     QAction* m_resetSessionConnectTime = nullptr;
@@ -282,6 +290,11 @@ private:
     bool m_pollTimerStoppedForGood = false;
     bool m_skipCloseQuery = false;
     bool m_composePending = false;
+    bool m_startupDone = false;
+    bool m_endRequested = false;
+    bool m_closing = false;
+    // Why each port could not be opened at start-up's probe, for the refusal's reason.
+    std::array<PortOpenError, 10> m_probeErrors{};
     bool m_resized = false;
 };
 

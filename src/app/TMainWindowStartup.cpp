@@ -19,8 +19,11 @@
 #include "platform/TrayOwnerWindow.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 
 #include <filesystem>
+#include <iostream>
 
 namespace sarvendo {
 namespace {
@@ -36,6 +39,7 @@ constexpr std::string_view kWelcomeText =
 constexpr int kHighestPort = 9; // COM1..COM9 can be mapped to devices
 // Size of the window before the first paint gives it the layout's.
 constexpr int kFirstPaintSize = 10;
+constexpr int kSplashExposeWaitMs = 1000;
 
 bool FileExists(const std::string& path)
 {
@@ -73,6 +77,9 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
     if (!ChoosePort()) {
         return StartOutcome::Refused;
     }
+    if (StartupInterrupted()) {
+        return StartOutcome::Ended;
+    }
 
     UpdateLampsNowItemForInterval();
 
@@ -93,6 +100,9 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
     if (s.ShowLogoAtStartup == 1) {
         ShowSplashAndPlaySound();
     }
+    if (StartupInterrupted()) {
+        return StartOutcome::Ended;
+    }
 
     s.TDCounter = 0;
     s.RDCounter = 0;
@@ -104,6 +114,11 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
     s.DriverHandle = 0;
 
     m_services.line.OpenStatusDriver();
+    // The driver's warnings are boxes, and ticks run while they are up: an automatic exit
+    // or a request to end taken there must not be undone by showing the window.
+    if (StartupInterrupted()) {
+        return StartOutcome::Ended;
+    }
 
     m_trayOwner->SetApplicationHooks(
         [this] {
@@ -122,6 +137,7 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
     // The first picture is composed before the window shows, so it never shows empty.
     Compose();
     show();
+    m_startupDone = true;
 
     StartAutoRunProgram();
 
@@ -155,8 +171,28 @@ void TMainWindow::ProbePorts()
         return;
     }
     for (int port = 1; port <= 4; ++port) {
-        m_services.line.ProbePort(port);
+        m_probeErrors[static_cast<std::size_t>(port)] = m_services.line.ProbePort(port);
     }
+}
+
+bool TMainWindow::StartupInterrupted() const
+{
+    return m_endRequested || m_settings.ClosedDown == 1;
+}
+
+// The box's text stays as it always was; the terminal gets the device and the reason.
+void TMainWindow::ReportRefusedPort(int port) const
+{
+    std::cerr << "Sarvendo: COM" << port;
+    if (port >= 1 && port <= kHighestPort) {
+        const std::string device = m_services.line.Platform().serialDevices.DeviceName(port);
+        std::cerr << " (" << (device.empty() ? std::string("no device configured") : device) << ")";
+        const PortOpenError why = m_probeErrors[static_cast<std::size_t>(port)];
+        std::cerr << " cannot be monitored: " << DescribePortOpenError(why);
+    } else {
+        std::cerr << " cannot be monitored: only COM1 to COM9 can be mapped to devices";
+    }
+    std::cerr << std::endl;
 }
 
 bool TMainWindow::ChoosePort()
@@ -173,13 +209,26 @@ bool TMainWindow::ChoosePort()
         // Ports above 4 have no entry of their own: they are taken as present like the
         // others unless a check was asked for, and then probed on their own.
         if (port <= kHighestPort) {
-            return s.AssumePortsPresent == 1 || m_services.line.ProbePort(port) == PortOpenError::None;
+            if (s.AssumePortsPresent == 1) {
+                return true;
+            }
+            m_probeErrors[static_cast<std::size_t>(port)] = m_services.line.ProbePort(port);
+            return m_probeErrors[static_cast<std::size_t>(port)] == PortOpenError::None;
         }
         return false;
     };
-    const bool refused = s.CommandLinePort == -89 || (s.DefaultPort >= 1 && !available(s.DefaultPort)) ||
-                         (s.CommandLinePort >= 1 && !available(s.CommandLinePort));
-    if (refused) {
+    int refusedPort = 0;
+    if (s.DefaultPort >= 1 && !available(s.DefaultPort)) {
+        refusedPort = s.DefaultPort;
+    } else if (s.CommandLinePort >= 1 && !available(s.CommandLinePort)) {
+        refusedPort = s.CommandLinePort;
+    }
+    if (s.CommandLinePort == -89 || refusedPort != 0) {
+        if (s.CommandLinePort == -89) {
+            std::cerr << "Sarvendo: the port on the command line must be a number from 1 to 4" << std::endl;
+        } else {
+            ReportRefusedPort(refusedPort);
+        }
         ShowStartupBox(kPortNotAvailableText, true);
         return false;
     }
@@ -203,6 +252,14 @@ void TMainWindow::ShowSplashAndPlaySound()
     // main window when the program ends first.
     auto* splash = new TSplashForm(this);
     splash->show();
+    // The sound blocks the event loop, so the logo must be on the screen before it
+    // starts: wait, for a moment at most, until the window system has shown the splash.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < kSplashExposeWaitMs &&
+           (splash->windowHandle() == nullptr || !splash->windowHandle()->isExposed())) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    }
     splash->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 

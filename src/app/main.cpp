@@ -132,7 +132,7 @@ int main(int argc, char* argv[])
     if (onlyOne.Loaded(kApplicationTitle) == TOnlyOne::Outcome::AnotherCopyRunning) {
         return 0;
     }
-    // A termination request during start-up is noted and taken up once start-up is done.
+    // A termination request is noted from here on and taken up once the window exists.
     TerminationSignals terminationSignals;
 
     const LinuxDirectories directories;
@@ -208,10 +208,16 @@ int main(int argc, char* argv[])
     QObject::connect(&terminationSignals, &TerminationSignals::Received, &window,
                      [&window](int /*signalNumber*/) { window.CloseWithoutQuery(); });
 
-    if (window.FormCreate(ini, ProgramArguments()) == TMainWindow::StartOutcome::Refused) {
+    // A request to end during start-up (in a box, say) closes that box and ends start-up.
+    terminationSignals.Listen();
+    const TMainWindow::StartOutcome outcome = window.FormCreate(ini, ProgramArguments());
+    if (outcome == TMainWindow::StartOutcome::Refused) {
         return kRefusedExitCode;
     }
-    terminationSignals.Listen();
+    if (outcome == TMainWindow::StartOutcome::Ended) {
+        window.FClose();
+        return 0;
+    }
 
     DialUpNotifyService dialUpNotifications;
     QObject::connect(&dialUpNotifications, &DialUpNotifyService::Received, &window, &TMainWindow::WMCopyData);

@@ -139,6 +139,22 @@ void EventLogs::RetryUnwritten()
     }
 }
 
+std::vector<std::string> EventLogs::RetryUnwrittenSilently()
+{
+    std::vector<std::string> kept;
+    for (Log* log : {&m_ring, &m_connect}) {
+        if (log->unwritten.empty()) {
+            continue;
+        }
+        if (m_files.Append(log->path, log->unwritten).empty()) {
+            log->unwritten.clear();
+        } else {
+            kept.push_back(log->path);
+        }
+    }
+    return kept;
+}
+
 std::size_t EventLogs::LastLineLength(Log& log)
 {
     if (!log.unwritten.empty()) {

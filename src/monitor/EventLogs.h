@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sarvendo {
 
@@ -37,6 +38,10 @@ public:
 
     // Retries records that could not be written yet; cheap when there are none.
     void RetryUnwritten();
+
+    // One last try for the close routine, without a box: nothing runs after it that could
+    // take the records later. Returns the paths of the logs whose records are still held.
+    std::vector<std::string> RetryUnwrittenSilently();
 
     const std::string& RingLogPath() const { return m_ring.path; }
     const std::string& ConnectLogPath() const { return m_connect.path; }

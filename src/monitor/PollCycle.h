@@ -43,9 +43,9 @@ public:
     // The log files' names and the logs' error handling.
     const EventLogs& Logs() const { return m_logs; }
 
-    // One more try to write log records a failing file could not take; for the close
-    // routine, after which nothing is kept.
-    void WriteUnwrittenLogs() { m_logs.RetryUnwritten(); }
+    // One more, silent try to write log records a failing file could not take; for the
+    // close routine, after which nothing is kept. Returns the logs whose records are lost.
+    std::vector<std::string> WriteUnwrittenLogs() { return m_logs.RetryUnwrittenSilently(); }
 
     // The watchdog's switches for the setup dialog.
     Watchdog& Guard() { return m_watchdog; }

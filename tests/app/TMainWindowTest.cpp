@@ -43,6 +43,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
+#include <sstream>
 #include <thread>
 
 namespace sarvendo {
@@ -403,7 +404,8 @@ TEST_F(MainWindowTest, IntervalZeroTicksOnlyOnRequestAndTheItemFollowsTheSetupDi
     QAction* item = Window().UpdateLampsNowItem();
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), QStringLiteral("Update Lamps &Now!"));
-    EXPECT_TRUE(Window().PopupMenu()->actions().contains(item));
+    // It stands with the other commands of the window menu, in the "System" submenu.
+    EXPECT_TRUE(Window().PopupMenu()->findChild<QMenu*>(QStringLiteral("SystemMenu"))->actions().contains(item));
 
     item->trigger();
     EXPECT_EQ(Ticks(), 1);
@@ -818,6 +820,111 @@ TEST_F(MainWindowTest, TheTopRowShowsThePanelsBackground)
     ASSERT_GT(shot.width(), 10);
     for (const int x : {0, shot.width() / 2, shot.width() - 1}) {
         EXPECT_EQ(QColor(shot.pixel(x, 0)), QColor(255, 0, 0)) << "x " << x;
+    }
+}
+
+} // namespace
+} // namespace sarvendo
+
+namespace sarvendo {
+namespace {
+
+// Whatever the program writes to standard error while the test runs.
+class CapturedErrors
+{
+public:
+    CapturedErrors() : m_previous(std::cerr.rdbuf(m_text.rdbuf())) {}
+    ~CapturedErrors() { std::cerr.rdbuf(m_previous); }
+    CapturedErrors(const CapturedErrors&) = delete;
+    CapturedErrors& operator=(const CapturedErrors&) = delete;
+    std::string Text() const { return m_text.str(); }
+
+private:
+    std::ostringstream m_text;
+    std::streambuf* m_previous;
+};
+
+TEST_F(MainWindowTest, ARefusedStartSaysWhichDeviceAndWhy)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n");
+    SetOpenable({2});
+    line.serialDevices.ports[3].openError = PortOpenError::Busy;
+    CapturedErrors errors;
+    EXPECT_EQ(Start({"-AUTOCHECK"}), TMainWindow::StartOutcome::Refused);
+    EXPECT_NE(errors.Text().find("COM1"), std::string::npos) << errors.Text();
+    EXPECT_NE(errors.Text().find("no such device"), std::string::npos) << errors.Text();
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].text, kPortNotAvailable); // the box itself is unchanged
+
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=3\r\n");
+    settings = Settings{};
+    window.reset();
+    CapturedErrors busy;
+    EXPECT_EQ(Start({"-AUTOCHECK"}), TMainWindow::StartOutcome::Refused);
+    EXPECT_NE(busy.Text().find("COM3 (/dev/fake3) cannot be monitored: busy"), std::string::npos) << busy.Text();
+}
+
+TEST_F(MainWindowTest, AnEndDuringAStartUpBoxEndsStartUpWithoutShowingTheWindow)
+{
+    struct Case
+    {
+        const char* why;
+        std::function<void()> duringBox;
+    };
+    const Case cases[] = {
+        {"a termination signal", [this] { Window().CloseWithoutQuery(); }},
+        {"the program closing itself", [this] { Window().FClose(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        settings = Settings{};
+        window.reset();
+        boxes.whileOpen = [&c](const auto&) { c.duringBox(); };
+        EXPECT_EQ(Start(), TMainWindow::StartOutcome::Ended); // the first start's welcome box
+        EXPECT_FALSE(Window().isVisible());
+        EXPECT_FALSE(Window().Timer()->isActive());
+    }
+}
+
+TEST_F(MainWindowTest, TheCloseRoutineRunsNoTickAndAsksNothingAboutTheLogs)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nLog RI=1\r\n");
+    Start();
+    logFiles.failing.insert(directories.LogDirectory() + "/Sarvendo.RI");
+    // A ring that cannot be logged: its box is told once, then the record waits.
+    line.statusDriver.Answer(kReadLineStatus, 0x40);
+    Window().TimerTimer();
+    line.statusDriver.Answer(kReadLineStatus, 0x00);
+    for (int i = 0; i < 200; ++i) { // until the call is over and its record due
+        clock.Advance(56);
+        Window().TimerTimer();
+    }
+    const std::size_t boxesBefore = boxes.shown.size();
+    const int ticksBefore = Ticks();
+
+    CapturedErrors errors;
+    boxes.whileOpen = [this](const auto&) { Window().TimerTimer(); };
+    Window().FClose();
+    EXPECT_EQ(boxes.shown.size(), boxesBefore);
+    EXPECT_EQ(Ticks(), ticksBefore);
+    EXPECT_NE(errors.Text().find("Sarvendo.RI could not be written and are lost"), std::string::npos) << errors.Text();
+    EXPECT_EQ(settings.ClosedDown, 1);
+}
+
+TEST_F(MainWindowTest, NoTwoItemsOfAMenuShareAnAccelerator)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nTimer Interval=0\r\n");
+    Start();
+    for (QMenu* menu : {Window().PopupMenu(), Window().PopupMenu()->findChild<QMenu*>(QStringLiteral("SystemMenu"))}) {
+        ASSERT_NE(menu, nullptr);
+        std::set<QChar> keys;
+        for (const QAction* action : menu->actions()) {
+            const QString text = action->text().replace(QStringLiteral("&&"), QString());
+            const qsizetype at = text.indexOf(QLatin1Char('&'));
+            if (at >= 0 && at + 1 < text.size()) {
+                EXPECT_TRUE(keys.insert(text[at + 1].toUpper()).second) << action->text().toStdString();
+            }
+        }
     }
 }
 
