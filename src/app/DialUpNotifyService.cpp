@@ -25,6 +25,11 @@ bool DialUpNotifyService::Register()
     return bus.registerService(QString::fromLatin1(kDialUpServiceName));
 }
 
+void DialUpNotifyService::Raise()
+{
+    emit RaiseRequested();
+}
+
 void DialUpNotifyService::Notify(const QString& text)
 {
     // The bus carries the text whole, however long; only what can be kept is converted.

@@ -26,9 +26,13 @@ public:
 
 public slots:
     Q_SCRIPTABLE void Notify(const QString& text);
+    // A second copy asks the running one to show itself: on any desktop, and also when
+    // the window is hidden in the tray, where no window manager could find it.
+    Q_SCRIPTABLE void Raise();
 
 signals:
     void Received(unsigned tag, const std::string& text);
+    void RaiseRequested();
 };
 
 } // namespace sarvendo

@@ -435,6 +435,16 @@ void TMainWindow::TrayIconDblClick()
     ComposeSoon();
 }
 
+void TMainWindow::BringBack()
+{
+    if (!isVisible() || isMinimized()) {
+        TrayIconDblClick();
+        showNormal();
+    }
+    raise();
+    activateWindow();
+}
+
 void TMainWindow::ImageDblClick()
 {
     Settings& s = m_settings;

@@ -178,6 +178,8 @@ public:
     void AppOnRestore();
     // The way back from the notification area.
     void TrayIconDblClick();
+    // Shows the window to the user wherever it is: minimised, in the tray or behind others.
+    void BringBack();
     void HelpClick();
     void TimerTimer();
 

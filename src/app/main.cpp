@@ -13,6 +13,7 @@
 #include "core/SettingsStore.h"
 
 #include "app/AutoAnswerMessageBoxes.h"
+#include "app/BusRaisedWindows.h"
 #include "app/DialUpNotifyService.h"
 #include "app/QtPlatformChoice.h"
 #include "app/TMainWindow.h"
@@ -128,7 +129,8 @@ int main(int argc, char* argv[])
     // A second copy shows the first and ends before it reads, probes or writes anything.
     LinuxInstanceMarkers markers;
     X11TopLevelWindows desktopWindows;
-    TOnlyOne onlyOne(markers, desktopWindows);
+    BusRaisedWindows runningCopy(desktopWindows);
+    TOnlyOne onlyOne(markers, runningCopy);
     if (onlyOne.Loaded(kApplicationTitle) == TOnlyOne::Outcome::AnotherCopyRunning) {
         return 0;
     }
@@ -221,6 +223,7 @@ int main(int argc, char* argv[])
 
     DialUpNotifyService dialUpNotifications;
     QObject::connect(&dialUpNotifications, &DialUpNotifyService::Received, &window, &TMainWindow::WMCopyData);
+    QObject::connect(&dialUpNotifications, &DialUpNotifyService::RaiseRequested, &window, &TMainWindow::BringBack);
     dialUpNotifications.Register();
 
     // The end of the desktop session asks like the close box does, when it may ask at all.

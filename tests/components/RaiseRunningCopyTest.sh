@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The single-instance guard on a real X server: a second copy of the program brings the
-# running copy's window back, restoring it when minimised, and ends at once.
+# running copy's window back, restoring it when minimised or hidden in the tray, and ends
+# at once.
 #   RaiseRunningCopyTest.sh PATH-TO-SARVENDO
 # Needs Xvfb, openbox, xdotool and xprop; without them the test is skipped (77).
 set -euo pipefail
@@ -98,4 +99,46 @@ kill -0 "$pid" || fail "the first copy ended"
 kill -TERM "$pid"
 wait "$pid" || fail "the first copy did not end cleanly"
 pid=
+
+# Hidden in the tray, where no window manager can find it: the second copy asks the
+# first over the session bus to show itself.
+if command -v dbus-daemon >/dev/null && command -v trayer >/dev/null; then
+    trayer --edge bottom --align right --widthtype request --height 24 >/dev/null 2>&1 &
+    tray_pid=$!
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n1 <<<"$bus")
+    bus_pid=$(tail -n1 <<<"$bus")
+    printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nShowTrayIcon=1\r\n' \
+        >"$SARVENDO_HOME/SARVENDO.INI"
+    : >"$work/err"
+    (cd "$work" && exec "$program") 2>"$work/err" &
+    pid=$!
+    for _ in $(seq 1 200); do
+        grep -q "Sarvendo: event loop running" "$work/err" && break
+        sleep 0.1
+    done
+    window=""
+    for _ in $(seq 1 50); do
+        for candidate in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
+            xprop -id "$candidate" _NET_WM_NAME | grep -q '= "Sarvendo"$' && window=$candidate
+        done
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || fail "no window of the copy with a tray icon"
+    viewable() { xwininfo -id "$window" | grep -q IsViewable; }
+    sleep 1 # the bus name is taken once the event loop runs
+    xdotool windowminimize "$window"
+    for _ in $(seq 1 50); do viewable || break; sleep 0.1; done
+    viewable && fail "minimising did not hide the window to the tray"
+    timeout 20 "$program" 2>"$work/second" || fail "second copy ended with $?"
+    for _ in $(seq 1 50); do viewable && break; sleep 0.1; done
+    viewable || fail "the second copy did not bring the first back from the tray"
+    kill -TERM "$pid"
+    wait "$pid" || fail "the first copy did not end cleanly"
+    pid=
+    kill "$tray_pid" "$bus_pid" 2>/dev/null || true
+else
+    echo "note: no dbus-daemon or trayer, the tray case was not tried"
+fi
 echo "PASS"
