@@ -72,7 +72,7 @@ printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvend
 
 (cd "$work" && exec timeout -k 5 90 "$program") 2>"$work/err" &
 pid=$!
-wait_for 200 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
+wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
 
 # The icon is a small window embedded in trayer's panel.
 icon_line=""

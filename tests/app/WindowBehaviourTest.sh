@@ -86,8 +86,8 @@ start_program() { # $1: extra lines of the COM1 section
     : >"$work/err"
     (cd "$work" && exec timeout -k 5 120 "$program") 2>"$work/err" &
     pid=$!
-    wait_for 200 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
-    wait_for 50 client_of Sarvendo || fail "the main window is not listed"
+    wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
+    wait_for 150 client_of Sarvendo || fail "the main window is not listed"
     main=$(client_of Sarvendo)
 }
 stop_program() {
@@ -99,7 +99,7 @@ stop_program() {
 # Another program's window, made active: the strip appears over its caption.
 "$probe" window "Test window" 460 140 >/dev/null 2>&1 &
 target_pid=$!
-wait_for 100 client_of "Test window" || fail "the test window did not appear"
+wait_for 300 client_of "Test window" || fail "the test window did not appear"
 target=$(client_of "Test window")
 # Placed well inside the screen, caption and all.
 xdotool windowmove --sync "$target" 200 200 || xdotool windowmove "$target" 200 200

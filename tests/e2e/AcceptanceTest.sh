@@ -79,7 +79,7 @@ red_pixels() { # red lamp pixels in an image
 # Another program's window, to carry the strip.
 "$probe" window "Test window" 460 140 >/dev/null 2>&1 &
 target_pid=$!
-wait_for 100 client_of "Test window" || fail "the test window did not appear"
+wait_for 300 client_of "Test window" || fail "the test window did not appear"
 target=$(client_of "Test window")
 xdotool windowmove "$target" 200 200
 caption_shot() {
@@ -121,9 +121,9 @@ printf '%b' '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sa
 
 (cd "$work" && exec timeout -k 5 110 "$program") 2>"$work/err" &
 pid=$!
-wait_for 200 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
+wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
 grep -q "SARVEN95.VXD not found" "$work/err" && fail "the installed program did not find its driver"
-wait_for 50 client_of Sarvendo || fail "the main window is not listed"
+wait_for 150 client_of Sarvendo || fail "the main window is not listed"
 main=$(client_of Sarvendo)
 step "the installed program runs"
 
