@@ -37,6 +37,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <chrono>
@@ -61,7 +62,14 @@ class RecordingSound final : public Sound
 {
 public:
     explicit RecordingSound(StepLog& log) : m_log(log) {}
-    void PlayWave(const std::string& path) override { m_log.push_back("PlayWave " + path); }
+    void PlayWave(const std::string& path) override
+    {
+        m_log.push_back("PlayWave " + path);
+        if (whilePlaying) {
+            whilePlaying();
+        }
+    }
+    std::function<void()> whilePlaying;
     void Beep() override { m_log.emplace_back("Beep"); }
 
 private:
@@ -578,6 +586,22 @@ TEST_F(MainWindowTest, SplashShowsTheLogoAndClosesItself)
     splash->TimerSplashTimer();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watched.isNull());
+}
+
+TEST_F(MainWindowTest, TheSplashIsOnTheScreenBeforeTheStartUpSoundPlays)
+{
+    std::filesystem::create_directories(directories.ProgramDirectory());
+    TempDir::Write(directories.ProgramDirectory() + "/Sarvendo.wav", "RIFF");
+    bool splashShown = false;
+    sound.whilePlaying = [&splashShown] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* splash = qobject_cast<TSplashForm*>(widget); splash && splash->windowHandle() != nullptr) {
+                splashShown = splashShown || splash->windowHandle()->isExposed();
+            }
+        }
+    };
+    Start({"1"});
+    EXPECT_TRUE(splashShown);
 }
 
 TEST_F(MainWindowTest, NoSplashAndNoSoundWhenTheLogoIsOff)
