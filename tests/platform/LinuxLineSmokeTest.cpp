@@ -64,7 +64,7 @@ TEST(LinuxLineSmokeTest, APtyIsOpenedAndItsMissingModemLinesAreReportedHonestly)
     dcb.BaudRate = 9600;
     dcb.ByteSize = 8;
     EXPECT_TRUE(opened.port->SetCommState(dcb));
-    EXPECT_EQ(opened.port->Write("ATZ\r"), 4U);
+    EXPECT_EQ(opened.port->Write("ATZ\r", 0), 4U);
     char echo[16] = {};
     EXPECT_EQ(::read(pty.Master(), echo, sizeof echo), 4);
     EXPECT_EQ(::write(pty.Master(), "OK\r\n", 4), 4);
