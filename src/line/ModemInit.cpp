@@ -40,7 +40,13 @@ void SendModemInit(Settings& settings, T_QCCom32& qcCom, EventPump& events, cons
         return;
     }
     const std::string text = settings.ModemInitString.str() + "\r\n";
-    if (RetryWithin(qcCom, events, clock, [&] { return qcCom.WriteString(text); })) {
+    // A write that went out in part is continued, never started again: the modem would
+    // read the first part twice.
+    std::size_t sent = 0;
+    if (RetryWithin(qcCom, events, clock, [&] {
+            sent += qcCom.Write(std::string_view(text).substr(sent));
+            return sent == text.size();
+        })) {
         std::string answer;
         for (int i = 0; i < 2; ++i) {
             const bool answered = RetryWithin(qcCom, events, clock, [&] {

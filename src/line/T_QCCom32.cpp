@@ -65,10 +65,12 @@ void T_QCCom32::Close()
 
 bool T_QCCom32::WriteString(const std::string& text)
 {
-    if (!m_handle) {
-        return false;
-    }
-    return m_handle->Write(text) == text.size();
+    return Write(text) == text.size();
+}
+
+std::size_t T_QCCom32::Write(std::string_view text)
+{
+    return m_handle ? m_handle->Write(text, m_responseTime) : 0;
 }
 
 void T_QCCom32::WaitForInput(int milliseconds)

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace sarvendo {
 
@@ -33,6 +34,8 @@ public:
     bool Open();
     void Close();
     bool WriteString(const std::string& text);
+    // Writes as much of the text as goes out within ResponseTime; returns the count sent.
+    std::size_t Write(std::string_view text);
     void ReadString(std::string& result);
 
     int ResponseTime() const { return m_responseTime; }

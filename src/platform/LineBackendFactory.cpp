@@ -5,8 +5,9 @@
 #include "platform/linux/QtEventPump.h"
 #include "platform/sim/SimulatedLineBackend.h"
 
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace sarvendo {
 namespace {
@@ -32,14 +33,37 @@ private:
 
 std::optional<std::string> ReadScenarioFile(const std::string& path, std::string& why)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Looked at before it is opened: opening a FIFO would wait for a writer for ever, and
+    // opening a tty would raise its DTR.
+    struct stat status
+    {
+    };
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        why = "the scenario file " + path + " is not a regular file";
+        return std::nullopt;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
         why = "cannot read the scenario file " + path;
         return std::nullopt;
     }
-    std::string text(kLargestScenario + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    // The name may have been swapped for something else between the two looks.
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        why = "the scenario file " + path + " is not a regular file";
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[4096];
+    ssize_t n = 0;
+    while (text.size() <= kLargestScenario && (n = ::read(fd, buffer, sizeof buffer)) > 0) {
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (n < 0) {
+        why = "cannot read the scenario file " + path;
+        return std::nullopt;
+    }
     if (text.size() > kLargestScenario) {
         why = "the scenario file " + path + " is larger than 1 MB";
         return std::nullopt;

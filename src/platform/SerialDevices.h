@@ -41,8 +41,9 @@ public:
     // Reads at most buffer.size() bytes; returns the count read (0 on failure).
     virtual std::size_t Read(std::span<std::uint8_t> buffer) = 0;
 
-    // Writes the bytes; returns the count written (0 on failure).
-    virtual std::size_t Write(std::string_view bytes) = 0;
+    // Writes the bytes, waiting up to milliseconds in all while the output queue is full;
+    // returns the count written, which is less than asked when the time ran out.
+    virtual std::size_t Write(std::string_view bytes, int milliseconds) = 0;
 
     // Waits until input is waiting or the time is up, without processing any events.
     virtual void WaitReadable(int milliseconds) = 0;

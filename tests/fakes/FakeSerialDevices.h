@@ -28,6 +28,7 @@ public:
         std::deque<std::string> input; // arrival chunks; InputQueue sees the first one
         std::string pending;           // bytes already arrived, not yet read
         bool writeFails = false;
+        std::deque<std::size_t> writeAccepts; // how much each of the next writes takes
         int opens = 0;
         int closes = 0;
         std::vector<Dcb> applied;
@@ -66,10 +67,15 @@ public:
             m_state.pending.erase(0, n);
             return n;
         }
-        std::size_t Write(std::string_view bytes) override
+        std::size_t Write(std::string_view bytes, int /*milliseconds*/) override
         {
             if (m_state.writeFails) {
                 return 0;
+            }
+            if (!m_state.writeAccepts.empty()) {
+                // A scripted short write: the output queue takes only this much now.
+                bytes = bytes.substr(0, std::min(bytes.size(), m_state.writeAccepts.front()));
+                m_state.writeAccepts.pop_front();
             }
             m_state.written.append(bytes);
             if (m_state.onWrite) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -255,6 +256,36 @@ public:
         }
         return found->second.substr(0, maxBytes);
     }
+    std::optional<FileStatus> StatusOf(const std::string& path) override
+    {
+        if (const auto found = statuses.find(path); found != statuses.end()) {
+            return found->second;
+        }
+        FileStatus status;
+        status.inode = std::hash<std::string>{}(path);
+        if (const auto found = files.find(path); found != files.end()) {
+            status.kind = FileKind::Regular;
+            status.size = found->second.size();
+            status.modifiedNs = modified.count(path) != 0 ? modified.at(path) : 0;
+        } else if (const auto tty = devices.find(path); tty != devices.end()) {
+            status.kind = FileKind::CharacterDevice;
+        } else if (directories.count(path) != 0) {
+            status.kind = FileKind::Directory;
+        } else {
+            return std::nullopt;
+        }
+        return status;
+    }
+    std::optional<std::string> ReadFileTail(const std::string& path, std::size_t maxBytes) override
+    {
+        ++tailReads[path];
+        const auto found = files.find(path);
+        if (found == files.end()) {
+            return std::nullopt;
+        }
+        const std::string& content = found->second;
+        return content.substr(content.size() > maxBytes ? content.size() - maxBytes : 0);
+    }
     bool ProcessAlive(std::int64_t pid) override { return alive.count(pid) != 0; }
     std::int64_t OwnProcessId() override { return ownPid; }
     std::uint64_t MonotonicMs() override { return now; }
@@ -305,6 +336,9 @@ public:
     std::map<std::string, std::string> links;
     std::map<std::string, std::vector<std::string>> directories;
     std::set<std::string> existing;
+    std::map<std::string, FileStatus> statuses;   // stat() answers that override the ones made up from the maps
+    std::map<std::string, std::int64_t> modified; // a file's modification time, 0 unless set
+    std::map<std::string, int> tailReads;
     std::map<std::string, int> listings;
     std::set<std::int64_t> alive;
     std::int64_t ownPid = 100;

@@ -290,6 +290,14 @@ TEST_F(ModemInitTest, SilentModemGivesUpWithinTheResponseTime)
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(ModemInitTest, AWriteThatWentOutInPartIsContinuedNotRepeated)
+{
+    settings.ModemInitString = "AT&F1E0V1";
+    port->writeAccepts = {4, 0, 3};
+    SendModemInit(settings, qcCom, events, clock, ModemInitCaller::StartUp);
+    EXPECT_EQ(port->written, "AT&F1E0V1\r\n");
+}
+
 TEST_F(ModemInitTest, WriteThatNeverGoesOutGivesUp)
 {
     port->writeFails = true;

@@ -2,6 +2,8 @@
 
 #include "fakes/TempDir.h"
 
+#include <alsa/asoundlib.h>
+#include <cerrno>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -121,6 +123,24 @@ TEST(AlsaSound, NoDeviceGivesTheDefaultSound)
     int beeps = 0;
     AlsaSound sound([&] { ++beeps; }, "no_such_device_at_all");
     sound.PlayWave(dir.File("ring.wav"));
+    EXPECT_EQ(beeps, 1);
+}
+
+TEST(AlsaSound, BusyDeviceGivesTheDefaultSoundWithoutWaiting)
+{
+    fakes::TempDir dir;
+    fakes::TempDir::Write(dir.File("ring.wav"), Wave(1, 8000, 8, std::string(80, '\x80')));
+    int beeps = 0;
+    int blockingOpens = 0;
+    // Another program holds the device: a non-blocking open answers EBUSY at once, a
+    // blocking one would wait until the device is free, with the window frozen.
+    AlsaSound sound([&] { ++beeps; }, "hw:0",
+                    [&](_snd_pcm**, const char*, int, int mode) {
+                        blockingOpens += (mode & SND_PCM_NONBLOCK) == 0 ? 1 : 0;
+                        return -EBUSY;
+                    });
+    sound.PlayWave(dir.File("ring.wav"));
+    EXPECT_EQ(blockingOpens, 0);
     EXPECT_EQ(beeps, 1);
 }
 

@@ -96,12 +96,63 @@ TEST_F(LinuxDialUpSourceTest, GoneOrReusedInterfaceIsNoConnection)
     EXPECT_FALSE(source.ReadStatistics(*process, 7).has_value());
 }
 
-TEST(ConnectSpeedTest, TakesTheLastConnectLine)
+TEST(ConnectSpeedTest, TheLastCallsReportDecides)
 {
-    EXPECT_EQ(LinuxDialUpSource::ParseConnectSpeed(""), 0U);
-    EXPECT_EQ(LinuxDialUpSource::ParseConnectSpeed("CONNECT"), 0U);
-    EXPECT_EQ(LinuxDialUpSource::ParseConnectSpeed("CONNECT 33600\r\nCONNECT fast\r\n"), 33600U);
-    EXPECT_EQ(LinuxDialUpSource::ParseConnectSpeed("CONNECT 99999999999999"), 0U);
+    const std::pair<const char*, std::uint32_t> cases[] = {
+        {"", 0U},
+        {"CONNECT", 0U},
+        {"CONNECT 33600\r\nCONNECT fast\r\n", 0U},
+        {"CONNECT 33600\r\nCONNECT\r\n", 0U},
+        {"CONNECT 28800\nCONNECT 33600/LAPM\nDISCONNECT\n", 33600U},
+        {"CONNECT 99999999999999", 0U},
+    };
+    for (const auto& [report, speed] : cases) {
+        EXPECT_EQ(LinuxDialUpSource::ParseConnectSpeed(report), speed) << report;
+    }
+}
+
+TEST_F(LinuxDialUpSourceTest, ReportFileIsReadAtItsEndAndOnlyWhenItChanges)
+{
+    source.WindowsInZOrder();
+    auto process = source.OpenProcess(412);
+    const std::string path = "/var/log/chat-report";
+    // A year of calls: the first one's line lies far beyond any head a reader would take.
+    system.files[path] = "CONNECT 9600\n" + std::string(200000, 'x') + "\nCONNECT 31200/V34\n";
+    EXPECT_EQ(source.ReadStatistics(*process, 7)->speed, 31200U);
+    EXPECT_EQ(source.ReadStatistics(*process, 7)->speed, 31200U);
+    EXPECT_EQ(system.tailReads[path], 1) << "an unchanged file is not read again";
+
+    system.files[path] += "CONNECT\n"; // the next call, from a modem that gives no rate
+    EXPECT_EQ(source.ReadStatistics(*process, 7)->speed, 0U);
+    system.files[path][20] = 'y';
+    system.modified[path] = 5; // rewritten at the same size: its time tells
+    EXPECT_EQ(source.ReadStatistics(*process, 7)->speed, 0U);
+    EXPECT_EQ(system.tailReads[path], 3);
+
+    // Not a regular file: a FIFO would block the tick, a tty would have DTR raised.
+    for (const FileKind kind : {FileKind::Fifo, FileKind::CharacterDevice}) {
+        system.statuses[path] = FileStatus{kind, 1, 2, 0, 0};
+        EXPECT_EQ(source.ReadStatistics(*process, 7)->speed, 0U);
+    }
+    EXPECT_EQ(system.tailReads[path], 3);
+}
+
+TEST_F(LinuxDialUpSourceTest, PppdIsKnownByItsFileNotItsName)
+{
+    // Where /usr/sbin and /usr/bin are one directory, the kernel names pppd /usr/bin/pppd.
+    system.directories["/proc"] = {"500", "501", "502"};
+    system.statuses["/usr/sbin/pppd"] = FileStatus{FileKind::Regular, 8, 1234, 0, 0};
+    system.links["/proc/500/exe"] = "/usr/bin/pppd";
+    system.statuses["/proc/500/exe"] = FileStatus{FileKind::Regular, 8, 1234, 0, 0};
+    system.links["/proc/501/exe"] = "/home/user/pppd"; // another program that is called pppd
+    system.statuses["/proc/501/exe"] = FileStatus{FileKind::Regular, 9, 1234, 0, 0};
+    system.files["/proc/502/cmdline"] = std::string("/usr/bin/pppd\0call\0", 20); // root's pppd
+    system.statuses["/usr/bin/pppd"] = FileStatus{FileKind::Regular, 8, 1234, 0, 0};
+    const auto processes = source.ProcessSnapshot();
+    ASSERT_EQ(processes.size(), 3U);
+    EXPECT_EQ(processes[0].executable, "/usr/sbin/pppd");
+    EXPECT_EQ(processes[1].executable, "/home/user/pppd");
+    EXPECT_EQ(processes[2].executable, "/usr/sbin/pppd");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "fakes/FakeClock.h"
+#include "fakes/FakeSystemCalls.h"
 #include "fakes/TempDir.h"
 #include "platform/LineBackendFactory.h"
 #include "platform/linux/LinuxModemLines.h"
@@ -10,6 +11,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace sarvendo {
@@ -61,7 +64,7 @@ TEST(LinuxLineSmokeTest, APtyIsOpenedAndItsMissingModemLinesAreReportedHonestly)
     dcb.BaudRate = 9600;
     dcb.ByteSize = 8;
     EXPECT_TRUE(opened.port->SetCommState(dcb));
-    EXPECT_EQ(opened.port->Write("ATZ\r"), 4U);
+    EXPECT_EQ(opened.port->Write("ATZ\r", 0), 4U);
     char echo[16] = {};
     EXPECT_EQ(::read(pty.Master(), echo, sizeof echo), 4);
     EXPECT_EQ(::write(pty.Master(), "OK\r\n", 4), 4);
@@ -147,6 +150,48 @@ TEST(LineBackendFactoryTest, ChoosesLinuxTheBuiltInScenarioOrAFile)
 
     options.simulate = dir.File("missing.txt");
     EXPECT_NE(MakeLineBackend(options).warning.find("cannot read the scenario file"), std::string::npos);
+}
+
+TEST(NonRegularFileTest, ScenarioAndDriverModuleMustBeRegularFiles)
+{
+    fakes::TempDir dir;
+    const std::string fifo = dir.File("scenario.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Should the program open the FIFO after all, this writer lets that open return.
+    std::thread writer([&fifo] {
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    });
+    fakes::FakeClock clock;
+    LineBackendOptions options;
+    options.clock = &clock;
+    options.monitoredPort = [] { return 1; };
+    for (const std::string& path : {fifo, std::string("/dev/null"), dir.Path()}) {
+        options.simulate = path;
+        const auto choice = MakeLineBackend(options);
+        EXPECT_EQ(choice.warning,
+                  "the scenario file " + path + " is not a regular file; the built-in scenario runs instead.");
+        EXPECT_EQ(choice.owner->Description(), "simulated modem (built-in scenario)");
+    }
+    const int release = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    writer.join();
+    ::close(release);
+
+    fakes::FakeSystemCalls system;
+    LinuxStatusDriver driver(system, [] { return std::string(); });
+    system.statuses["/opt/sarvendo/SARVEN95.VXD"] = FileStatus{FileKind::Fifo, 1, 2, 0, 0};
+    system.statuses["SARVEN95.VXD"] = FileStatus{FileKind::Regular, 1, 3, 0, 0};
+    const std::pair<const char*, const char*> cases[] = {
+        {"/opt/sarvendo/SARVEN95.VXD", "/opt/sarvendo/SARVEN95.VXD is not a regular file"},
+        {"SARVEN95.VXD", "the status driver's path is not absolute: SARVEN95.VXD"},
+        {"/opt/sarvendo/missing", "no such file: /opt/sarvendo/missing"},
+    };
+    for (const auto& [path, why] : cases) {
+        EXPECT_EQ(driver.Open(path), -1);
+        EXPECT_EQ(driver.LastError(), why);
+    }
 }
 
 } // namespace

@@ -409,7 +409,7 @@ TEST_F(LinuxSerialDevicesTest, TalksToTheModem)
     EXPECT_FALSE(opened.port->SetCommState(dcb)) << "1.5 stop bits only with five data bits";
 
     system.writeChunk = 3;
-    EXPECT_EQ(opened.port->Write("ATZ\r\n"), 5U);
+    EXPECT_EQ(opened.port->Write("ATZ\r\n", 0), 5U);
     EXPECT_EQ(tty->written, "ATZ\r\n");
     tty->input = "\r\nOK\r\n";
     EXPECT_EQ(opened.port->InputQueue(), 6U);
@@ -418,6 +418,28 @@ TEST_F(LinuxSerialDevicesTest, TalksToTheModem)
     EXPECT_EQ(opened.port->InputQueue(), 2U);
     tty->input.clear();
     EXPECT_EQ(opened.port->Read(buffer), 0U);
+}
+
+TEST_F(LinuxSerialDevicesTest, APartialWriteGoesOnFromTheBytesWrittenWithinTheTime)
+{
+    struct Case
+    {
+        int drainMs; // how long the full output queue takes to make room
+        std::string written;
+    };
+    for (const Case& c : {Case{300, "AT&F1E0\r\n"}, Case{5000, "AT&F"}}) {
+        auto opened = serial.Open(1, SerialDevices::Purpose::ReadWrite);
+        ASSERT_NE(opened.port, nullptr);
+        tty->written.clear();
+        system.writeAnswers = {4, -EAGAIN};
+        system.writableAfterMs = c.drainMs;
+        system.writableWaits = 0;
+        const std::uint64_t start = system.now;
+        EXPECT_EQ(opened.port->Write("AT&F1E0\r\n", 2000), c.written.size());
+        EXPECT_EQ(tty->written, c.written) << "nothing sent twice";
+        EXPECT_EQ(system.writableWaits, 1);
+        EXPECT_LE(system.now - start, 2000U) << "the wait stays within the response time";
+    }
 }
 
 } // namespace
@@ -445,7 +467,7 @@ TEST(LinuxLineBackendTest, ProbeAndModemInitNeverMakeTheLastClose)
     {
         auto modem = line.serialDevices.Open(1, SerialDevices::Purpose::ReadWrite);
         ASSERT_NE(modem.port, nullptr);
-        modem.port->Write("ATZ\r\n");
+        modem.port->Write("ATZ\r\n", 0);
     }
     for (int tick = 0; tick < 50; ++tick) {
         EXPECT_EQ(line.modemLines.ReadModemStatus(1), kMsrCts);

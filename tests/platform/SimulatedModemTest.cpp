@@ -115,7 +115,7 @@ TEST_F(SimulatedModemTest, AnswersAtCommandsAfterItsEcho)
     Start("");
     auto opened = platform->View().serialDevices.Open(1, SerialDevices::Purpose::ReadWrite);
     ASSERT_TRUE(opened.port);
-    EXPECT_EQ(opened.port->Write("ATZ\r\n"), 5U);
+    EXPECT_EQ(opened.port->Write("ATZ\r\n", 0), 5U);
     EXPECT_EQ(Modem().ReadableForProgram(), "ATZ\r\n");
     clock.Advance(200);
     EXPECT_EQ(Modem().ReadableForProgram(), "ATZ\r\n\r\nOK\r\n");
@@ -123,7 +123,7 @@ TEST_F(SimulatedModemTest, AnswersAtCommandsAfterItsEcho)
     EXPECT_EQ(opened.port->Read(buffer), 11U);
     EXPECT_EQ(opened.port->InputQueue(), 0U);
 
-    opened.port->Write("atdt5551234\r");
+    opened.port->Write("atdt5551234\r", 0);
     clock.Advance(1000);
     std::string answer(64, '\0');
     const auto n = opened.port->Read(std::span(reinterpret_cast<std::uint8_t*>(answer.data()), answer.size()));

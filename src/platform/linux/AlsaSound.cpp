@@ -78,9 +78,14 @@ void QuietAlsa(const char* /*file*/, int /*line*/, const char* /*function*/, int
 
 } // namespace
 
-AlsaSound::AlsaSound(std::function<void()> defaultSound, std::string device)
-    : m_defaultSound(std::move(defaultSound)), m_device(std::move(device))
+AlsaSound::AlsaSound(std::function<void()> defaultSound, std::string device, PcmOpen open)
+    : m_defaultSound(std::move(defaultSound)), m_device(std::move(device)), m_open(std::move(open))
 {
+    if (!m_open) {
+        m_open = [](snd_pcm_t** pcm, const char* name, int stream, int mode) {
+            return snd_pcm_open(pcm, name, static_cast<snd_pcm_stream_t>(stream), mode);
+        };
+    }
     snd_lib_error_set_handler(&QuietAlsa);
 }
 
@@ -183,7 +188,11 @@ std::optional<AlsaSound::Wave> AlsaSound::ParseWave(std::string_view bytes)
 bool AlsaSound::Play(const Wave& wave) const
 {
     PcmHandle pcm;
-    if (snd_pcm_open(pcm.Out(), m_device.c_str(), SND_PCM_STREAM_PLAYBACK, 0) < 0) {
+    // A device that another program holds would make a blocking open wait until it is
+    // free, with the window frozen meanwhile; the default sound is played instead. Once
+    // open, playing blocks again so that the sound has been heard when this returns.
+    if (m_open(pcm.Out(), m_device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0 || pcm.Get() == nullptr ||
+        snd_pcm_nonblock(pcm.Get(), 0) < 0) {
         return false;
     }
     if (snd_pcm_set_params(pcm.Get(), *AlsaFormat(wave.bitsPerSample), SND_PCM_ACCESS_RW_INTERLEAVED, wave.channels,

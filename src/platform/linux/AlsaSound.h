@@ -9,12 +9,15 @@
 #include <string_view>
 #include <vector>
 
+struct _snd_pcm; // ALSA's playback handle, kept out of this header
+
 namespace sarvendo {
 
 // The program's sounds on Linux: PCM WAV files played through ALSA, returning when the
 // last sample has been played, as the event rules expect. A file that is missing,
 // unreadable, not PCM WAV, or a machine without a playback device gives the default
-// sound, which is the beep handed in (the desktop's bell).
+// sound, which is the beep handed in (the desktop's bell). So does a device that another
+// program holds: it is opened without waiting, since waiting for it would freeze the window.
 class AlsaSound final : public Sound
 {
 public:
@@ -27,7 +30,11 @@ public:
         std::vector<std::uint8_t> samples;
     };
 
-    explicit AlsaSound(std::function<void()> defaultSound, std::string device = "default");
+    // How the playback device is opened: snd_pcm_open(pcm, device, stream, mode), 0 or a
+    // negative errno. Tests hand in one that plays a device held by another program.
+    using PcmOpen = std::function<int(_snd_pcm** pcm, const char* device, int stream, int mode)>;
+
+    explicit AlsaSound(std::function<void()> defaultSound, std::string device = "default", PcmOpen open = {});
 
     void PlayWave(const std::string& path) override;
     void Beep() override;
@@ -42,6 +49,7 @@ private:
 
     std::function<void()> m_defaultSound;
     std::string m_device;
+    PcmOpen m_open;
 };
 
 } // namespace sarvendo

@@ -1,12 +1,16 @@
 #include "LinuxDialUpSource.h"
 
+#include <cctype>
 #include <charconv>
+#include <string_view>
 
 namespace sarvendo {
 namespace {
 
 constexpr std::size_t kSmallFile = 256;
-constexpr std::size_t kReportMax = 64 * 1024;
+// chat only appends to its report file, so the last call's line is at the end.
+constexpr std::size_t kReportTail = 4096;
+constexpr const char* kPppdPath = "/usr/sbin/pppd";
 
 std::optional<std::uint64_t> Number(std::string text, int base = 10)
 {
@@ -22,6 +26,17 @@ std::optional<std::uint64_t> Number(std::string text, int base = 10)
         return std::nullopt;
     }
     return value;
+}
+
+bool SameFile(const std::optional<FileStatus>& one, const std::optional<FileStatus>& other)
+{
+    return one && other && one->device == other->device && one->inode == other->inode;
+}
+
+bool NamedPppd(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return path.substr(slash == std::string::npos ? 0 : slash + 1) == kDialUpProgramName;
 }
 
 bool AllDigits(const std::string& text)
@@ -54,6 +69,15 @@ bool LinuxDialUpSource::ProgramExists(const std::string& path) const
 std::vector<DialUpSource::Process> LinuxDialUpSource::ProcessSnapshot()
 {
     std::vector<Process> processes;
+    // pppd under another name of the same file, as /usr/bin/pppd where /usr/sbin and
+    // /usr/bin are one directory, is still pppd; only programs called pppd are looked at.
+    std::optional<std::optional<FileStatus>> pppd;
+    const auto isPppd = [&](const std::string& path) {
+        if (!pppd) {
+            pppd = m_system.StatusOf(kPppdPath);
+        }
+        return SameFile(m_system.StatusOf(path), *pppd);
+    };
     for (const std::string& pid : m_system.ListDirectory("/proc")) {
         if (!AllDigits(pid) || pid.size() > 10) {
             continue;
@@ -62,11 +86,15 @@ std::vector<DialUpSource::Process> LinuxDialUpSource::ProcessSnapshot()
         process.id = static_cast<std::int64_t>(Number(pid).value_or(0));
         if (auto exe = m_system.ReadLink("/proc/" + pid + "/exe")) {
             process.executable = *exe;
+            // The link itself is stat'ed: it reaches the running file even when its name changed.
+            if (*exe != kPppdPath && NamedPppd(*exe) && isPppd("/proc/" + pid + "/exe")) {
+                process.executable = kPppdPath;
+            }
         } else if (auto commandLine = m_system.ReadFile("/proc/" + pid + "/cmdline", kSmallFile)) {
             // Another user's process: its executable link is hidden, its command line is not.
             const std::string first = commandLine->substr(0, commandLine->find('\0'));
             if (!first.empty() && first.front() == '/') {
-                process.executable = first;
+                process.executable = first != kPppdPath && NamedPppd(first) && isPppd(first) ? kPppdPath : first;
             } else if (!first.empty() && first.find('/') == std::string::npos &&
                        m_system.Exists("/usr/sbin/" + first)) {
                 process.executable = "/usr/sbin/" + first;
@@ -173,31 +201,60 @@ std::optional<DialUpSource::Statistics> LinuxDialUpSource::ReadStatistics(Proces
     // The counters are 64-bit; a connection long enough to pass 4 GiB is shown at the top.
     statistics.sent = static_cast<std::uint32_t>(std::min<std::uint64_t>(*sent, 0xFFFFFFFFU));
     statistics.received = static_cast<std::uint32_t>(std::min<std::uint64_t>(*received, 0xFFFFFFFFU));
-    if (!m_connectReportFile.empty()) {
-        if (const auto report = m_system.ReadFile(m_connectReportFile, kReportMax)) {
-            statistics.speed = ParseConnectSpeed(*report);
-        }
-    }
+    statistics.speed = ReportedSpeed();
     return statistics;
+}
+
+std::uint32_t LinuxDialUpSource::ReportedSpeed()
+{
+    if (m_connectReportFile.empty()) {
+        return 0;
+    }
+    // Anything but a regular file is refused: a FIFO would block the tick and a tty would
+    // have its DTR raised on every read.
+    const auto status = m_system.StatusOf(m_connectReportFile);
+    if (!status || status->kind != FileKind::Regular) {
+        m_report.reset();
+        return 0;
+    }
+    // The file is read again only when it changed, which for chat's report means a new call.
+    if (m_report && m_report->status.device == status->device && m_report->status.inode == status->inode &&
+        m_report->status.size == status->size && m_report->status.modifiedNs == status->modifiedNs) {
+        return m_report->speed;
+    }
+    auto tail = m_system.ReadFileTail(m_connectReportFile, kReportTail);
+    if (!tail) {
+        m_report.reset();
+        return 0;
+    }
+    if (status->size > tail->size()) {
+        // The first line was cut in two by the read; it is older than any whole line after it.
+        const auto lineEnd = tail->find('\n');
+        tail->erase(0, lineEnd == std::string::npos ? tail->size() : lineEnd + 1);
+    }
+    m_report = ReportCache{*status, ParseConnectSpeed(*tail)};
+    return m_report->speed;
 }
 
 std::uint32_t LinuxDialUpSource::ParseConnectSpeed(const std::string& report)
 {
-    std::uint32_t speed = 0;
-    std::size_t at = 0;
-    while ((at = report.find("CONNECT", at)) != std::string::npos) {
-        at += 7;
-        std::size_t digits = at;
-        while (digits < report.size() && report[digits] == ' ') {
-            ++digits;
-        }
-        std::uint32_t value = 0;
-        const auto result = std::from_chars(report.data() + digits, report.data() + report.size(), value);
-        if (result.ec == std::errc() && result.ptr != report.data() + digits) {
-            speed = value;
-        }
+    constexpr std::string_view kConnect = "CONNECT";
+    // The last call's report decides: a bare "CONNECT" (a modem set not to report its rate)
+    // gives no speed rather than the one of an earlier call. "DISCONNECT" is not a report.
+    std::size_t at = report.rfind(kConnect);
+    while (at != std::string::npos && at > 0 && std::isalpha(static_cast<unsigned char>(report[at - 1])) != 0) {
+        at = report.rfind(kConnect, at - 1);
     }
-    return speed;
+    if (at == std::string::npos) {
+        return 0;
+    }
+    std::size_t digits = at + kConnect.size();
+    while (digits < report.size() && report[digits] == ' ') {
+        ++digits;
+    }
+    std::uint32_t value = 0;
+    const auto result = std::from_chars(report.data() + digits, report.data() + report.size(), value);
+    return result.ec == std::errc() && result.ptr != report.data() + digits ? value : 0;
 }
 
 } // namespace sarvendo

@@ -79,6 +79,13 @@ int OpenForAppend(const std::string& path)
 
 std::optional<std::size_t> LinuxLogFiles::LastLineLength(const std::string& path)
 {
+    // Looked at before it is opened: opening a tty named by mistake would raise its DTR.
+    struct stat named
+    {
+    };
+    if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
+        return 0;
+    }
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (file.Get() < 0) {
         if (errno == ENOENT) {

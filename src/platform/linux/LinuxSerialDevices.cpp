@@ -136,16 +136,26 @@ std::size_t LinuxSerialPort::Read(std::span<std::uint8_t> buffer)
     return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
-std::size_t LinuxSerialPort::Write(std::string_view bytes)
+std::size_t LinuxSerialPort::Write(std::string_view bytes, int milliseconds)
 {
     std::size_t written = 0;
-    // A non-blocking tty may take a long string in parts; one write call per part.
+    const std::uint64_t start = m_system.MonotonicMs();
+    const auto limit = static_cast<std::uint64_t>(std::max(milliseconds, 0));
+    // A non-blocking tty takes a long string in parts, and nothing while its output queue
+    // is full: the rest goes out as the queue drains, never the part already sent again.
     while (written < bytes.size()) {
         const long n = m_system.Write(m_fd, bytes.data() + written, bytes.size() - written);
-        if (n <= 0) {
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n != 0 && n != -EAGAIN && n != -EINTR) {
             break;
         }
-        written += static_cast<std::size_t>(n);
+        const std::uint64_t elapsed = m_system.MonotonicMs() - start;
+        if (elapsed >= limit || m_system.WaitWritable(m_fd, static_cast<int>(limit - elapsed)) <= 0) {
+            break;
+        }
     }
     return written;
 }

@@ -50,7 +50,7 @@ public:
     bool SetCommState(const Dcb& dcb) override;
     std::optional<std::size_t> InputQueue() override;
     std::size_t Read(std::span<std::uint8_t> buffer) override;
-    std::size_t Write(std::string_view bytes) override;
+    std::size_t Write(std::string_view bytes, int milliseconds) override;
     void WaitReadable(int milliseconds) override;
 
 private:

@@ -39,8 +39,20 @@ LinuxStatusDriver::~LinuxStatusDriver()
 
 std::int32_t LinuxStatusDriver::Open(const std::string& path)
 {
-    if (!m_system.Exists(path)) {
+    // A name without a directory would be searched for along the library path, where some
+    // other file of that name may lie.
+    if (path.empty() || path.front() != '/') {
+        m_lastError = "the status driver's path is not absolute: " + path;
+        return -1;
+    }
+    const auto status = m_system.StatusOf(path);
+    if (!status) {
         m_lastError = "no such file: " + path;
+        return -1;
+    }
+    // Loading a FIFO would wait for a writer for ever.
+    if (status->kind != FileKind::Regular) {
+        m_lastError = path + " is not a regular file";
         return -1;
     }
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -141,8 +141,15 @@ void RemoveStaleTemporaries(const std::filesystem::path& directory, const std::f
 
 TextFileContent PosixTextFiles::Read(const std::string& path) const
 {
-    // Non-blocking, so that a FIFO in the file's place cannot hold up the start; it is
-    // then refused below as no regular file.
+    // Looked at before it is opened: opening a tty in the file's place would raise its DTR.
+    struct stat named
+    {
+    };
+    if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
+        return {TextFileContent::Status::Unreadable, {}};
+    }
+    // Non-blocking, so that a FIFO swapped in after the look cannot hold up the start; it
+    // is then refused below as no regular file.
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         return {errno == ENOENT ? TextFileContent::Status::Missing : TextFileContent::Status::Unreadable, {}};

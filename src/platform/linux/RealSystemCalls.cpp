@@ -217,6 +217,56 @@ std::optional<std::string> RealSystemCalls::ReadFile(const std::string& path, st
     return content;
 }
 
+std::optional<FileStatus> RealSystemCalls::StatusOf(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    FileStatus status;
+    status.kind = S_ISREG(info.st_mode)    ? FileKind::Regular
+                  : S_ISDIR(info.st_mode)  ? FileKind::Directory
+                  : S_ISCHR(info.st_mode)  ? FileKind::CharacterDevice
+                  : S_ISFIFO(info.st_mode) ? FileKind::Fifo
+                                           : FileKind::Other;
+    status.device = static_cast<std::uint64_t>(info.st_dev);
+    status.inode = static_cast<std::uint64_t>(info.st_ino);
+    status.size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    status.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return status;
+}
+
+std::optional<std::string> RealSystemCalls::ReadFileTail(const std::string& path, std::size_t maxBytes)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
+    auto offset = static_cast<off_t>(size > maxBytes ? size - maxBytes : 0);
+    std::string content;
+    char buffer[4096];
+    while (content.size() < maxBytes) {
+        const ssize_t n = ::pread(fd, buffer, std::min(sizeof buffer, maxBytes - content.size()), offset);
+        if (n <= 0) {
+            break;
+        }
+        content.append(buffer, static_cast<std::size_t>(n));
+        offset += n;
+    }
+    ::close(fd);
+    return content;
+}
+
 bool RealSystemCalls::ProcessAlive(std::int64_t pid)
 {
     if (pid <= 0) {

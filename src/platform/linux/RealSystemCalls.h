@@ -29,6 +29,8 @@ public:
     std::vector<std::string> ListDirectory(const std::string& path) override;
     std::optional<std::string> ReadLink(const std::string& path) override;
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
+    std::optional<FileStatus> StatusOf(const std::string& path) override;
+    std::optional<std::string> ReadFileTail(const std::string& path, std::size_t maxBytes) override;
     bool ProcessAlive(std::int64_t pid) override;
     std::int64_t OwnProcessId() override;
     std::uint64_t MonotonicMs() override;

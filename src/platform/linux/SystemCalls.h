@@ -33,6 +33,25 @@ struct SerialCounters
 // A device number (st_rdev), which identifies a tty whatever name it was opened by.
 using DeviceNumber = std::uint64_t;
 
+// What stat() tells of a path, following links.
+enum class FileKind
+{
+    Regular,
+    Directory,
+    CharacterDevice,
+    Fifo,
+    Other,
+};
+
+struct FileStatus
+{
+    FileKind kind = FileKind::Other;
+    std::uint64_t device = 0; // st_dev: with the inode, which file this is whatever its name
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0; // st_mtim in nanoseconds
+};
+
 // The thin seam over the system calls the line side makes on Linux. Every call returns
 // 0 or a descriptor on success and minus errno on failure, so the code above it is
 // tested with a fake that plays any kernel's answers (a pty's ENOTTY, a locked tty's
@@ -68,6 +87,9 @@ public:
     virtual std::vector<std::string> ListDirectory(const std::string& path) = 0;
     virtual std::optional<std::string> ReadLink(const std::string& path) = 0;
     virtual std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) = 0;
+    virtual std::optional<FileStatus> StatusOf(const std::string& path) = 0; // stat()
+    // The last maxBytes of a regular file, read from the end; nullopt for anything else.
+    virtual std::optional<std::string> ReadFileTail(const std::string& path, std::size_t maxBytes) = 0;
     virtual bool ProcessAlive(std::int64_t pid) = 0; // kill(pid, 0) is not ESRCH
     virtual std::int64_t OwnProcessId() = 0;
     virtual std::uint64_t MonotonicMs() = 0;

@@ -62,7 +62,7 @@ public:
         }
         return n;
     }
-    std::size_t Write(std::string_view bytes) override
+    std::size_t Write(std::string_view bytes, int /*milliseconds*/) override
     {
         if (m_modem != nullptr) {
             m_modem->WriteFromProgram(bytes);
