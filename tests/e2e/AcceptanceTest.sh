@@ -53,6 +53,8 @@ Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 x_pid=$!
 read -r -t 20 number <&"$fd" || fail "Xvfb did not start"
 export DISPLAY=":$number"
+# Every Qt program of the run, the test window too, goes to this X server.
+export QT_QPA_PLATFORM=xcb
 openbox >/dev/null 2>&1 &
 wm_pid=$!
 trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true >/dev/null 2>&1 &
@@ -110,7 +112,6 @@ export SARVENDO_SIMULATE="$work/scenario.txt"
 export SARVENDO_HOME="$work/home"
 export SARVENDO_AUTO_ANSWER=yes
 export XDG_RUNTIME_DIR="$work/run"
-export QT_QPA_PLATFORM=xcb
 unset DBUS_SESSION_BUS_ADDRESS
 mkdir -p "$SARVENDO_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
