@@ -19,6 +19,7 @@ class SteppedClock final : public Clock
 public:
     DateTime Now() const override { return 36000.0 + ticks / kMsPerDay; }
     std::uint32_t TickCount() const override { return ticks; }
+    std::uint64_t MonotonicMs() const override { return ticks; }
     std::uint32_t ticks = 0;
 };
 
