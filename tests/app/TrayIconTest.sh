@@ -8,54 +8,12 @@
 set -euo pipefail
 
 program=$(realpath "$1")
-for tool in Xvfb openbox trayer xdotool xwininfo xprop import; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 77; }
-done
+# shellcheck source=../lib/desktop.sh
+source "$(dirname "$0")/../lib/desktop.sh"
+need_tools Xvfb openbox trayer xdotool xwininfo xprop import
 work=$(mktemp -d)
-cleanup() {
-    kill -TERM "${pid:-}" 2>/dev/null || true
-    wait "${pid:-}" 2>/dev/null || true
-    kill "${tray_pid:-}" "${wm_pid:-}" "${x_pid:-}" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$work/err" ] && sed 's/^/  program: /' "$work/err" >&2
-    exit 1
-}
-
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-    local tenths=$1
-    shift
-    for _ in $(seq 1 "$tenths"); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-x_pid=$!
-read -r -t 20 number <&"$fd" || fail "Xvfb did not start"
-export DISPLAY=":$number"
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true >/dev/null 2>&1 &
-tray_pid=$!
-wait_for 100 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window" || fail "no window manager"
-wait_for 100 sh -c "xwininfo -root -tree | grep -q panel" || fail "trayer did not come up"
-
-export QT_QPA_PLATFORM=xcb
-export SARVENDO_HOME="$work/home"
-export SARVENDO_AUTO_ANSWER=yes
-export XDG_RUNTIME_DIR="$work/run"
-unset DBUS_SESSION_BUS_ADDRESS
-mkdir -p "$SARVENDO_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+start_desktop 800x600 tray
+program_environment
 # Quiet for four seconds, then received traffic on a connection: the icon must change.
 cat >"$work/scenario.txt" <<'EOF'
 port 1
@@ -75,28 +33,14 @@ pid=$!
 wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
 
 # The icon is a small window embedded in trayer's panel.
-icon_line=""
-for _ in $(seq 1 100); do
-    icon_line=$(xwininfo -root -tree | grep -E '^ +0x[0-9a-f]+ .*: \(.*\) +2[0-4]x2[0-4]\+' | grep -iv panel | tail -n 1 || true)
-    [ -n "$icon_line" ] && break
-    sleep 0.1
-done
-[ -n "$icon_line" ] || fail "no tray icon was embedded"
-icon=$(awk '{print $1}' <<<"$icon_line")
-read -r ix iy < <(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+read -r icon ix iy < <(tray_icon) || fail "no tray icon was embedded"
 echo "icon $icon at $ix,$iy"
 
 import -window root -crop 24x24+$ix+$iy "$work/before.png"
 wait_for 150 sh -c "import -window root -crop 24x24+$ix+$iy $work/after.png && ! compare -metric AE $work/before.png $work/after.png null: 2>/dev/null" ||
     fail "the icon's picture did not follow the traffic"
 
-window=""
-for candidate in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
-    if xprop -id "$candidate" _NET_WM_NAME | grep -q '= "Sarvendo"$'; then
-        window=$candidate
-    fi
-done
-[ -n "$window" ] || fail "the main window is not listed"
+window=$(client_of Sarvendo) || fail "the main window is not listed"
 viewable() { xwininfo -id "$window" | grep -q "IsViewable"; }
 
 # Minimised with the tray option on, the window leaves the screen and the taskbar.

@@ -12,50 +12,12 @@ set -euo pipefail
 program=$(realpath "$1")
 probe=$(realpath "$2")
 shots=${3:-}
-for tool in Xvfb openbox xdotool xwininfo xprop import convert compare; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 77; }
-done
+# shellcheck source=../lib/desktop.sh
+source "$(dirname "$0")/../lib/desktop.sh"
+need_tools Xvfb openbox xdotool xwininfo xprop import convert compare
 work=$(mktemp -d)
-cleanup() {
-    kill -TERM "${pid:-}" 2>/dev/null || true
-    wait "${pid:-}" 2>/dev/null || true
-    kill "${target_pid:-}" "${wm_pid:-}" "${x_pid:-}" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$work/err" ] && sed 's/^/  program: /' "$work/err" >&2
-    exit 1
-}
-
-wait_for() {
-    local tenths=$1
-    shift
-    for _ in $(seq 1 "$tenths"); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-x_pid=$!
-read -r -t 20 number <&"$fd" || fail "Xvfb did not start"
-export DISPLAY=":$number"
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-wait_for 100 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window" || fail "no window manager"
-
-export QT_QPA_PLATFORM=xcb
-export SARVENDO_HOME="$work/home"
-export SARVENDO_AUTO_ANSWER=yes
-export XDG_RUNTIME_DIR="$work/run"
-unset DBUS_SESSION_BUS_ADDRESS
-mkdir -p "$SARVENDO_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+start_desktop 1024x768
+program_environment
 cat >"$work/scenario.txt" <<'EOF'
 port 1
 0 dsr on
@@ -66,19 +28,6 @@ port 1
 600 end
 EOF
 export SARVENDO_SIMULATE="$work/scenario.txt"
-
-client_of() { # the top-level client named $1
-    for candidate in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
-        if xprop -id "$candidate" _NET_WM_NAME | grep -q "= \"$1\"\$"; then
-            echo "$candidate"
-            return 0
-        fi
-    done
-    return 1
-}
-position() { # absolute upper left of a client's own area
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'
-}
 
 start_program() { # $1: extra lines of the COM1 section
     printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nWarn when Exiting=1\r\n%b' \

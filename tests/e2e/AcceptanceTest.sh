@@ -12,34 +12,11 @@ set -euo pipefail
 
 build=$(realpath "$1")
 probe=$(realpath "$2")
-for tool in Xvfb openbox trayer xdotool xwininfo xprop import convert; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 77; }
-done
+# shellcheck source=../lib/desktop.sh
+source "$(dirname "$0")/../lib/desktop.sh"
+need_tools Xvfb openbox trayer xdotool xwininfo xprop import convert
 work=$(mktemp -d)
-cleanup() {
-    kill -TERM "${pid:-}" 2>/dev/null || true
-    wait "${pid:-}" 2>/dev/null || true
-    kill "${target_pid:-}" "${tray_pid:-}" "${wm_pid:-}" "${x_pid:-}" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$work/err" ] && sed 's/^/  program: /' "$work/err" >&2
-    exit 1
-}
 step() { echo "ok: $*"; }
-
-wait_for() {
-    local tenths=$1
-    shift
-    for _ in $(seq 1 "$tenths"); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 # 1. Install.
 DESTDIR="$work/stage" cmake --install "$build" --prefix /usr >/dev/null
@@ -48,32 +25,8 @@ program="$work/stage/usr/bin/sarvendo"
 step "installed into a DESTDIR"
 
 # 2. A desktop with a window manager and a tray.
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-x_pid=$!
-read -r -t 20 number <&"$fd" || fail "Xvfb did not start"
-export DISPLAY=":$number"
-# Every Qt program of the run, the test window too, goes to this X server.
-export QT_QPA_PLATFORM=xcb
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true >/dev/null 2>&1 &
-tray_pid=$!
-wait_for 100 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window" || fail "no window manager"
-wait_for 100 sh -c "xwininfo -root -tree | grep -q panel" || fail "trayer did not come up"
+start_desktop 1024x768 tray
 
-client_of() {
-    for candidate in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
-        if xprop -id "$candidate" _NET_WM_NAME | grep -q "= \"$1\"\$"; then
-            echo "$candidate"
-            return 0
-        fi
-    done
-    return 1
-}
-position() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'
-}
 red_pixels() { # red lamp pixels in an image
     convert "$1" -fx '(r>0.8 && g<0.3 && b<0.3) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:
 }
@@ -109,12 +62,7 @@ port 1
 +600 end
 EOF
 export SARVENDO_SIMULATE="$work/scenario.txt"
-export SARVENDO_HOME="$work/home"
-export SARVENDO_AUTO_ANSWER=yes
-export XDG_RUNTIME_DIR="$work/run"
-unset DBUS_SESSION_BUS_ADDRESS
-mkdir -p "$SARVENDO_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+program_environment
 printf '%b' '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\n' \
     'Log RI=1\r\nLog DCD=1\r\nDCD Interval=2\r\nTitle=1\r\nShowTrayIcon=1\r\nCD Auto Exit=1\r\n' \
     'CD Auto Exit Delay=3\r\nWarn when Exiting=1\r\nWindow Position X=600\r\nWindow Position Y=100\r\n' \
@@ -129,15 +77,7 @@ main=$(client_of Sarvendo)
 step "the installed program runs"
 
 # The tray icon, before the call.
-icon_line=""
-for _ in $(seq 1 100); do
-    icon_line=$(xwininfo -root -tree | grep -E '^ +0x[0-9a-f]+ .*: \(.*\) +2[0-4]x2[0-4]\+' | grep -iv panel | tail -n 1 || true)
-    [ -n "$icon_line" ] && break
-    sleep 0.1
-done
-[ -n "$icon_line" ] || fail "no tray icon was embedded"
-read -r ix iy < <(xwininfo -id "$(awk '{print $1}' <<<"$icon_line")" |
-    awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+read -r _ ix iy < <(tray_icon) || fail "no tray icon was embedded"
 import -window root -crop "24x24+$ix+$iy" "$work/icon-before.png"
 step "the tray icon is embedded"
 
