@@ -46,10 +46,7 @@ stop_program() {
 }
 
 # Another program's window, made active: the strip appears over its caption.
-"$probe" window "Test window" 460 140 >/dev/null 2>&1 &
-target_pid=$!
-wait_for 300 client_of "Test window" || fail "the test window did not appear"
-target=$(client_of "Test window")
+start_test_window "$probe" "Test window" 460 140
 # Placed well inside the screen, caption and all.
 xdotool windowmove --sync "$target" 200 200 || xdotool windowmove "$target" 200 200
 

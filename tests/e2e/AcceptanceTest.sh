@@ -32,10 +32,7 @@ red_pixels() { # red lamp pixels in an image
 }
 
 # Another program's window, to carry the strip.
-"$probe" window "Test window" 460 140 >/dev/null 2>&1 &
-target_pid=$!
-wait_for 300 client_of "Test window" || fail "the test window did not appear"
-target=$(client_of "Test window")
+start_test_window "$probe" "Test window" 460 140
 xdotool windowmove "$target" 200 200
 caption_shot() {
     local x y width top

@@ -95,3 +95,23 @@ tray_icon() {
     id=$(awk '{print $1}' <<<"$line")
     echo "$id $(position "$id")"
 }
+
+# Another program's window named $2, $3 x $4, made by the caption probe $1; its id is left
+# in `target`. A window that does not come up is made once more before the test fails,
+# and what the probe said is shown then.
+start_test_window() {
+    local probe=$1 name=$2
+    for attempt in 1 2; do
+        "$probe" window "$name" "$3" "$4" >>"$work/probe.err" 2>&1 &
+        target_pid=$!
+        if wait_for 150 client_of "$name"; then
+            target=$(client_of "$name")
+            return 0
+        fi
+        echo "note: the test window did not come up (attempt $attempt)" >&2
+        kill "$target_pid" 2>/dev/null || true
+        wait "$target_pid" 2>/dev/null || true
+    done
+    sed 's/^/  test window: /' "$work/probe.err" >&2
+    fail "the test window did not appear"
+}
