@@ -6,6 +6,9 @@
 #include <QGuiApplication>
 #include <QWindow>
 
+// Xlib's macros clash with Qt's names, so the X11 headers come after Qt's.
+#include "platform/linux/X11Properties.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -25,27 +28,6 @@ constexpr int kMaxFrameDepth = 16;
 
 constexpr long kClientMask = PropertyChangeMask | StructureNotifyMask;
 constexpr long kFrameMask = StructureNotifyMask;
-
-// Reads a property as a list of 32-bit items (Xlib hands them out as longs).
-std::vector<unsigned long> LongProperty(Display* display, Window window, Atom property, Atom type)
-{
-    Atom actualType = None;
-    int actualFormat = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    std::vector<unsigned long> result;
-    if (XGetWindowProperty(display, window, property, 0, 1024, False, type, &actualType, &actualFormat, &count,
-                           &remaining, &data) == Success &&
-        data != nullptr) {
-        if (actualFormat == 32) {
-            const auto* items = reinterpret_cast<const unsigned long*>(data);
-            result.assign(items, items + count);
-        }
-        XFree(data);
-    }
-    return result;
-}
 
 std::string TextProperty(Display* display, Window window, Atom property)
 {

@@ -1,5 +1,7 @@
 #include "X11TopLevelWindows.h"
 
+#include "platform/linux/X11Properties.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -11,27 +13,6 @@ namespace {
 int IgnoreXError(Display* /*display*/, XErrorEvent* /*event*/)
 {
     return 0;
-}
-
-// Reads a property as a list of 32-bit items (Xlib hands them out as longs).
-std::vector<unsigned long> LongProperty(Display* display, Window window, Atom property, Atom type)
-{
-    Atom actualType = None;
-    int actualFormat = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    std::vector<unsigned long> result;
-    if (XGetWindowProperty(display, window, property, 0, 65536, False, type, &actualType, &actualFormat, &count,
-                           &remaining, &data) == Success &&
-        data != nullptr) {
-        if (actualFormat == 32) {
-            const auto* items = reinterpret_cast<const unsigned long*>(data);
-            result.assign(items, items + count);
-        }
-        XFree(data);
-    }
-    return result;
 }
 
 } // namespace
