@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sarvendo::fakes {
@@ -51,6 +52,7 @@ public:
         ++found->second.opens;
         const int fd = nextFd++;
         openFds[fd] = path;
+        Heard(path, kWatchOpenedOrClosed);
         return fd;
     }
     int OpenTtyReadOnly(const std::string& path) override
@@ -68,6 +70,9 @@ public:
     }
     int Close(int fd) override
     {
+        if (watches.erase(fd) != 0) {
+            return 0;
+        }
         const auto found = openFds.find(fd);
         if (found == openFds.end()) {
             return -EBADF;
@@ -83,6 +88,7 @@ public:
         if (!stillOpen) {
             ++ttys[path].lastCloses;
         }
+        Heard(path, kWatchOpenedOrClosed);
         return 0;
     }
     int GetModemBits(int fd, int& bits) override
@@ -223,6 +229,7 @@ public:
 
     std::optional<DeviceNumber> DeviceOf(const std::string& path) override
     {
+        ++deviceLookups[path];
         const auto found = devices.find(path);
         if (found == devices.end()) {
             return std::nullopt;
@@ -286,6 +293,51 @@ public:
         const std::string& content = found->second;
         return content.substr(content.size() > maxBytes ? content.size() - maxBytes : 0);
     }
+    int CreateExclusive(const std::string& path, const std::string& content) override
+    {
+        const auto slash = path.rfind('/');
+        if (slash == std::string::npos || directories.count(path.substr(0, slash)) == 0) {
+            return -ENOENT;
+        }
+        if (readOnlyDirectories.count(path.substr(0, slash)) != 0) {
+            return -EACCES;
+        }
+        if (files.count(path) != 0) {
+            return -EEXIST;
+        }
+        files[path] = content;
+        created.push_back(path);
+        return 0;
+    }
+    int RemoveFile(const std::string& path) override
+    {
+        if (files.erase(path) == 0) {
+            return -ENOENT;
+        }
+        removed.push_back(path);
+        return 0;
+    }
+    int WatchOpens(const std::string& path) override
+    {
+        if (watchError != 0) {
+            return watchError;
+        }
+        if (devices.count(path) == 0 && files.count(path) == 0) {
+            return -ENOENT;
+        }
+        const int fd = nextFd++;
+        watches[fd] = Watch{path, 0};
+        return fd;
+    }
+    int TakeWatchEvents(int watch) override
+    {
+        const auto found = watches.find(watch);
+        if (found == watches.end()) {
+            return -EBADF;
+        }
+        return std::exchange(found->second.heard, 0);
+    }
+
     bool ProcessAlive(std::int64_t pid) override { return alive.count(pid) != 0; }
     std::int64_t OwnProcessId() override { return ownPid; }
     std::uint64_t MonotonicMs() override { return now; }
@@ -313,6 +365,7 @@ public:
         HangUpTty(path);
         devices.erase(path);
         ttys[path].openError = -ENOENT;
+        Heard(path, kWatchGone | kWatchOpenedOrClosed);
     }
 
     // The same modem plugged in again, under a new device number.
@@ -320,6 +373,48 @@ public:
     {
         devices[path] = number;
         ttys[path].openError = 0;
+    }
+
+    // Another program opens the tty as descriptor fd; the kernel's name of the tty is
+    // what /proc shows for it, whatever name the program opened.
+    void AddHolder(std::int64_t pid, int fd, const std::string& tty, const std::string& kernelName = {})
+    {
+        const std::string id = std::to_string(pid);
+        auto& processes = directories["/proc"];
+        if (std::find(processes.begin(), processes.end(), id) == processes.end()) {
+            processes.push_back(id);
+        }
+        const std::string fdDirectory = "/proc/" + id + "/fd";
+        directories[fdDirectory].push_back(std::to_string(fd));
+        const std::string entry = fdDirectory + "/" + std::to_string(fd);
+        links[entry] = kernelName.empty() ? tty : kernelName;
+        devices[entry] = devices[tty];
+        Heard(tty, kWatchOpenedOrClosed);
+    }
+
+    // The program lets go of every tty it held, as its exit does.
+    void DropHolder(std::int64_t pid)
+    {
+        const std::string fdDirectory = "/proc/" + std::to_string(pid) + "/fd";
+        for (const std::string& fd : directories[fdDirectory]) {
+            const auto held = devices.find(fdDirectory + "/" + fd);
+            for (const auto& [path, number] : devices) {
+                if (held != devices.end() && number == held->second && path.rfind("/proc/", 0) != 0) {
+                    Heard(path, kWatchOpenedOrClosed);
+                }
+            }
+        }
+        directories.erase(fdDirectory);
+    }
+
+    // What every watch of the path hears next.
+    void Heard(const std::string& path, int what)
+    {
+        for (auto& [fd, watch] : watches) {
+            if (watch.path == path) {
+                watch.heard |= what;
+            }
+        }
     }
 
     // How many descriptors of the tty are open now.
@@ -340,6 +435,7 @@ public:
     std::map<std::string, std::int64_t> modified; // a file's modification time, 0 unless set
     std::map<std::string, int> tailReads;
     std::map<std::string, int> listings;
+    std::map<std::string, int> deviceLookups; // stat() calls by path
     std::set<std::int64_t> alive;
     std::int64_t ownPid = 100;
     std::uint64_t now = 50000;
@@ -350,6 +446,17 @@ public:
     std::set<int> hungFds;
     std::set<int> readOnlyFds; // opened only to look
     int nextFd = 10;
+
+    struct Watch
+    {
+        std::string path;
+        int heard = 0;
+    };
+    std::map<int, Watch> watches;
+    int watchError = 0;                        // -ENOSPC: the user's inotify watches are used up
+    std::set<std::string> readOnlyDirectories; // lock directories this user may not write
+    std::vector<std::string> created;          // files made by CreateExclusive, in order
+    std::vector<std::string> removed;
 
 private:
     Tty* Of(int fd)

@@ -6,12 +6,14 @@
 #include "platform/linux/LinuxSerialDevices.h"
 #include "platform/linux/LinuxStatusDriver.h"
 #include "platform/linux/RealSystemCalls.h"
+#include "platform/linux/TtyHolders.h"
 #include "platform/linux/TtyWatcher.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -192,6 +194,56 @@ TEST(NonRegularFileTest, ScenarioAndDriverModuleMustBeRegularFiles)
         EXPECT_EQ(driver.Open(path), -1);
         EXPECT_EQ(driver.LastError(), why);
     }
+}
+
+// The kernel's side of the watch on a tty: another process's open and close of the node
+// are heard, our own reads are not, and this program's pty is found holding it in /proc.
+TEST(LinuxLineSmokeTest, OpensAndClosesOfATtyAreHeardAndItsHoldersFound)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.Name().empty()) << "openpty failed";
+    RealSystemCalls system;
+    const int watch = system.WatchOpens(pty.Name());
+    if (watch == -ENOSPC || watch == -EMFILE || watch == -ENOSYS) {
+        GTEST_SKIP() << "no inotify watch to be had here: " << watch;
+    }
+    ASSERT_GE(watch, 0);
+    EXPECT_EQ(system.TakeWatchEvents(watch), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int fd = ::open(pty.Name().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ::_exit(fd >= 0 && ::close(fd) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(system.TakeWatchEvents(watch), kWatchOpenedOrClosed);
+    EXPECT_EQ(system.TakeWatchEvents(watch), 0);
+    system.Close(watch);
+
+    // The test's own descriptor is this process, which never counts as another holder.
+    EXPECT_TRUE(ProcessesHolding(system, pty.Name(), false).empty());
+    const auto own = system.DeviceOf(pty.Name());
+    ASSERT_TRUE(own);
+    EXPECT_EQ(ProcessHolds(system, ::getpid(), *own), std::optional<bool>(true));
+}
+
+TEST(LinuxLineSmokeTest, ALockFileIsMadeOnceAndRemoved)
+{
+    fakes::TempDir dir;
+    RealSystemCalls system;
+    const std::string lock = dir.File("LCK..ttyS9");
+    EXPECT_EQ(system.CreateExclusive(lock, "      4242\n"), 0);
+    EXPECT_EQ(system.CreateExclusive(lock, "      4343\n"), -EEXIST);
+    EXPECT_EQ(system.ReadFile(lock, 64), std::optional<std::string>("      4242\n"));
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(lock.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0022, 0U) << "nobody else may rewrite our lock";
+    EXPECT_EQ(system.RemoveFile(lock), 0);
+    EXPECT_EQ(system.RemoveFile(lock), -ENOENT);
+    EXPECT_EQ(system.CreateExclusive(dir.File("missing/LCK..ttyS9"), "1\n"), -ENOENT);
 }
 
 } // namespace

@@ -107,9 +107,10 @@ protected:
         tty = &system.AddTty(kModem, kTtyS0);
         system.directories["/proc"] = {"1", "100", "412", "self", "acpi"};
         system.directories["/proc/1/fd"] = {"0", "1"};
+        system.links["/proc/1/fd/0"] = "/dev/tty1";
         system.devices["/proc/1/fd/0"] = 0x0501;
-        system.directories["/proc/100/fd"] = {"7"};
-        system.devices["/proc/100/fd/7"] = kTtyS0; // this program's own descriptor
+        system.links["/proc/1/fd/1"] = "/mnt/dead-nfs/log"; // never stat'ed: it is no device
+        system.AddHolder(100, 7, kModem);                   // this program's own descriptor
     }
 
     StatusDriverDevice::Reply Ask(std::uint32_t code) { return watcher.Request(kModem, code); }
@@ -142,8 +143,7 @@ TEST_F(TtyWatcherTest, PortOpenWhenAnotherProcessHoldsTheDevice)
     EXPECT_EQ(Ask(kQueryPortOpen).bytesReturned, 0U) << "only our own descriptor";
 
     // pppd opens it (seen under another name, which the device number sees through).
-    system.directories["/proc/412/fd"] = {"3"};
-    system.devices["/proc/412/fd/3"] = kTtyS0;
+    system.AddHolder(412, 3, kModem);
     EXPECT_EQ(Ask(kQueryPortOpen).bytesReturned, 0U) << "cached for a second";
     system.now += TtyWatcher::kHolderCacheMs;
     EXPECT_EQ(Ask(kQueryPortOpen).bytesReturned, 4U);
@@ -381,14 +381,13 @@ TEST_F(LinuxSerialDevicesTest, TheWatchIsTouchedBeforeTheProgramsOwnOpen)
 TEST_F(LinuxSerialDevicesTest, ModemExchangeIsRefusedWhileAnotherProgramHoldsThePort)
 {
     system.directories["/proc"] = {"412"};
-    system.directories["/proc/412/fd"] = {"5"};
-    system.devices["/proc/412/fd/5"] = kTtyS0;
+    system.AddHolder(412, 5, kModem);
     EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
     EXPECT_EQ(tty->opens, 0);
     // Looking is allowed: a probe changes nothing on the line.
     EXPECT_NE(serial.Open(1, SerialDevices::Purpose::Probe).port, nullptr);
 
-    system.directories.erase("/proc/412/fd");
+    system.DropHolder(412);
     system.files["/run/lock/LCK..ttyS0"] = "       412\n";
     system.alive.insert(412);
     EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
@@ -510,15 +509,9 @@ protected:
         HoldByPppd(412);
     }
 
-    void HoldByPppd(int pid)
-    {
-        const std::string fdDirectory = "/proc/" + std::to_string(pid) + "/fd";
-        system.directories["/proc"].push_back(std::to_string(pid));
-        system.directories[fdDirectory] = {"3"};
-        system.devices[fdDirectory + "/3"] = system.devices[kModem];
-    }
+    void HoldByPppd(int pid) { system.AddHolder(pid, 3, kModem); }
 
-    void PppdExits(int pid) { system.directories.erase("/proc/" + std::to_string(pid) + "/fd"); }
+    void PppdExits(int pid) { system.DropHolder(pid); }
 
     // A few seconds of ticks; what the status register read on the last one.
     std::optional<std::uint8_t> Ticks(int seconds)
@@ -616,17 +609,14 @@ TEST_F(TtyWatcherTest, TheLastOtherHolderLeavingATtyWithHupclDropsDtrAsItsCloseW
         auto& line = kernel.AddTty(kModem, kTtyS0);
         line.bits = kTiocmDtr | kTiocmRts | kTiocmCar;
         line.settings.cflag = c.cflag;
-        kernel.directories["/proc"] = {"412", "500"};
-        kernel.directories["/proc/412/fd"] = {"3"};
-        kernel.devices["/proc/412/fd/3"] = kTtyS0;
+        kernel.AddHolder(412, 3, kModem);
         if (c.secondHolderStays) {
-            kernel.directories["/proc/500/fd"] = {"0"};
-            kernel.devices["/proc/500/fd/0"] = kTtyS0;
+            kernel.AddHolder(500, 0, kModem);
         }
         TtyWatcher driver(kernel);
         driver.Request(kModem, kHookComm);
         ASSERT_EQ(driver.Request(kModem, kQueryPortOpen).bytesReturned, 4U) << c.what;
-        kernel.directories.erase("/proc/412/fd");
+        kernel.DropHolder(412);
         kernel.now += TtyWatcher::kHolderCacheMs;
         driver.Request(kModem, kQueryPortOpen);
         kernel.now += TtyWatcher::kHolderCacheMs;
@@ -658,9 +648,7 @@ protected:
         modem.counters = {48211, 912330};
         system.links["/sys/class/tty/ttyS0/device/driver"] = "../../../bus/serial-base/drivers/port";
         system.links["/sys/class/tty/ttyS0/device/../driver"] = "../../../bus/platform/drivers/serial8250";
-        system.directories["/proc"] = {"412"};
-        system.directories["/proc/412/fd"] = {"3"};
-        system.devices["/proc/412/fd/3"] = kTtyS0;
+        system.AddHolder(412, 3, kModem);
         system.files["/proc/412/comm"] = "pppd\n";
 
         auto& acm = system.AddTty("/dev/ttyACM0", 0xA600);

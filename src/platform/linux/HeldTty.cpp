@@ -1,12 +1,10 @@
 #include "HeldTty.h"
 
-#include "platform/linux/TtyHolders.h"
-
 #include <cerrno>
 
 namespace sarvendo {
 
-HeldTty::HeldTty(SystemCalls& system) : m_system(system) {}
+HeldTty::HeldTty(SystemCalls& system) : m_system(system), m_holders(system) {}
 
 HeldTty::~HeldTty()
 {
@@ -62,7 +60,7 @@ bool HeldTty::WorthRetaking()
     if (m_sawDeviceGone || *number != m_heldNumber) {
         return true; // the device came back
     }
-    return HeldByAnotherProcess(m_system, m_path);
+    return m_holders.HeldByAnother(m_path);
 }
 
 int HeldTty::Descriptor(const std::string& path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/linux/SystemCalls.h"
+#include "platform/linux/TtyHolders.h"
 
 #include <cstdint>
 #include <string>
@@ -48,6 +49,9 @@ public:
     const std::string& Path() const { return m_path; }
     void Release();
 
+    // Who else holds the tty, kept cheap to ask again and again.
+    HolderWatch& Holders() { return m_holders; }
+
     static constexpr std::uint64_t kRetryMs = 3000;
     // How often a held descriptor is asked whether the kernel has hung it up.
     static constexpr std::uint64_t kHangUpCheckMs = 500;
@@ -60,6 +64,7 @@ private:
     bool WorthRetaking();
 
     SystemCalls& m_system;
+    HolderWatch m_holders;
     std::string m_path;
     int m_fd = -1;
     int m_lastError = 0;

@@ -14,12 +14,14 @@ LinuxSerialDevices::LinuxSerialDevices(SystemCalls& system, PortDeviceMap device
 {
 }
 
-SerialDevices::OpenResult LinuxSerialDevices::Refuse(int portNumber, PortOpenError error) const
+SerialDevices::OpenResult LinuxSerialDevices::Refuse(int portNumber, PortOpenError error, const std::string& why) const
 {
     if (m_report) {
         std::string text = "Sarvendo: COM" + std::to_string(portNumber) + " (" + DeviceName(portNumber) +
                            ") cannot be opened: " + std::string(DescribePortOpenError(error));
-        if (error == PortOpenError::Busy) {
+        if (!why.empty()) {
+            text += " (" + why + ")";
+        } else if (error == PortOpenError::Busy) {
             const auto holders = DescribeHolders(m_system, DeviceName(portNumber));
             for (std::size_t i = 0; i < holders.size(); ++i) {
                 text += (i == 0 ? " (held by " : ", ") + holders[i];
@@ -67,11 +69,28 @@ SerialDevices::OpenResult LinuxSerialDevices::Open(int portNumber, Purpose purpo
         // a system that enforced exclusive opens.
         return Refuse(portNumber, PortOpenError::Busy);
     }
+    std::unique_ptr<UucpLock> lock;
+    if (purpose == Purpose::ReadWrite) {
+        // Holders this user cannot see in /proc (a root getty, another user's dialer) are
+        // kept off by the lock, and keep us off by theirs.
+        lock = std::make_unique<UucpLock>(m_system);
+        const auto taken = lock->Take(path);
+        if (taken == UucpLock::Result::Busy) {
+            return Refuse(portNumber, PortOpenError::Busy, lock->Why());
+        }
+        if (taken == UucpLock::Result::Unavailable) {
+            if (m_report) {
+                m_report("Sarvendo: COM" + std::to_string(portNumber) + " (" + path + ") is used without a lock: " +
+                         lock->Why() + "; other programs are not told that the port is in use.");
+            }
+            lock.reset();
+        }
+    }
     const int fd = m_system.OpenTty(path);
     if (fd < 0) {
         return Refuse(portNumber, ErrorOf(fd));
     }
-    auto port = std::make_unique<LinuxSerialPort>(m_system, fd);
+    auto port = std::make_unique<LinuxSerialPort>(m_system, fd, std::move(lock));
     TtySettings settings;
     const int query = m_system.GetSettings(fd, settings);
     if (query == -ENOTTY) {
@@ -89,7 +108,10 @@ std::string LinuxSerialDevices::DeviceName(int portNumber) const
     return m_devices[static_cast<std::size_t>(portNumber - 1)];
 }
 
-LinuxSerialPort::LinuxSerialPort(SystemCalls& system, int fd) : m_system(system), m_fd(fd) {}
+LinuxSerialPort::LinuxSerialPort(SystemCalls& system, int fd, std::unique_ptr<UucpLock> lock)
+    : m_system(system), m_lock(std::move(lock)), m_fd(fd)
+{
+}
 
 LinuxSerialPort::~LinuxSerialPort()
 {

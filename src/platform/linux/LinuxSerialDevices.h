@@ -3,8 +3,10 @@
 #include "platform/LinePlatform.h"
 #include "platform/SerialDevices.h"
 #include "platform/linux/SystemCalls.h"
+#include "platform/linux/UucpLock.h"
 
 #include <functional>
+#include <memory>
 
 namespace sarvendo {
 
@@ -15,7 +17,10 @@ class ModemLines;
 // "cannot be opened" and say why. An open to talk to the modem is refused as busy while
 // another process holds the port, even when the kernel would allow it. Before the monitored port is opened for a probe
 // or the modem exchange, the line watch takes its own descriptor first (through touchWatch), so the later close of this
-// short-lived one is never the last close that would drop DTR.
+// short-lived one is never the last close that would drop DTR. For the modem exchange
+// the port is locked the UUCP way (LCK..ttyS0) from before the open until the close, and
+// a live lock of anyone else's means busy; where no lock can be made at all, the exchange
+// goes ahead without one and the report says so.
 class LinuxSerialDevices final : public SerialDevices
 {
 public:
@@ -31,7 +36,7 @@ public:
 private:
     SystemCalls& m_system;
     PortDeviceMap m_devices;
-    OpenResult Refuse(int portNumber, PortOpenError error) const;
+    OpenResult Refuse(int portNumber, PortOpenError error, const std::string& why = {}) const;
 
     std::function<void(int)> m_touchWatch;
     std::function<void(const std::string&)> m_report;
@@ -41,7 +46,8 @@ private:
 class LinuxSerialPort final : public SerialPort
 {
 public:
-    LinuxSerialPort(SystemCalls& system, int fd);
+    // lock, when given, is given back after the descriptor is closed.
+    LinuxSerialPort(SystemCalls& system, int fd, std::unique_ptr<UucpLock> lock = nullptr);
     ~LinuxSerialPort() override;
     LinuxSerialPort(const LinuxSerialPort&) = delete;
     LinuxSerialPort& operator=(const LinuxSerialPort&) = delete;
@@ -55,6 +61,7 @@ public:
 
 private:
     SystemCalls& m_system;
+    std::unique_ptr<UucpLock> m_lock; // declared first: destroyed after the close
     int m_fd;
 };
 

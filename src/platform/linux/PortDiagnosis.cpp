@@ -25,18 +25,6 @@ std::string Trimmed(std::string text)
     return text;
 }
 
-bool AllDigits(const std::string& text)
-{
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-// The kernel's name of the tty ("ttyUSB0"), through a stable link when there is one.
-std::string KernelName(SystemCalls& system, const std::string& device)
-{
-    const auto target = system.ReadLink(device);
-    return BaseName(target ? *target : device);
-}
-
 // The serial driver behind a tty, from sysfs: the first driver up the device chain that
 // is not the serial core's own port or controller layer.
 std::string DriverOf(SystemCalls& system, const std::string& name)
@@ -81,26 +69,14 @@ std::string LinesText(int bits)
 std::vector<std::string> DescribeHolders(SystemCalls& system, const std::string& device)
 {
     std::vector<std::string> holders;
-    const auto wanted = system.DeviceOf(device);
-    const std::string self = std::to_string(system.OwnProcessId());
-    if (wanted) {
-        for (const std::string& pid : system.ListDirectory("/proc")) {
-            if (!AllDigits(pid) || pid == self) {
-                continue;
-            }
-            const std::string fdDirectory = "/proc/" + pid + "/fd";
-            for (const std::string& fd : system.ListDirectory(fdDirectory)) {
-                const auto number = system.DeviceOf(fdDirectory + "/" + fd);
-                if (number && *number == *wanted) {
-                    const auto comm = system.ReadFile("/proc/" + pid + "/comm", kSmallFile);
-                    holders.push_back((comm ? Trimmed(*comm) : std::string("process")) + " (pid " + pid + ")");
-                    break;
-                }
-            }
-        }
+    for (const std::int64_t pid : ProcessesHolding(system, device, false)) {
+        const auto comm = system.ReadFile("/proc/" + std::to_string(pid) + "/comm", kSmallFile);
+        holders.push_back((comm ? Trimmed(*comm) : std::string("process")) + " (pid " + std::to_string(pid) + ")");
     }
-    if (holders.empty() && LockedByAnotherProcess(system, device)) {
-        holders.push_back("a program named in its UUCP lock file");
+    if (holders.empty()) {
+        if (const auto owner = LockOwner(system, device)) {
+            holders.push_back("pid " + std::to_string(*owner) + ", named in its UUCP lock file");
+        }
     }
     return holders;
 }
@@ -109,7 +85,7 @@ PortDiagnosis DiagnosePort(SystemCalls& system, const std::string& device)
 {
     PortDiagnosis d;
     d.device = device;
-    const std::string name = KernelName(system, device);
+    const std::string name = KernelTtyName(system, device);
     const std::string driver = DriverOf(system, name);
     d.driver = driver.empty() ? "unknown" : driver + DriverNote(driver);
 

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -265,6 +266,83 @@ std::optional<std::string> RealSystemCalls::ReadFileTail(const std::string& path
     }
     ::close(fd);
     return content;
+}
+
+int RealSystemCalls::CreateExclusive(const std::string& path, const std::string& content)
+{
+    constexpr mode_t kLockMode = 0644; // others read the owner's process id from it
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kLockMode);
+    if (fd < 0) {
+        return -errno;
+    }
+    std::size_t written = 0;
+    while (written < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            const int error = n < 0 ? errno : EIO;
+            ::close(fd);
+            ::unlink(path.c_str());
+            return -error;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(path.c_str());
+        return -error;
+    }
+    return 0;
+}
+
+int RealSystemCalls::RemoveFile(const std::string& path)
+{
+    return Result(::unlink(path.c_str()));
+}
+
+int RealSystemCalls::WatchOpens(const std::string& path)
+{
+    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd < 0) {
+        return -errno;
+    }
+    if (::inotify_add_watch(fd, path.c_str(), IN_OPEN | IN_CLOSE | IN_ATTRIB | IN_DELETE_SELF) < 0) {
+        const int error = errno;
+        ::close(fd);
+        return -error;
+    }
+    return fd;
+}
+
+int RealSystemCalls::TakeWatchEvents(int watch)
+{
+    int heard = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(watch, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno == EAGAIN) {
+            return heard;
+        }
+        if (n <= 0) {
+            return n < 0 ? -errno : -EIO;
+        }
+        for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= n;) {
+            inotify_event event{};
+            std::memcpy(&event, buffer + at, sizeof event);
+            if ((event.mask & (IN_OPEN | IN_CLOSE)) != 0) {
+                heard |= kWatchOpenedOrClosed;
+            }
+            if ((event.mask & (IN_ATTRIB | IN_DELETE_SELF | IN_IGNORED | IN_Q_OVERFLOW)) != 0) {
+                heard |= kWatchGone | kWatchOpenedOrClosed;
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event.len);
+        }
+    }
 }
 
 bool RealSystemCalls::ProcessAlive(std::int64_t pid)

@@ -31,6 +31,10 @@ public:
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
     std::optional<FileStatus> StatusOf(const std::string& path) override;
     std::optional<std::string> ReadFileTail(const std::string& path, std::size_t maxBytes) override;
+    int CreateExclusive(const std::string& path, const std::string& content) override;
+    int RemoveFile(const std::string& path) override;
+    int WatchOpens(const std::string& path) override;
+    int TakeWatchEvents(int watch) override;
     bool ProcessAlive(std::int64_t pid) override;
     std::int64_t OwnProcessId() override;
     std::uint64_t MonotonicMs() override;

@@ -90,10 +90,27 @@ public:
     virtual std::optional<FileStatus> StatusOf(const std::string& path) = 0; // stat()
     // The last maxBytes of a regular file, read from the end; nullopt for anything else.
     virtual std::optional<std::string> ReadFileTail(const std::string& path, std::size_t maxBytes) = 0;
+    // open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644) with the content written
+    // whole, as a lock file is made; -EEXIST when the file is there already. A file that
+    // could not be written whole is removed again.
+    virtual int CreateExclusive(const std::string& path, const std::string& content) = 0;
+    virtual int RemoveFile(const std::string& path) = 0; // unlink()
+
+    // inotify: a descriptor that hears every open and close of the file at path by any
+    // process, or -errno (ENOSPC or EMFILE at the user's inotify limits). Closed with Close.
+    virtual int WatchOpens(const std::string& path) = 0;
+    // What the watch heard since the last call, without waiting: a mix of
+    // kWatchOpenedOrClosed and kWatchGone, 0 for nothing, -errno when it cannot tell.
+    virtual int TakeWatchEvents(int watch) = 0;
+
     virtual bool ProcessAlive(std::int64_t pid) = 0; // kill(pid, 0) is not ESRCH
     virtual std::int64_t OwnProcessId() = 0;
     virtual std::uint64_t MonotonicMs() = 0;
 };
+
+// What TakeWatchEvents heard.
+inline constexpr int kWatchOpenedOrClosed = 0x1;
+inline constexpr int kWatchGone = 0x2; // the file lost a name or went; the watch must be made again
 
 // The modem-line bits of TIOCMGET.
 inline constexpr int kTiocmDtr = 0x002;

@@ -1,11 +1,12 @@
 #include "TtyHolders.h"
 
-#include <vector>
+#include <cstring>
 
 namespace sarvendo {
 namespace {
 
 constexpr std::size_t kLockFileMax = 64;
+constexpr std::int64_t kLargestPid = 0x7FFFFFFF;
 
 std::string BaseName(const std::string& path)
 {
@@ -18,80 +19,181 @@ bool AllDigits(const std::string& text)
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-bool LockNamesALiveProcess(SystemCalls& system, const std::string& name)
+std::optional<std::int64_t> LiveOwnerOf(SystemCalls& system, const std::string& name)
 {
     for (const char* directory : {"/run/lock/", "/var/lock/"}) {
         const auto content = system.ReadFile(directory + name, kLockFileMax);
-        if (!content) {
-            continue;
-        }
-        // The owner's process id as ten right-aligned digits; a lock of a process that
-        // has gone is stale and means nothing.
-        std::int64_t pid = 0;
-        bool digits = false;
-        for (char c : *content) {
-            if (c >= '0' && c <= '9') {
-                pid = pid * 10 + (c - '0');
-                digits = true;
-                if (pid > 0x7FFFFFFF) {
-                    pid = 0;
-                    break;
-                }
-            } else if (digits) {
-                break;
-            }
-        }
-        if (pid > 0 && pid != system.OwnProcessId() && system.ProcessAlive(pid)) {
-            return true;
+        const auto pid = content ? ParseLockOwner(*content) : std::nullopt;
+        // A lock of a process that has gone is stale and means nothing.
+        if (pid && *pid != system.OwnProcessId() && system.ProcessAlive(*pid)) {
+            return pid;
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 } // namespace
 
+std::string KernelTtyName(SystemCalls& system, const std::string& device)
+{
+    const auto target = system.ReadLink(device);
+    return BaseName(target ? *target : device);
+}
+
+std::optional<std::int64_t> ParseLockOwner(const std::string& content)
+{
+    std::size_t at = content.find_first_not_of(' ');
+    std::int64_t pid = 0;
+    std::size_t digits = 0;
+    for (; at != std::string::npos && at < content.size() && content[at] >= '0' && content[at] <= '9'; ++at) {
+        pid = pid * 10 + (content[at] - '0');
+        if (++digits > 10 || pid > kLargestPid) {
+            return std::nullopt;
+        }
+    }
+    // Some dialers follow the number with their own name and the user's.
+    if (digits > 0 && (at >= content.size() || content[at] == '\n' || content[at] == ' ')) {
+        return pid > 0 ? std::optional<std::int64_t>(pid) : std::nullopt;
+    }
+    if (content.size() == 4 && digits == 0) {
+        std::int32_t binary = 0;
+        std::memcpy(&binary, content.data(), sizeof binary);
+        return binary > 0 ? std::optional<std::int64_t>(binary) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> LockOwner(SystemCalls& system, const std::string& device)
+{
+    if (device.empty()) {
+        return std::nullopt;
+    }
+    const std::string kernelName = KernelTtyName(system, device);
+    if (auto owner = LiveOwnerOf(system, "LCK.." + kernelName)) {
+        return owner;
+    }
+    if (BaseName(device) != kernelName) {
+        return LiveOwnerOf(system, "LCK.." + BaseName(device));
+    }
+    return std::nullopt;
+}
+
 bool LockedByAnotherProcess(SystemCalls& system, const std::string& device)
 {
-    // Lock files carry the kernel's name of the tty ("ttyUSB0"), while the configured path
-    // may be a stable link such as /dev/serial/by-id/...; both names are tried.
-    std::vector<std::string> names{"LCK.." + BaseName(device)};
-    if (const auto target = system.ReadLink(device)) {
-        names.push_back("LCK.." + BaseName(*target));
+    return LockOwner(system, device).has_value();
+}
+
+std::optional<bool> ProcessHolds(SystemCalls& system, std::int64_t pid, DeviceNumber wanted)
+{
+    const std::string fdDirectory = "/proc/" + std::to_string(pid) + "/fd";
+    const auto descriptors = system.ListDirectory(fdDirectory);
+    if (descriptors.empty()) {
+        return std::nullopt;
     }
-    for (const std::string& name : names) {
-        if (LockNamesALiveProcess(system, name)) {
+    for (const std::string& fd : descriptors) {
+        const std::string entry = fdDirectory + "/" + fd;
+        const auto target = system.ReadLink(entry);
+        if (!target || target->rfind("/dev/", 0) != 0) {
+            continue;
+        }
+        const auto number = system.DeviceOf(entry);
+        if (number && *number == wanted) {
             return true;
         }
     }
     return false;
 }
 
-bool HeldByAnotherProcess(SystemCalls& system, const std::string& device)
+std::vector<std::int64_t> ProcessesHolding(SystemCalls& system, const std::string& device, bool firstOnly)
 {
-    if (device.empty()) {
-        return false;
-    }
-    if (LockedByAnotherProcess(system, device)) {
-        return true;
-    }
-    const auto wanted = system.DeviceOf(device);
+    std::vector<std::int64_t> holders;
+    const auto wanted = device.empty() ? std::nullopt : system.DeviceOf(device);
     if (!wanted) {
-        return false;
+        return holders;
     }
-    const std::string self = std::to_string(system.OwnProcessId());
-    for (const std::string& pid : system.ListDirectory("/proc")) {
-        if (!AllDigits(pid) || pid == self) {
+    const std::int64_t self = system.OwnProcessId();
+    for (const std::string& entry : system.ListDirectory("/proc")) {
+        if (!AllDigits(entry) || entry.size() > 10) {
             continue;
         }
-        const std::string fdDirectory = "/proc/" + pid + "/fd";
-        for (const std::string& fd : system.ListDirectory(fdDirectory)) {
-            const auto number = system.DeviceOf(fdDirectory + "/" + fd);
-            if (number && *number == *wanted) {
-                return true;
+        const std::int64_t pid = std::stoll(entry);
+        if (pid != self && ProcessHolds(system, pid, *wanted).value_or(false)) {
+            holders.push_back(pid);
+            if (firstOnly) {
+                break;
             }
         }
     }
-    return false;
+    return holders;
+}
+
+bool HeldByAnotherProcess(SystemCalls& system, const std::string& device)
+{
+    return LockedByAnotherProcess(system, device) || !ProcessesHolding(system, device, true).empty();
+}
+
+HolderWatch::HolderWatch(SystemCalls& system) : m_system(system) {}
+
+HolderWatch::~HolderWatch()
+{
+    Unwatch();
+}
+
+void HolderWatch::Unwatch()
+{
+    if (m_watch >= 0) {
+        m_system.Close(m_watch);
+    }
+    m_watch = -1;
+}
+
+bool HolderWatch::HeldByAnother(const std::string& device)
+{
+    if (device != m_device) {
+        Unwatch();
+        m_device = device;
+        m_scanned = false;
+    }
+    if (device.empty()) {
+        return false;
+    }
+    if (LockedByAnotherProcess(m_system, device)) {
+        return true;
+    }
+    const auto number = m_system.DeviceOf(device);
+    if (!number) {
+        // No device, no descriptor of it; the node that comes back is another file.
+        Unwatch();
+        m_scanned = false;
+        return false;
+    }
+    const std::uint64_t now = m_system.MonotonicMs();
+    bool rescan = !m_scanned || now - m_scannedAt >= kFullScanMs;
+    bool remake = false; // the watch was on a node that has gone: the new one is watched at once
+    if (m_watch >= 0 && *number != m_watchedNumber) {
+        Unwatch();
+        remake = true;
+    }
+    if (m_watch >= 0) {
+        // Taken before the scan: whatever happens during it is heard at the next question.
+        const int heard = m_system.TakeWatchEvents(m_watch);
+        if (heard < 0 || (heard & kWatchGone) != 0) {
+            Unwatch();
+            remake = true;
+        }
+        rescan = rescan || heard != 0;
+    }
+    if (m_watch < 0 && (remake || !m_scanned || now - m_scannedAt >= kUnwatchedScanMs)) {
+        m_watch = m_system.WatchOpens(device);
+        m_watchedNumber = *number;
+        rescan = true;
+    }
+    if (rescan) {
+        m_scanAnswer = !ProcessesHolding(m_system, device, true).empty();
+        m_scanned = true;
+        m_scannedAt = now;
+    }
+    return m_scanAnswer;
 }
 
 } // namespace sarvendo

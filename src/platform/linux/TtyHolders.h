@@ -2,16 +2,71 @@
 
 #include "platform/linux/SystemCalls.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace sarvendo {
 
-// Whether a process other than this one holds a tty: one of its descriptors points at
-// the same device number (/proc/PID/fd, as far as this user may look), or a UUCP lock
-// file (/run/lock or /var/lock, "LCK..ttyS0") names a live process. The lock file is
-// what reveals a root pppd run with its "lock" option, whose descriptors an ordinary
-// user cannot see.
-bool HeldByAnotherProcess(SystemCalls& system, const std::string& device);
+// The kernel's name of a tty ("ttyUSB0") behind a configured path, which may be a link
+// such as /dev/serial/by-id/...: lock files and /proc carry that name.
+std::string KernelTtyName(SystemCalls& system, const std::string& device);
+
+// The process id a UUCP lock file holds: ten right-aligned digits and a line end
+// (perhaps the dialer's name after a blank), or the four binary bytes of the oldest
+// dialers. Empty for anything else.
+std::optional<std::int64_t> ParseLockOwner(const std::string& content);
+
+// The live process other than this one that a UUCP lock file (/run/lock or /var/lock,
+// "LCK..ttyS0", under the kernel's name or the configured one) names for the tty. A root
+// pppd run with its "lock" option shows itself this way, though an ordinary user cannot
+// see its descriptors.
+std::optional<std::int64_t> LockOwner(SystemCalls& system, const std::string& device);
 bool LockedByAnotherProcess(SystemCalls& system, const std::string& device);
+
+// Whether one process has a descriptor of the device: nullopt when its descriptors
+// cannot be read (another user's process). Each descriptor's link is read first and only
+// targets under /dev are stat'ed, so a descriptor on a dead network mount never blocks.
+std::optional<bool> ProcessHolds(SystemCalls& system, std::int64_t pid, DeviceNumber wanted);
+
+// The processes other than this one that have a descriptor of the tty, as far as this
+// user may look in /proc; with firstOnly the scan stops at the first.
+std::vector<std::int64_t> ProcessesHolding(SystemCalls& system, const std::string& device, bool firstOnly);
+
+// A live lock of another process, or one of its descriptors, holds the tty.
+bool HeldByAnotherProcess(SystemCalls& system, const std::string& device);
+
+// HeldByAnotherProcess for a tty that is asked about again and again. The lock files are
+// read at every question; /proc, the expensive part on a desktop with hundreds of
+// processes, is scanned again only when the watch on the device node (inotify) heard
+// someone open or close it, when the device changed, and at the latest every
+// kFullScanMs (an open through another node of the same device is not heard). Where no
+// watch can be had (the user's inotify limits are reached), /proc is scanned every
+// kUnwatchedScanMs, and the answer is that much later.
+class HolderWatch
+{
+public:
+    explicit HolderWatch(SystemCalls& system);
+    ~HolderWatch();
+    HolderWatch(const HolderWatch&) = delete;
+    HolderWatch& operator=(const HolderWatch&) = delete;
+
+    bool HeldByAnother(const std::string& device);
+
+    static constexpr std::uint64_t kFullScanMs = 60000;
+    static constexpr std::uint64_t kUnwatchedScanMs = 5000;
+
+private:
+    void Unwatch();
+
+    SystemCalls& m_system;
+    std::string m_device;
+    int m_watch = -1;
+    DeviceNumber m_watchedNumber = 0;
+    bool m_scanned = false;
+    bool m_scanAnswer = false;
+    std::uint64_t m_scannedAt = 0;
+};
 
 } // namespace sarvendo

@@ -1,7 +1,6 @@
 #include "TtyWatcher.h"
 
 #include "platform/linux/TtyConversions.h"
-#include "platform/linux/TtyHolders.h"
 
 #include <cerrno>
 
@@ -124,7 +123,7 @@ bool TtyWatcher::HeldByAnother(const std::string& device)
         m_heldAnswer = true;
         return true;
     }
-    m_heldAnswer = HeldByAnotherProcess(m_system, device);
+    m_heldAnswer = m_tty.Holders().HeldByAnother(device);
     if (wasHeld && !m_heldAnswer) {
         CloseAsTheLastHolderWould(device);
     }

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/linux/SystemCalls.h"
+
+#include <cstdint>
+#include <string>
+
+namespace sarvendo {
+
+// A UUCP lock on a tty for as long as the program talks to the modem itself:
+// "LCK..ttyS0" in the system's lock directory, holding this process's id as ten
+// right-aligned digits and a line end. It is made with O_EXCL, so of two programs that
+// try at once only one gets it. A lock whose process has gone is stale and is removed; a
+// live one, under the kernel's name of the tty or the configured one, means the port is
+// busy. Dialers and gettys that honour the convention then keep off the line, and so do
+// we while they have it. The lock goes with the object.
+class UucpLock
+{
+public:
+    enum class Result
+    {
+        Taken,
+        Busy,        // another live process holds a lock (Owner), or a lock names no process
+        Unavailable, // no lock can be made here (no lock directory, no right to write in it)
+    };
+
+    explicit UucpLock(SystemCalls& system);
+    ~UucpLock();
+    UucpLock(const UucpLock&) = delete;
+    UucpLock& operator=(const UucpLock&) = delete;
+
+    Result Take(const std::string& device);
+    void Release();
+
+    // After Busy: the live owner, or 0 for a lock file that names no process.
+    std::int64_t Owner() const { return m_owner; }
+    // After Busy or Unavailable: the lock file's path and what stood in the way.
+    const std::string& Why() const { return m_why; }
+    const std::string& Path() const { return m_path; }
+
+private:
+    SystemCalls& m_system;
+    std::string m_path; // set while the lock is ours
+    std::int64_t m_owner = 0;
+    std::string m_why;
+};
+
+} // namespace sarvendo
