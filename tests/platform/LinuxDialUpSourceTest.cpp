@@ -2,6 +2,8 @@
 
 #include "fakes/FakeSystemCalls.h"
 
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace sarvendo {
@@ -16,14 +18,26 @@ protected:
     {
         system.existing.insert("/usr/sbin/pppd");
         system.directories["/proc"] = {"1", "412", "self", "900"};
-        system.links["/proc/1/exe"] = "/usr/lib/systemd/systemd";
+        Process(1, "systemd", "/usr/lib/systemd/systemd");
         // A root pppd: its exe link is hidden, its command line is not.
-        system.files["/proc/412/cmdline"] = std::string("pppd\0call\0provider\0", 19);
-        system.files["/proc/900/cmdline"] = std::string("/usr/bin/editor\0", 16);
-        system.existing.insert("/proc/412");
+        Process(412, "pppd", "", std::string("pppd\0call\0provider\0", 19));
+        Process(900, "editor", "", std::string("/usr/bin/editor\0", 16));
         system.directories["/sys/class/net"] = {"eth0", "lo", "ppp0", "ppp1"};
         Interface("ppp0", 7, "412\n", "0x1091");
         Interface("ppp1", 9, "", "0x1090");
+    }
+
+    void Process(int pid, const std::string& comm, const std::string& exe, const std::string& commandLine = {})
+    {
+        const std::string base = "/proc/" + std::to_string(pid);
+        system.existing.insert(base);
+        system.files[base + "/comm"] = comm + "\n";
+        if (!exe.empty()) {
+            system.links[base + "/exe"] = exe;
+        }
+        if (!commandLine.empty()) {
+            system.files[base + "/cmdline"] = commandLine;
+        }
     }
 
     void Interface(const std::string& name, int index, const std::string& pidFile, const std::string& flags)
@@ -47,11 +61,9 @@ TEST_F(LinuxDialUpSourceTest, FindsPppdEvenWhenItBelongsToRoot)
     EXPECT_TRUE(source.ProgramExists("/usr/sbin/pppd"));
     EXPECT_FALSE(source.ProgramExists("/usr/sbin/rnaapp"));
     const auto processes = source.ProcessSnapshot();
-    ASSERT_EQ(processes.size(), 3U);
-    EXPECT_EQ(processes[0].executable, "/usr/lib/systemd/systemd");
-    EXPECT_EQ(processes[1].id, 412);
-    EXPECT_EQ(processes[1].executable, "/usr/sbin/pppd");
-    EXPECT_EQ(processes[2].executable, "/usr/bin/editor");
+    ASSERT_EQ(processes.size(), 1U) << "only pppd is looked at";
+    EXPECT_EQ(processes[0].id, 412);
+    EXPECT_EQ(processes[0].executable, "/usr/sbin/pppd");
 }
 
 TEST_F(LinuxDialUpSourceTest, InterfacesAreTheConnectionsOfTheirPppd)
@@ -142,17 +154,137 @@ TEST_F(LinuxDialUpSourceTest, PppdIsKnownByItsFileNotItsName)
     // Where /usr/sbin and /usr/bin are one directory, the kernel names pppd /usr/bin/pppd.
     system.directories["/proc"] = {"500", "501", "502"};
     system.statuses["/usr/sbin/pppd"] = FileStatus{FileKind::Regular, 8, 1234, 0, 0};
-    system.links["/proc/500/exe"] = "/usr/bin/pppd";
+    Process(500, "pppd", "/usr/bin/pppd");
     system.statuses["/proc/500/exe"] = FileStatus{FileKind::Regular, 8, 1234, 0, 0};
-    system.links["/proc/501/exe"] = "/home/user/pppd"; // another program that is called pppd
+    Process(501, "pppd", "/home/user/pppd"); // another program that is called pppd
     system.statuses["/proc/501/exe"] = FileStatus{FileKind::Regular, 9, 1234, 0, 0};
-    system.files["/proc/502/cmdline"] = std::string("/usr/bin/pppd\0call\0", 20); // root's pppd
+    Process(502, "pppd", "", std::string("/usr/bin/pppd\0call\0", 20)); // root's pppd
     system.statuses["/usr/bin/pppd"] = FileStatus{FileKind::Regular, 8, 1234, 0, 0};
     const auto processes = source.ProcessSnapshot();
     ASSERT_EQ(processes.size(), 3U);
     EXPECT_EQ(processes[0].executable, "/usr/sbin/pppd");
     EXPECT_EQ(processes[1].executable, "/home/user/pppd");
     EXPECT_EQ(processes[2].executable, "/usr/sbin/pppd");
+}
+
+// With a VPN or PPPoE pppd beside the modem's, only the modem's is the connection.
+class PppdOfTheLineTest : public LinuxDialUpSourceTest
+{
+protected:
+    PppdOfTheLineTest()
+    {
+        system.AddTty("/dev/ttyS0", 0x440);
+        system.AddTty("/dev/ttyUSB0", 0xBC00);
+        system.directories["/proc"] = {"300", "412"};
+    }
+
+    std::vector<std::int64_t> Found()
+    {
+        LinuxDialUpSource lineSource(system, {}, [this] { return device; });
+        std::vector<std::int64_t> ids;
+        for (const auto& process : lineSource.ProcessSnapshot()) {
+            ids.push_back(process.id);
+        }
+        return ids;
+    }
+
+    std::string device = "/dev/ttyS0";
+};
+
+TEST_F(PppdOfTheLineTest, TheModemsPppdIsFoundAndTheOthersAreNot)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(FakeSystemCalls&)> setUp;
+        std::vector<std::int64_t> found;
+    };
+    const auto commandLine = [](FakeSystemCalls& kernel, int pid, std::string line) {
+        std::replace(line.begin(), line.end(), ' ', '\0');
+        kernel.files["/proc/" + std::to_string(pid) + "/cmdline"] = line + '\0';
+    };
+    const std::vector<Case> cases{
+        {"the tty's lock names the modem's pppd",
+         [](FakeSystemCalls& k) {
+             k.files["/run/lock/LCK..ttyS0"] = "       412\n";
+             k.alive.insert(412);
+         },
+         {412}},
+        {"the lock names another program: no pppd is on the line",
+         [](FakeSystemCalls& k) {
+             k.files["/run/lock/LCK..ttyS0"] = "       777\n";
+             k.alive.insert(777);
+         },
+         {}},
+        {"command lines: a PPPoE plugin and the tty by name",
+         [&](FakeSystemCalls& k) {
+             commandLine(k, 300, "/usr/sbin/pppd plugin rp-pppoe.so nic-eth0 call dsl");
+             commandLine(k, 412, "/usr/sbin/pppd ttyS0 115200 call provider");
+         },
+         {412}},
+        {"command lines: a VPN over a pty, the tty by path",
+         [&](FakeSystemCalls& k) {
+             commandLine(k, 300, "/usr/sbin/pppd pty ssh-tunnel noauth");
+             commandLine(k, 412, "/usr/sbin/pppd /dev/ttyS0 call provider");
+         },
+         {412}},
+        {"command lines: the other pppd dials on another modem",
+         [&](FakeSystemCalls& k) { commandLine(k, 300, "/usr/sbin/pppd /dev/ttyUSB0"); },
+         {412}},
+        {"descriptors: only the modem's pppd has the tty open",
+         [](FakeSystemCalls& k) {
+             k.AddHolder(412, 7, "/dev/ttyS0");
+             k.directories["/proc/300/fd"] = {"0"};
+             k.links["/proc/300/fd/0"] = "socket:[4711]";
+         },
+         {412}},
+        {"nothing can be told: any pppd", [](FakeSystemCalls&) {}, {300, 412}},
+    };
+    for (const Case& c : cases) {
+        system = FakeSystemCalls{};
+        system.existing.insert("/usr/sbin/pppd");
+        system.AddTty("/dev/ttyS0", 0x440);
+        system.AddTty("/dev/ttyUSB0", 0xBC00);
+        system.directories["/proc"] = {"300", "412"};
+        system.directories["/sys/class/net"] = {"ppp0"};
+        Interface("ppp0", 7, "300\n", "0x1091");
+        Process(300, "pppd", "", std::string("pppd\0call\0vpn\0", 14));
+        Process(412, "pppd", "", std::string("pppd\0call\0provider\0", 19));
+        c.setUp(system);
+        EXPECT_EQ(Found(), c.found) << c.what;
+    }
+    device.clear();
+    EXPECT_EQ(Found(), (std::vector<std::int64_t>{300, 412})) << "no monitored tty: any pppd";
+}
+
+TEST_F(PppdOfTheLineTest, WithoutAPppInterfaceProcIsNotReadAndTheTableIsKept)
+{
+    Process(412, "pppd", "", std::string("pppd\0/dev/ttyS0\0", 16));
+    Process(300, "pppd", "", std::string("pppd\0pty\0vpn\0", 14));
+    LinuxDialUpSource lineSource(system, {}, [this] { return device; });
+    system.directories["/sys/class/net"] = {"eth0", "lo"};
+    for (int tick = 0; tick < 100; ++tick) {
+        EXPECT_TRUE(lineSource.ProcessSnapshot().empty());
+    }
+    EXPECT_EQ(system.listings["/proc"], 0) << "pppd installed but idle costs no look at /proc";
+
+    // The VPN's interface comes up: one look, kept while nothing changes.
+    system.directories["/sys/class/net"] = {"eth0", "lo", "ppp0"};
+    Interface("ppp0", 7, "300\n", "0x1091");
+    for (int tick = 0; tick < 50; ++tick) {
+        EXPECT_EQ(lineSource.ProcessSnapshot().size(), 1U);
+    }
+    EXPECT_EQ(system.listings["/proc"], 1);
+    // The modem's comes up beside it: a new interface means a new look at once.
+    system.directories["/sys/class/net"] = {"eth0", "lo", "ppp0", "ppp1"};
+    Interface("ppp1", 9, "412\n", "0x1091");
+    EXPECT_EQ(lineSource.ProcessSnapshot().at(0).id, 412);
+    EXPECT_EQ(system.listings["/proc"], 2);
+    system.now += LinuxDialUpSource::kSnapshotMs;
+    lineSource.ProcessSnapshot();
+    EXPECT_EQ(system.listings["/proc"], 3) << "and at the latest after a while";
+    device = "/dev/ttyUSB0";
+    EXPECT_TRUE(lineSource.ProcessSnapshot().empty()) << "another port is monitored now";
 }
 
 } // namespace

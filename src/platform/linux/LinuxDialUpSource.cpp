@@ -1,5 +1,8 @@
 #include "LinuxDialUpSource.h"
 
+#include "platform/linux/TtyHolders.h"
+
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <string_view>
@@ -8,6 +11,7 @@ namespace sarvendo {
 namespace {
 
 constexpr std::size_t kSmallFile = 256;
+constexpr std::size_t kCommandLineMax = 4096;
 // chat only appends to its report file, so the last call's line is at the end.
 constexpr std::size_t kReportTail = 4096;
 constexpr const char* kPppdPath = "/usr/sbin/pppd";
@@ -56,8 +60,9 @@ private:
 
 } // namespace
 
-LinuxDialUpSource::LinuxDialUpSource(SystemCalls& system, std::string connectReportFile)
-    : m_system(system), m_connectReportFile(std::move(connectReportFile))
+LinuxDialUpSource::LinuxDialUpSource(SystemCalls& system, std::string connectReportFile,
+                                     std::function<std::string()> monitoredDevice)
+    : m_system(system), m_connectReportFile(std::move(connectReportFile)), m_monitoredDevice(std::move(monitoredDevice))
 {
 }
 
@@ -66,11 +71,41 @@ bool LinuxDialUpSource::ProgramExists(const std::string& path) const
     return m_system.Exists(path);
 }
 
+std::string LinuxDialUpSource::InterfaceKey()
+{
+    std::string key;
+    for (const std::string& name : m_system.ListDirectory("/sys/class/net")) {
+        if (name.rfind("ppp", 0) == 0) {
+            // The index tells an interface from a later one of the same name.
+            const auto index = m_system.ReadFile("/sys/class/net/" + name + "/ifindex", kSmallFile);
+            key += name + ":" + (index ? std::to_string(Number(*index).value_or(0)) : std::string("?")) + " ";
+        }
+    }
+    return key;
+}
+
 std::vector<DialUpSource::Process> LinuxDialUpSource::ProcessSnapshot()
+{
+    std::string key = InterfaceKey();
+    if (key.empty()) {
+        // Without a ppp interface no pppd owns a connection: nothing to look for in /proc.
+        m_snapshot.reset();
+        return {};
+    }
+    const std::string device = m_monitoredDevice ? m_monitoredDevice() : std::string();
+    key += "| " + device;
+    const std::uint64_t now = m_system.MonotonicMs();
+    if (!m_snapshot || m_snapshot->key != key || now - m_snapshot->takenAt >= kSnapshotMs) {
+        m_snapshot = Snapshot{key, now, ScanProcesses(device)};
+    }
+    return m_snapshot->processes;
+}
+
+std::vector<DialUpSource::Process> LinuxDialUpSource::ScanProcesses(const std::string& device)
 {
     std::vector<Process> processes;
     // pppd under another name of the same file, as /usr/bin/pppd where /usr/sbin and
-    // /usr/bin are one directory, is still pppd; only programs called pppd are looked at.
+    // /usr/bin are one directory, is still pppd.
     std::optional<std::optional<FileStatus>> pppd;
     const auto isPppd = [&](const std::string& path) {
         if (!pppd) {
@@ -78,21 +113,29 @@ std::vector<DialUpSource::Process> LinuxDialUpSource::ProcessSnapshot()
         }
         return SameFile(m_system.StatusOf(path), *pppd);
     };
+    const auto wanted = device.empty() ? std::nullopt : m_system.DeviceOf(device);
+    const auto lockOwner = device.empty() ? std::nullopt : LockOwner(m_system, device);
     for (const std::string& pid : m_system.ListDirectory("/proc")) {
         if (!AllDigits(pid) || pid.size() > 10) {
             continue;
         }
+        // The process's name is one small read; the rest only for the few called pppd.
+        const auto comm = m_system.ReadFile("/proc/" + pid + "/comm", kSmallFile);
+        if (!comm || comm->substr(0, comm->find('\n')) != kDialUpProgramName) {
+            continue;
+        }
         Process process;
         process.id = static_cast<std::int64_t>(Number(pid).value_or(0));
+        const std::string commandLine = m_system.ReadFile("/proc/" + pid + "/cmdline", kCommandLineMax).value_or("");
         if (auto exe = m_system.ReadLink("/proc/" + pid + "/exe")) {
             process.executable = *exe;
             // The link itself is stat'ed: it reaches the running file even when its name changed.
             if (*exe != kPppdPath && NamedPppd(*exe) && isPppd("/proc/" + pid + "/exe")) {
                 process.executable = kPppdPath;
             }
-        } else if (auto commandLine = m_system.ReadFile("/proc/" + pid + "/cmdline", kSmallFile)) {
+        } else {
             // Another user's process: its executable link is hidden, its command line is not.
-            const std::string first = commandLine->substr(0, commandLine->find('\0'));
+            const std::string first = commandLine.substr(0, commandLine.find('\0'));
             if (!first.empty() && first.front() == '/') {
                 process.executable = first != kPppdPath && NamedPppd(first) && isPppd(first) ? kPppdPath : first;
             } else if (!first.empty() && first.find('/') == std::string::npos &&
@@ -100,9 +143,66 @@ std::vector<DialUpSource::Process> LinuxDialUpSource::ProcessSnapshot()
                 process.executable = "/usr/sbin/" + first;
             }
         }
+        if (!device.empty() && !ServesLine(process.id, commandLine, wanted, lockOwner)) {
+            continue;
+        }
         processes.push_back(std::move(process));
     }
     return processes;
+}
+
+bool LinuxDialUpSource::ServesLine(std::int64_t pid, const std::string& commandLine, std::optional<DeviceNumber> wanted,
+                                   std::optional<std::int64_t> lockOwner)
+{
+    if (lockOwner) {
+        // Whoever holds the tty's lock is on the line; nobody else is.
+        return *lockOwner == pid;
+    }
+    bool elsewhere = false;
+    std::vector<std::string> words;
+    for (std::size_t at = 0; at < commandLine.size();) {
+        const std::size_t end = std::min(commandLine.find('\0', at), commandLine.size());
+        words.push_back(commandLine.substr(at, end - at));
+        at = end + 1;
+    }
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "pty" || word == "notty" || word == "socket") {
+            elsewhere = true; // a line that is no tty: a tunnel or a script
+            continue;
+        }
+        if (word == "plugin" && i + 1 < words.size()) {
+            const std::string& plugin = words[++i];
+            for (const char* tunnel : {"pppoe", "pppoatm", "pptp", "l2tp"}) {
+                elsewhere = elsewhere || plugin.find(tunnel) != std::string::npos;
+            }
+            continue;
+        }
+        // pppd takes its tty as a path or as a name under /dev ("ttyS0"); the names are
+        // narrowed to ttys, so that an option's value ("user console") is not taken for one.
+        std::string path;
+        if (word.rfind("/dev/", 0) == 0) {
+            path = word;
+        } else if (word.find('/') == std::string::npos &&
+                   (word.rfind("tty", 0) == 0 || word.rfind("rfcomm", 0) == 0 || word == "modem")) {
+            path = "/dev/" + word;
+        }
+        const auto number = path.empty() ? std::nullopt : m_system.DeviceOf(path);
+        if (number) {
+            if (wanted && *number == *wanted) {
+                return true;
+            }
+            elsewhere = true;
+        }
+    }
+    if (wanted) {
+        const auto holds = ProcessHolds(m_system, pid, *wanted);
+        if (holds.value_or(false)) {
+            return true;
+        }
+        elsewhere = elsewhere || holds.has_value();
+    }
+    return !elsewhere;
 }
 
 std::vector<DialUpSource::Window> LinuxDialUpSource::WindowsInZOrder()

@@ -3,25 +3,42 @@
 #include "platform/DialUpSource.h"
 #include "platform/linux/SystemCalls.h"
 
+#include <functional>
 #include <map>
 #include <string>
 
 namespace sarvendo {
 
-// pppd as the dial-up program. The process table is /proc (the executable from
-// /proc/PID/exe, or, for another user's process such as a root pppd, the first word of
-// its command line resolved in /usr/sbin); a connection is a ppp interface whose pid
-// file (/run/pppd/pppN.pid, /run/pppN.pid, /var/run/pppN.pid) names its pppd, in the
-// order of the interface names; it counts as the connection dialog while the interface
-// is up. A process whose program is called pppd counts as /usr/sbin/pppd when it is the
-// same file (device and inode), as on systems where /usr/sbin and /usr/bin are one. The
-// counts are the interface's byte counters, the speed that of the last "CONNECT" line at
-// the end of chat's report file when one is configured (read again only when the file's
-// size or time changes), else 0.
+// pppd as the dial-up program. A connection is a ppp interface whose pid file
+// (/run/pppd/pppN.pid, /run/pppN.pid, /var/run/pppN.pid) names its pppd, in the order of
+// the interface names; it counts as the connection dialog while the interface is up.
+//
+// The process table holds only the pppd that serves the monitored tty, so that a PPPoE
+// or VPN pppd never counts as the modem's connection. A pppd serves the tty when the
+// tty's UUCP lock file names it, its command line names the tty, or one of its
+// descriptors is the tty. It serves another line when the lock names another process,
+// its command line names another tty or a line that is no tty ("pty", "notty", "socket",
+// a PPPoE, PPTP or L2TP plugin), or its descriptors can be read and none is the tty.
+// Only a pppd of which none of this can be told (root's "pppd call provider" without a
+// lock) is taken as it comes, as is any pppd while no tty is monitored.
+//
+// The search is cheap while there is nothing to find: without a ppp interface no pppd
+// can own a connection and /proc is not read at all; with one, only processes whose
+// name (/proc/PID/comm) is pppd are looked at, and the table is kept until the set of
+// ppp interfaces or the monitored tty changes, or for kSnapshotMs at most. A process is
+// pppd by its file (device and inode of /usr/sbin/pppd), as on systems where /usr/sbin
+// and /usr/bin are one; for another user's process, whose executable link is hidden, by
+// the first word of its command line.
+//
+// The counts are the interface's byte counters, the speed that of the last "CONNECT"
+// line at the end of chat's report file when one is configured (read again only when
+// the file's size or time changes), else 0.
 class LinuxDialUpSource final : public DialUpSource
 {
 public:
-    LinuxDialUpSource(SystemCalls& system, std::string connectReportFile = {});
+    // monitoredDevice gives the tty of the monitored port, empty when there is none.
+    LinuxDialUpSource(SystemCalls& system, std::string connectReportFile = {},
+                      std::function<std::string()> monitoredDevice = {});
 
     bool ProgramExists(const std::string& path) const override;
     std::vector<Process> ProcessSnapshot() override;
@@ -35,7 +52,13 @@ public:
     // gives no number.
     static std::uint32_t ParseConnectSpeed(const std::string& report);
 
+    static constexpr std::uint64_t kSnapshotMs = 5000;
+
 private:
+    std::string InterfaceKey();
+    std::vector<Process> ScanProcesses(const std::string& device);
+    bool ServesLine(std::int64_t pid, const std::string& commandLine, std::optional<DeviceNumber> wanted,
+                    std::optional<std::int64_t> lockOwner);
     std::optional<std::string> InterfaceOf(std::uint64_t window);
     bool InterfaceUp(const std::string& name);
     std::optional<std::uint64_t> Counter(const std::string& name, const char* which);
@@ -47,8 +70,17 @@ private:
         std::uint32_t speed = 0;
     };
 
+    struct Snapshot
+    {
+        std::string key; // the ppp interfaces and the monitored tty it was taken for
+        std::uint64_t takenAt = 0;
+        std::vector<Process> processes;
+    };
+
     SystemCalls& m_system;
     std::string m_connectReportFile;
+    std::function<std::string()> m_monitoredDevice;
+    std::optional<Snapshot> m_snapshot;
     std::map<std::uint64_t, std::string> m_interfaces; // window id (ifindex) -> name
     std::optional<ReportCache> m_report;
 };

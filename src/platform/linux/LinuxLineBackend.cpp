@@ -17,7 +17,8 @@ LinuxLineBackend::LinuxLineBackend(PortDeviceMap devices, std::function<int()> m
       // watch's descriptor is the first and stays the last: no DTR drop at the close.
       m_serialDevices(
           m_system, devices, [this](int port) { m_modemLines.ReadModemControl(port); }, m_report),
-      m_statusDriver(m_system, [this] { return MonitoredDevice(); }), m_dialUp(m_system, std::move(connectReportFile))
+      m_statusDriver(m_system, [this] { return MonitoredDevice(); }),
+      m_dialUp(m_system, std::move(connectReportFile), [this] { return MonitoredDevice(); })
 {
 }
 
