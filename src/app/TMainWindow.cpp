@@ -82,8 +82,8 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
       m_pollCycle(services.settings, services.clock, services.line, services.sound, services.messageBoxes,
                   services.logFiles, services.directories, services.formats, *this),
       m_lineParameters(services.settings, services.line), m_lamps(services.settings, m_lineParameters),
-      m_painter(services.settings, *this, m_lamps, m_lineParameters, services.clock),
-      m_titleLamps(services.settings, m_lamps, services.foregroundWindow, services.captionOverlay, services.clock)
+      m_painter(services.settings, *this, m_lamps, m_lineParameters, m_pollCycle.Time()),
+      m_titleLamps(services.settings, m_lamps, services.foregroundWindow, services.captionOverlay, m_pollCycle.Time())
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Sarvendo"));
