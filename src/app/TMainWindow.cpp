@@ -256,10 +256,10 @@ void TMainWindow::FClose()
     if (s.LampCD != 0) {
         m_pollCycle.Time().EndSession();
     }
-    // Log records a failing file held back would otherwise be lost with the process; what
-    // still cannot be written is said, as no box could help any more.
-    for (const std::string& path : m_pollCycle.WriteUnwrittenLogs()) {
-        std::cerr << "Sarvendo: log records held for " << path << " could not be written and are lost" << std::endl;
+    // Log records a failing file held back are tried once more; where those still held
+    // wait for the next start, or that they are lost, is said, as no box could help any more.
+    for (const std::string& note : m_pollCycle.WriteUnwrittenLogs()) {
+        std::cerr << "Sarvendo: " << note << std::endl;
     }
     if (s.DriverHandle > 0) {
         m_services.line.ReleaseStatusDriver();
