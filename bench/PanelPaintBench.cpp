@@ -8,6 +8,7 @@
 #include "display/LineParameters.h"
 #include "display/PanelHost.h"
 #include "display/PanelPainter.h"
+#include "monitor/ConnectTime.h"
 #include "platform/Clock.h"
 
 #include <QGuiApplication>
@@ -83,8 +84,9 @@ struct Fixture
     BenchHost host;
     BenchLine line;
     BenchClock clock;
+    ConnectTime connectTime{settings, clock};
     LampSet lamps{settings, line};
-    PanelPainter painter{settings, host, lamps, line, clock};
+    PanelPainter painter{settings, host, lamps, line, connectTime};
 };
 
 void BM_OrdinaryPaint(benchmark::State& state)

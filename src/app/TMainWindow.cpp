@@ -82,8 +82,8 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
       m_pollCycle(services.settings, services.clock, services.line, services.sound, services.messageBoxes,
                   services.logFiles, services.directories, services.formats, *this),
       m_lineParameters(services.settings, services.line), m_lamps(services.settings, m_lineParameters),
-      m_painter(services.settings, *this, m_lamps, m_lineParameters, services.clock),
-      m_titleLamps(services.settings, m_lamps, services.foregroundWindow, services.captionOverlay, services.clock)
+      m_painter(services.settings, *this, m_lamps, m_lineParameters, m_pollCycle.Time()),
+      m_titleLamps(services.settings, m_lamps, services.foregroundWindow, services.captionOverlay, m_pollCycle.Time())
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Sarvendo"));
@@ -256,10 +256,10 @@ void TMainWindow::FClose()
     if (s.LampCD != 0) {
         m_pollCycle.Time().EndSession();
     }
-    // Log records a failing file held back would otherwise be lost with the process; what
-    // still cannot be written is said, as no box could help any more.
-    for (const std::string& path : m_pollCycle.WriteUnwrittenLogs()) {
-        std::cerr << "Sarvendo: log records held for " << path << " could not be written and are lost" << std::endl;
+    // Log records a failing file held back are tried once more; where those still held
+    // wait for the next start, or that they are lost, is said, as no box could help any more.
+    for (const std::string& note : m_pollCycle.WriteUnwrittenLogs()) {
+        std::cerr << "Sarvendo: " << note << std::endl;
     }
     if (s.DriverHandle > 0) {
         m_services.line.ReleaseStatusDriver();

@@ -81,6 +81,11 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
         return StartOutcome::Ended;
     }
 
+    // Log records an earlier run could not write go into the logs before any of this run.
+    for (const std::string& note : m_pollCycle.TakeOverHeldLogRecords()) {
+        std::cerr << "Sarvendo: " << note << std::endl;
+    }
+
     UpdateLampsNowItemForInterval();
 
     if (s.InitModem != 0 && MonitoredPort() > 0) {

@@ -13,7 +13,7 @@
 #include "display/PanelHost.h"
 #include "display/PanelLayout.h"
 #include "display/Recolour.h"
-#include "platform/Clock.h"
+#include "monitor/ConnectTime.h"
 #include "resources/Resources.h"
 
 #include <QFontDatabase>
@@ -64,8 +64,8 @@ DateTime WholeSeconds(DateTime value)
 } // namespace
 
 PanelPainter::PanelPainter(Settings& settings, PanelHost& host, LampSet& lamps, LineParameters& line,
-                           const Clock& clock, const SystemMetrics& metrics)
-    : m_settings(settings), m_host(host), m_lamps(lamps), m_line(line), m_clock(clock), m_metrics(metrics),
+                           const ConnectTime& connectTime, const SystemMetrics& metrics)
+    : m_settings(settings), m_host(host), m_lamps(lamps), m_line(line), m_connectTime(connectTime), m_metrics(metrics),
       m_canvas(kCanvasSize, kCanvasSize, QImage::Format_RGB32)
 {
     m_canvas.fill(ToQRgb(m_settings.BackgroundColor));
@@ -266,7 +266,9 @@ void PanelPainter::DrawPanelText()
 
     if (m_settings.DisplayConnectTime == 1 || m_settings.DisplayTotalConnectTimeInDisplay == 1) {
         if (m_settings.LampCD == 1) {
-            DateTime value = (m_clock.Now() - m_settings.SessionStart) + m_settings.NegotiationDelay / 86400.0;
+            // Measured as the logs and the total measure it, so that setting the clock or a
+            // change of daylight saving time does not move it.
+            DateTime value = m_connectTime.SessionTime();
             if (m_settings.DisplayTotalConnectTimeInDisplay == 1) {
                 value += m_settings.TotalConnectNew;
             }

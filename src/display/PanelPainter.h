@@ -17,7 +17,7 @@ namespace sarvendo {
 struct Settings;
 struct PanelLayout;
 class CaptionAndTray;
-class Clock;
+class ConnectTime;
 class LampSet;
 class LineParameters;
 class PanelHost;
@@ -35,8 +35,8 @@ class PanelPainter
 public:
     static constexpr int kCanvasSize = 400;
 
-    PanelPainter(Settings& settings, PanelHost& host, LampSet& lamps, LineParameters& line, const Clock& clock,
-                 const SystemMetrics& metrics = kClassicSystemMetrics);
+    PanelPainter(Settings& settings, PanelHost& host, LampSet& lamps, LineParameters& line,
+                 const ConnectTime& connectTime, const SystemMetrics& metrics = kClassicSystemMetrics);
     ~PanelPainter();
     PanelPainter(const PanelPainter&) = delete;
     PanelPainter& operator=(const PanelPainter&) = delete;
@@ -89,7 +89,7 @@ private:
     PanelHost& m_host;
     LampSet& m_lamps;
     LineParameters& m_line;
-    const Clock& m_clock;
+    const ConnectTime& m_connectTime; // the session length, on the monotonic clock
     SystemMetrics m_metrics;
     CaptionAndTray* m_captionAndTray = nullptr;
 

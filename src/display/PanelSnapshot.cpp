@@ -12,6 +12,7 @@
 #include "display/LineParameters.h"
 #include "display/PanelHost.h"
 #include "display/PanelPainter.h"
+#include "monitor/ConnectTime.h"
 #include "platform/Clock.h"
 
 #include <QGuiApplication>
@@ -138,8 +139,9 @@ int main(int argc, char** argv)
     }
     SnapshotHost host(settings);
     SnapshotClock clock;
+    const ConnectTime connectTime(settings, clock);
     LampSet lamps(settings, line);
-    PanelPainter painter(settings, host, lamps, line, clock);
+    PanelPainter painter(settings, host, lamps, line, connectTime);
     painter.FormPaint();
     painter.FormPaint();
     return host.shown.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;

@@ -6,8 +6,8 @@
 #include "display/LampSet.h"
 #include "display/PanelLayout.h"
 #include "display/Recolour.h"
+#include "monitor/ConnectTime.h"
 #include "platform/CaptionOverlay.h"
-#include "platform/Clock.h"
 #include "resources/Resources.h"
 
 #include <QFontDatabase>
@@ -78,8 +78,8 @@ QRgb ContrastingText(const std::vector<QRgb>& background)
 } // namespace
 
 TitleLamps::TitleLamps(Settings& settings, LampSet& lamps, ForegroundWindow& foreground, CaptionOverlay& overlay,
-                       const Clock& clock, const SystemMetrics& metrics)
-    : m_settings(settings), m_lamps(lamps), m_foreground(foreground), m_overlay(overlay), m_clock(clock),
+                       const ConnectTime& connectTime, const SystemMetrics& metrics)
+    : m_settings(settings), m_lamps(lamps), m_foreground(foreground), m_overlay(overlay), m_connectTime(connectTime),
       m_metrics(metrics)
 {
     m_foreground.SetChangeHandler([this](ForegroundChange /*change*/) { OnForegroundChanged(); });
@@ -258,7 +258,9 @@ void TitleLamps::DrawStripLamps(const TitleStrip& strip)
 
 void TitleLamps::DrawConnectTime(const QRect& area)
 {
-    DateTime value = (m_clock.Now() - m_settings.SessionStart) + m_settings.NegotiationDelay / 86400.0;
+    // The window's connect-time line shows the same: a wall clock set forward or back
+    // does not move it.
+    DateTime value = m_connectTime.SessionTime();
     if (m_settings.DisplayTotalConnectTimeInTitlebar == 1) {
         value += m_settings.TotalConnectNew;
     }

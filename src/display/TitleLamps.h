@@ -15,7 +15,7 @@ namespace sarvendo {
 struct Settings;
 struct TitleStrip;
 class CaptionOverlay;
-class Clock;
+class ConnectTime;
 class LampSet;
 
 // The lamps and the connect time on the caption of whatever window is active, so the line
@@ -35,7 +35,7 @@ class TitleLamps
 {
 public:
     TitleLamps(Settings& settings, LampSet& lamps, ForegroundWindow& foreground, CaptionOverlay& overlay,
-               const Clock& clock, const SystemMetrics& metrics = kClassicSystemMetrics);
+               const ConnectTime& connectTime, const SystemMetrics& metrics = kClassicSystemMetrics);
     ~TitleLamps();
     TitleLamps(const TitleLamps&) = delete;
     TitleLamps& operator=(const TitleLamps&) = delete;
@@ -76,7 +76,7 @@ private:
     LampSet& m_lamps;
     ForegroundWindow& m_foreground;
     CaptionOverlay& m_overlay;
-    const Clock& m_clock;
+    const ConnectTime& m_connectTime; // the session length, on the monotonic clock
     SystemMetrics m_metrics;
 
     QImage m_strip;             // the title strip picture loaded last, with its lamps

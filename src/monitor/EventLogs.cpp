@@ -12,10 +12,14 @@
 #include "platform/LogFiles.h"
 #include "platform/MessageBoxes.h"
 
+#include <algorithm>
+
 namespace sarvendo {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+
+constexpr std::string_view kSideFileSuffix = ".held";
 
 // A call's line is written once the ring indicator has been quiet this long.
 constexpr std::int64_t kCallOverAfterMs = 10'000;
@@ -35,6 +39,19 @@ std::string InDirectory(const std::string& directory, std::string_view name)
     return path;
 }
 
+// Where a log's held records are kept: beside the log, else (a directory that takes no
+// file at all) beside the settings, which live elsewhere unless SARVENDO_HOME joins them.
+std::vector<std::string> SidePlaces(const Directories& directories, std::string_view logName)
+{
+    const std::string name = std::string(logName) + std::string(kSideFileSuffix);
+    std::vector<std::string> places{InDirectory(directories.LogDirectory(), name)};
+    std::string besideSettings = InDirectory(directories.WindowsDirectory(), name);
+    if (besideSettings != places.front()) {
+        places.push_back(std::move(besideSettings));
+    }
+    return places;
+}
+
 // The last line of text not yet in the file, by the same rule the file is measured with.
 std::size_t LastLineLengthOf(std::string_view text)
 {
@@ -52,11 +69,11 @@ std::size_t LastLineLengthOf(std::string_view text)
 EventLogs::EventLogs(Settings& settings, const Clock& clock, LogFiles& files, MessageBoxes& boxes,
                      const Directories& directories, const DateTimeFormats& formats, const ConnectTime& connectTime)
     : m_settings(settings), m_clock(clock), m_files(files), m_boxes(boxes), m_formats(formats),
-      m_connectTime(connectTime)
+      m_connectTime(connectTime),
+      m_ring(files, InDirectory(directories.LogDirectory(), kRingLogName), SidePlaces(directories, kRingLogName)),
+      m_connect(files, InDirectory(directories.LogDirectory(), kConnectLogName),
+                SidePlaces(directories, kConnectLogName))
 {
-    const std::string directory = directories.LogDirectory();
-    m_ring.path = InDirectory(directory, kRingLogName);
-    m_connect.path = InDirectory(directory, kConnectLogName);
 }
 
 void EventLogs::RingLogStep()
@@ -139,20 +156,45 @@ void EventLogs::RetryUnwritten()
     }
 }
 
-std::vector<std::string> EventLogs::RetryUnwrittenSilently()
+std::vector<std::string> EventLogs::TakeOverHeldRecords()
 {
-    std::vector<std::string> kept;
+    std::vector<std::string> notes;
     for (Log* log : {&m_ring, &m_connect}) {
-        if (log->unwritten.empty()) {
+        const std::string earlier = log->held.TakeOver(notes);
+        if (earlier.empty()) {
             continue;
         }
-        if (m_files.Append(log->path, log->unwritten).empty()) {
-            log->unwritten.clear();
+        log->unwritten.insert(0, earlier);
+        // The user was told when these records could not be written; no box again.
+        if (const std::string failure = WriteUnwritten(*log, KeepAttempt::WhenChanged); failure.empty()) {
+            notes.push_back("log records held since an earlier run were written to " + log->path);
         } else {
-            kept.push_back(log->path);
+            notes.push_back("log records held since an earlier run could not be written to " + log->path + " yet (" +
+                            failure + "); they stay in " + log->held.Place());
         }
     }
-    return kept;
+    return notes;
+}
+
+std::vector<std::string> EventLogs::RetryUnwrittenSilently()
+{
+    std::vector<std::string> notes;
+    for (Log* log : {&m_ring, &m_connect}) {
+        if (!log->unwritten.empty()) {
+            WriteUnwritten(*log, KeepAttempt::Always);
+        }
+        if (log->unwritten.empty()) {
+            if (std::string note = log->held.Release(); !note.empty()) {
+                notes.push_back(std::move(note));
+            }
+        } else if (log->held.Kept(log->unwritten)) {
+            notes.push_back("log records held for " + log->path + " are kept in " + log->held.Place() +
+                            " and written at the next start");
+        } else {
+            notes.push_back("log records held for " + log->path + " could not be written and are lost");
+        }
+    }
+    return notes;
 }
 
 std::size_t EventLogs::LastLineLength(Log& log)
@@ -173,10 +215,8 @@ void EventLogs::Write(Log& log, std::string_view record)
 
 void EventLogs::Flush(Log& log)
 {
-    const std::string failure = m_files.Append(log.path, log.unwritten);
+    const std::string failure = WriteUnwritten(log, KeepAttempt::WhenChanged);
     if (failure.empty()) {
-        log.unwritten.clear();
-        log.reported = true;
         return;
     }
     // Nested ticks run while the box is up and fail on the same file again; they keep
@@ -190,6 +230,25 @@ void EventLogs::Flush(Log& log)
                              ".\nSarvendo keeps the entry and writes it as soon as it can.";
     m_boxes.Show(text, MessageButtons::Ok, MessageIcon::Error);
     log.boxOpen = false;
+}
+
+// Appends the unwritten records; returns why it failed, or nothing when the log has them
+// all. Whatever stays unwritten is kept in the side file too.
+std::string EventLogs::WriteUnwritten(Log& log, KeepAttempt attempt)
+{
+    const AppendResult result = m_files.Append(log.path, log.unwritten);
+    // Bytes a failed append could not take back are in the log for good: only the rest is
+    // written again, so no record appears twice in part.
+    log.unwritten.erase(0, std::min(result.bytesInFile, log.unwritten.size()));
+    if (result.failure.empty() || log.unwritten.empty()) {
+        log.unwritten.clear();
+        log.reported = true;
+        // A side file that cannot be removed now is tried again, and told of, at the end.
+        log.held.Release();
+        return {};
+    }
+    log.held.Keep(log.unwritten, attempt);
+    return result.failure;
 }
 
 std::string EventLogs::Stamp(double when) const

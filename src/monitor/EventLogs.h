@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/HeldRecords.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,8 @@ struct Settings;
 // and closed within its step. A record that cannot be written is kept with the times it
 // was made with and written, in order, by the first later tick that can; the user sees
 // one error box per log at a time, and only for a failure of a record not yet reported.
+// Held records are kept in a side file as well (beside the log, else beside the settings),
+// so that the end of the program loses none: the next start writes them first.
 class EventLogs
 {
 public:
@@ -39,8 +43,13 @@ public:
     // Retries records that could not be written yet; cheap when there are none.
     void RetryUnwritten();
 
+    // For start-up, before the first tick: writes the records an earlier run kept in side
+    // files. Returns what the user should read on standard error.
+    std::vector<std::string> TakeOverHeldRecords();
+
     // One last try for the close routine, without a box: nothing runs after it that could
-    // take the records later. Returns the paths of the logs whose records are still held.
+    // take the records later. Returns what the user should read on standard error: where
+    // records still held wait for the next start, or that they are lost.
     std::vector<std::string> RetryUnwrittenSilently();
 
     const std::string& RingLogPath() const { return m_ring.path; }
@@ -53,14 +62,21 @@ public:
 private:
     struct Log
     {
+        Log(LogFiles& files, std::string logPath, std::vector<std::string> sidePlaces)
+            : path(logPath), held(files, std::move(logPath), std::move(sidePlaces))
+        {
+        }
+
         std::string path;
         std::string unwritten; // records made but not yet in the file, in order
         bool boxOpen = false;  // an error box of this log is up
         bool reported = true;  // the user has been told about everything unwritten
+        HeldRecords held;      // the unwritten records on the disk
     };
 
     void Write(Log& log, std::string_view record);
     void Flush(Log& log);
+    std::string WriteUnwritten(Log& log, KeepAttempt attempt);
     std::size_t LastLineLength(Log& log);
     std::string Stamp(double when) const;
 

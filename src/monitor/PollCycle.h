@@ -43,8 +43,13 @@ public:
     // The log files' names and the logs' error handling.
     const EventLogs& Logs() const { return m_logs; }
 
+    // Writes the log records an earlier run had to keep in side files; for start-up,
+    // before the first tick. Returns what the user should read on standard error.
+    std::vector<std::string> TakeOverHeldLogRecords() { return m_logs.TakeOverHeldRecords(); }
+
     // One more, silent try to write log records a failing file could not take; for the
-    // close routine, after which nothing is kept. Returns the logs whose records are lost.
+    // close routine. Returns what the user should read on standard error: where the records
+    // still held wait for the next start, or that they are lost.
     std::vector<std::string> WriteUnwrittenLogs() { return m_logs.RetryUnwrittenSilently(); }
 
     // The watchdog's switches for the setup dialog.

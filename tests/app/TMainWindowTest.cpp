@@ -914,7 +914,9 @@ TEST_F(MainWindowTest, TheCloseRoutineRunsNoTickAndAsksNothingAboutTheLogs)
 {
     WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nLog RI=1\r\n");
     Start();
-    logFiles.failing.insert(directories.LogDirectory() + "/Sarvendo.RI");
+    // Neither the log nor a side file beside it or beside the settings can be written.
+    logFiles.failing = {directories.LogDirectory() + "/Sarvendo.RI", directories.LogDirectory() + "/Sarvendo.RI.held",
+                        directories.WindowsDirectory() + "/Sarvendo.RI.held"};
     // A ring that cannot be logged: its box is told once, then the record waits.
     line.statusDriver.Answer(kReadLineStatus, 0x40);
     Window().TimerTimer();
@@ -933,6 +935,36 @@ TEST_F(MainWindowTest, TheCloseRoutineRunsNoTickAndAsksNothingAboutTheLogs)
     EXPECT_EQ(Ticks(), ticksBefore);
     EXPECT_NE(errors.Text().find("Sarvendo.RI could not be written and are lost"), std::string::npos) << errors.Text();
     EXPECT_EQ(settings.ClosedDown, 1);
+}
+
+TEST_F(MainWindowTest, LogRecordsHeldAtTheEndAreWrittenAtTheNextStart)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nLog RI=1\r\n");
+    Start();
+    const std::string ringLog = directories.LogDirectory() + "/Sarvendo.RI";
+    logFiles.failing.insert(ringLog);
+    line.statusDriver.Answer(kReadLineStatus, 0x40);
+    Window().TimerTimer();
+    line.statusDriver.Answer(kReadLineStatus, 0x00);
+    for (int i = 0; i < 200; ++i) {
+        clock.Advance(56);
+        Window().TimerTimer();
+    }
+    CapturedErrors errors;
+    Window().FClose();
+    EXPECT_NE(errors.Text().find("Sarvendo: log records held for " + ringLog + " are kept in " + ringLog +
+                                 ".held and written at the next start"),
+              std::string::npos)
+        << errors.Text();
+
+    logFiles.failing.clear();
+    settings = Settings{};
+    window.reset();
+    Start();
+    EXPECT_TRUE(logFiles.files[ringLog].starts_with("Call: ")) << logFiles.files[ringLog];
+    EXPECT_FALSE(logFiles.files.contains(ringLog + ".held"));
+    EXPECT_NE(errors.Text().find("Sarvendo: log records held since an earlier run were written to " + ringLog),
+              std::string::npos);
 }
 
 TEST_F(MainWindowTest, NoTwoItemsOfAMenuShareAnAccelerator)

@@ -15,6 +15,7 @@
 #include "display/LampSet.h"
 #include "display/LineParameters.h"
 #include "display/TitleLamps.h"
+#include "monitor/ConnectTime.h"
 #include "platform/Clock.h"
 #include "platform/linux/X11CaptionOverlay.h"
 #include "platform/linux/X11ForegroundWindow.h"
@@ -84,7 +85,8 @@ int RunCaption(int argc, char** argv)
     LampSet lamps(settings, line);
     X11ForegroundWindow foreground;
     X11CaptionOverlay overlay;
-    TitleLamps title(settings, lamps, foreground, overlay, clock);
+    const ConnectTime connectTime(settings, clock);
+    TitleLamps title(settings, lamps, foreground, overlay, connectTime);
 
     std::string last;
     const auto report = [&] {

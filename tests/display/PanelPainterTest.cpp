@@ -7,6 +7,7 @@
 #include "display/LampSet.h"
 #include "display/PanelLayout.h"
 #include "fakes/FakeClock.h"
+#include "monitor/ConnectTime.h"
 #include "resources/Resources.h"
 
 #include <QFontDatabase>
@@ -136,8 +137,9 @@ protected:
     fakes::FakePanelHost host{&calls};
     fakes::FakeLineParameters line;
     fakes::FakeClock clock;
+    ConnectTime connectTime{settings, clock};
     LampSet lamps{settings, line};
-    PanelPainter painter{settings, host, lamps, line, clock};
+    PanelPainter painter{settings, host, lamps, line, connectTime};
 
 private:
     int m_clientWidth = 0;
@@ -395,6 +397,32 @@ TEST_F(PanelPainterTest, ConnectTimeIsRedrawnAfterARebuildEvenWhenUnchanged)
     EXPECT_EQ(Band(painter.Panel(), 26, lineHeight, 104), expected);
 }
 
+TEST_F(PanelPainterTest, ConnectTimeStaysRightWhenTheWallClockIsSetDuringACall)
+{
+    settings.DisplayConnectTime = 1;
+    settings.NegotiationDelay = 7;
+    settings.LampCD = 1;
+    const int lineHeight = settings.TextLineHeight;
+    const auto shown = [&] { return Band(painter.Panel(), 26, lineHeight, 104); };
+    const auto expected = [&](const std::string& time) {
+        return Band(ExpectedText({{4, 26, "Connect time: " + time + "    "}}), 26, lineHeight, 104);
+    };
+    // A change of daylight saving time, or the clock set by hand, in either direction.
+    for (const std::int64_t jumpMs : {std::int64_t{3'600'000}, std::int64_t{-3'600'000}}) {
+        SCOPED_TRACE(jumpMs);
+        connectTime.StartSession();
+        clock.Advance((3600 + 2 * 60 + 3) * 1000);
+        PaintSettled();
+        EXPECT_EQ(shown(), expected("1:02:10"));
+        clock.JumpWallClock(jumpMs);
+        Paint();
+        EXPECT_EQ(shown(), expected("1:02:10"));
+        clock.Advance(1000);
+        Paint();
+        EXPECT_EQ(shown(), expected("1:02:11"));
+    }
+}
+
 TEST_F(PanelPainterTest, RateLineShowsBytesPerSecondOrOnlyItsLabels)
 {
     settings.SPYSpeedInDisplay = 1;
@@ -595,8 +623,9 @@ TEST(PanelTextLegibility, EveryCharacterReadsAsItself)
     fakes::FakePanelHost host;
     fakes::FakeLineParameters line;
     fakes::FakeClock clock;
+    ConnectTime connectTime{settings, clock};
     LampSet lamps{settings, line};
-    PanelPainter painter{settings, host, lamps, line, clock};
+    PanelPainter painter{settings, host, lamps, line, connectTime};
     const QString characters = QStringLiteral("0123456789ACDMNORST");
     constexpr std::array<double, 5> kOffsets{0.0, 0.25, 0.5, 0.75, 1.0};
     for (const std::int32_t size : {12, 16}) {

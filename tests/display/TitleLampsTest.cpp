@@ -8,6 +8,7 @@
 #include "fakes/FakeCaptionOverlay.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeForegroundWindow.h"
+#include "monitor/ConnectTime.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -70,7 +71,8 @@ protected:
     FakeForegroundWindow foreground;
     fakes::FakeCaptionOverlay overlay;
     fakes::FakeClock clock;
-    TitleLamps title{settings, lamps, foreground, overlay, clock};
+    ConnectTime connectTime{settings, clock};
+    TitleLamps title{settings, lamps, foreground, overlay, connectTime};
 };
 
 TEST_F(TitleLampsTest, WhatIsWantedDecidesBetweenStripTimeAndNothing)
@@ -277,6 +279,29 @@ TEST_F(TitleLampsTest, ConnectTimeCountsFromTheSessionWithDelayAndTotal)
         title.DrawTitleLamps();
         const double seconds = 3600 + 2 * 60 + 3 + 7 + (total ? 2 * 86400 + 600 : 0);
         EXPECT_NEAR(settings.LastTitleConnectTime * 86400.0, seconds, 1e-3) << total;
+    }
+}
+
+TEST_F(TitleLampsTest, ConnectTimeStaysRightWhenTheWallClockIsSetDuringACall)
+{
+    settings.DisplayConnectTimeInTitlebar = 1;
+    // A change of daylight saving time, or the clock set by hand, in either direction.
+    for (const std::int64_t jumpMs : {std::int64_t{3'600'000}, std::int64_t{-3'600'000}}) {
+        SCOPED_TRACE(jumpMs);
+        connectTime.StartSession();
+        clock.Advance((3600 + 2 * 60 + 3) * 1000);
+        title.HideCaptionStrip();
+        title.DrawTitleLamps();
+        const std::vector<std::uint32_t> before = overlay.pixels;
+        const int shows = overlay.showCount;
+        clock.JumpWallClock(jumpMs);
+        title.DrawTitleLamps();
+        EXPECT_EQ(overlay.showCount, shows) << "the same time: nothing new to show";
+        EXPECT_EQ(overlay.pixels, before);
+        clock.Advance(1000);
+        title.DrawTitleLamps();
+        EXPECT_EQ(overlay.showCount, shows + 1);
+        EXPECT_NEAR(settings.LastTitleConnectTime * 86400.0, 3600 + 2 * 60 + 4, 1e-3);
     }
 }
 

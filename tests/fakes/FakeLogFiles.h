@@ -2,14 +2,18 @@
 
 #include "platform/LogFiles.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
 
 namespace sarvendo::fakes {
 
-// Log files held in memory. A path in failing makes every append to it fail, leaving the
-// content untouched, as the real files do on a full disk.
+// Log files and their side files held in memory, in one map as on one disk. A path in
+// failing makes every append, replacement and removal of it fail, leaving the content
+// untouched, as the real files do on a full disk; keptOnFailure leaves that many bytes of
+// the next failing append behind, as a roll-back that fails does. A path in unreadable cannot be
+// read as a side file.
 class FakeLogFiles final : public LogFiles
 {
 public:
@@ -30,20 +34,69 @@ public:
         return end == std::string_view::npos ? text.size() : text.size() - end - 1;
     }
 
-    std::string Append(const std::string& path, std::string_view text) override
+    AppendResult Append(const std::string& path, std::string_view text) override
     {
         ++appends;
         if (failing.contains(path)) {
-            return "No space left on device";
+            const auto kept = keptOnFailure.find(path);
+            std::size_t count = 0;
+            if (kept != keptOnFailure.end()) {
+                count = std::min(kept->second, text.size());
+                keptOnFailure.erase(kept);
+            }
+            if (count > 0) {
+                files[path] += text.substr(0, count);
+            }
+            return {"No space left on device", count};
         }
         files[path] += text;
+        return {{}, text.size()};
+    }
+
+    bool EndsWith(const std::string& path, std::string_view text) override
+    {
+        const auto found = files.find(path);
+        return found != files.end() && found->second.ends_with(text);
+    }
+
+    SideFileContent ReadSideFile(const std::string& path) override
+    {
+        if (unreadable.contains(path)) {
+            return {SideFileContent::Status::Unreadable, {}, "Permission denied"};
+        }
+        const auto found = files.find(path);
+        if (found == files.end()) {
+            return {};
+        }
+        return {SideFileContent::Status::Read, found->second, {}};
+    }
+
+    std::string ReplaceSideFile(const std::string& path, std::string_view text) override
+    {
+        ++sideFileWrites;
+        if (failing.contains(path)) {
+            return "Read-only file system";
+        }
+        files[path] = text;
+        return {};
+    }
+
+    std::string RemoveSideFile(const std::string& path) override
+    {
+        if (failing.contains(path)) {
+            return "Read-only file system";
+        }
+        files.erase(path);
         return {};
     }
 
     std::map<std::string, std::string> files;
     std::set<std::string> failing;
+    std::set<std::string> unreadable;
+    std::map<std::string, std::size_t> keptOnFailure;
     int appends = 0;
     int lastLineReads = 0;
+    int sideFileWrites = 0;
 };
 
 } // namespace sarvendo::fakes

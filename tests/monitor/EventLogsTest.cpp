@@ -4,6 +4,8 @@
 #include "monitor/ElapsedTime.h"
 #include "platform/linux/LinuxLogFiles.h"
 
+#include <set>
+
 namespace sarvendo {
 namespace {
 
@@ -311,6 +313,181 @@ TEST_F(LogFailures, TheRestOfTheTickStillRuns)
     EXPECT_GE(boxes.shown.size(), 2U);
     EXPECT_EQ(line.hangUps, 1);
     EXPECT_EQ(settings.PrevRI, 0);
+}
+
+// Runs of the program one after another on the same disk: each run's poll cycle is made
+// afresh and takes over what the last one kept, as start-up does. The settings live apart
+// from the logs, as by default.
+class HeldLogRecords : public ::testing::Test
+{
+protected:
+    static constexpr const char* kLog = "/logs/Sarvendo.RI";
+    static constexpr const char* kBesideLog = "/logs/Sarvendo.RI.held";
+    static constexpr const char* kBesideSettings = "/config/Sarvendo.RI.held";
+
+    struct Run
+    {
+        explicit Run(HeldLogRecords& test)
+            : cycle{settings, test.clock, line, sound, boxes, test.files, test.directories, test.formats, host}
+        {
+            settings.DefaultPort = 1;
+            settings.LogRI = 1;
+            startNotes = cycle.TakeOverHeldLogRecords();
+        }
+
+        Settings settings;
+        fakes::FakeMonitoredLine line;
+        fakes::FakeSound sound;
+        fakes::FakeMessageBoxes boxes;
+        fakes::FakeMonitorHost host;
+        PollCycle cycle;
+        std::vector<std::string> startNotes;
+    };
+
+    HeldLogRecords() { directories.windows = "/config"; }
+
+    // One ring and the quiet after it, at whose end its record is due; returns the record.
+    std::string Call(Run& run)
+    {
+        run.line.SetRing(true);
+        const std::string record = "Call: " + FormatDateTime("c", clock.Now(), formats) + "   Signals= 1\r\n";
+        for (int tick = 0; tick < 200; ++tick) {
+            run.cycle.TimerTimer();
+            run.line.SetRing(false);
+            clock.Advance(56);
+        }
+        return record;
+    }
+
+    std::string Content(const std::string& path) const
+    {
+        return files.files.contains(path) ? files.files.at(path) : "";
+    }
+
+    fakes::FakeClock clock{EncodeDateTime(1998, 6, 15, 14, 9, 8), 5'000'000};
+    fakes::FakeLogFiles files;
+    fakes::FakeDirectories directories{"/logs"};
+    DateTimeFormats formats;
+};
+
+TEST_F(HeldLogRecords, SurviveTheEndAndAreWrittenFirstOnceTheLogTakesThem)
+{
+    files.failing.insert(kLog);
+    std::string records;
+    {
+        Run run(*this);
+        records = Call(run);
+        EXPECT_EQ(files.sideFileWrites, 1) << "written once, not at every retry";
+        records += Call(run);
+        EXPECT_EQ(files.sideFileWrites, 2);
+        EXPECT_EQ(run.cycle.WriteUnwrittenLogs(),
+                  std::vector<std::string>{"log records held for /logs/Sarvendo.RI are kept in "
+                                           "/logs/Sarvendo.RI.held and written at the next start"});
+    }
+    const std::string kept = Content(kBesideLog);
+    {
+        Run stillFailing(*this);
+        EXPECT_EQ(stillFailing.startNotes,
+                  std::vector<std::string>{"log records held since an earlier run could not be written to "
+                                           "/logs/Sarvendo.RI yet (No space left on device); they stay in "
+                                           "/logs/Sarvendo.RI.held"});
+        EXPECT_TRUE(stillFailing.boxes.shown.empty()) << "the user heard of them in the last run";
+        EXPECT_EQ(Content(kBesideLog), kept);
+    }
+    files.failing.clear();
+    Run next(*this);
+    EXPECT_EQ(Content(kLog), records);
+    EXPECT_FALSE(files.files.contains(kBesideLog));
+    records += Call(next);
+    EXPECT_TRUE(next.cycle.WriteUnwrittenLogs().empty());
+    const Run last(*this);
+    EXPECT_EQ(Content(kLog), records) << "nothing written twice";
+    EXPECT_TRUE(last.startNotes.empty());
+}
+
+TEST_F(HeldLogRecords, TheEndSaysWhereTheRecordsWaitOrThatTheyAreLost)
+{
+    struct Case
+    {
+        std::set<std::string> failing;
+        std::string note;
+    };
+    const Case cases[] = {
+        {{kLog}, "are kept in /logs/Sarvendo.RI.held and written at the next start"},
+        {{kLog, kBesideLog}, "are kept in /config/Sarvendo.RI.held and written at the next start"},
+        {{kLog, kBesideLog, kBesideSettings}, "could not be written and are lost"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note);
+        files = fakes::FakeLogFiles{};
+        files.failing = c.failing;
+        auto run = std::make_unique<Run>(*this);
+        const std::string record = Call(*run);
+        EXPECT_EQ(run->cycle.WriteUnwrittenLogs(),
+                  std::vector<std::string>{std::string("log records held for ") + kLog + " " + c.note});
+        files.failing.clear();
+        run = std::make_unique<Run>(*this);
+        EXPECT_EQ(Content(kLog), c.failing.size() < 3 ? record : "");
+    }
+}
+
+TEST_F(HeldLogRecords, ASideFileThatCannotBeReadIsLeftAsItIsAndSaidSo)
+{
+    files.failing.insert(kLog);
+    Call(*std::make_unique<Run>(*this));
+    const std::string intact = Content(kBesideLog);
+    const std::pair<std::string, bool> cases[] = {
+        {intact.substr(0, intact.size() - 3), false}, // cut short
+        {intact.substr(0, intact.size() - 5) + "X" + intact.substr(intact.size() - 4), false},
+        {intact + "Call: forged\r\n", false},
+        {"my own notes\n", false},
+        {intact, true}, // not readable
+    };
+    for (const auto& [text, unreadable] : cases) {
+        SCOPED_TRACE(text);
+        files = fakes::FakeLogFiles{};
+        files.files[kBesideLog] = text;
+        if (unreadable) {
+            files.unreadable.insert(kBesideLog);
+        }
+        auto run = std::make_unique<Run>(*this);
+        ASSERT_EQ(run->startNotes.size(), 1U);
+        EXPECT_TRUE(run->startNotes[0].starts_with(std::string(kBesideLog) +
+                                                   " cannot be read as log records held for " + kLog + " ("));
+        EXPECT_TRUE(run->startNotes[0].ends_with("); it is left as it is"));
+        EXPECT_FALSE(files.files.contains(kLog));
+        // The records of this run wait beside the settings, never over the damaged file.
+        files.failing.insert(kLog);
+        const std::string record = Call(*run);
+        run->cycle.WriteUnwrittenLogs();
+        files.failing.clear();
+        run = std::make_unique<Run>(*this);
+        EXPECT_EQ(Content(kLog), record);
+        EXPECT_EQ(Content(kBesideLog), text);
+    }
+}
+
+TEST_F(HeldLogRecords, WhatReachedTheLogIsNotWrittenAgain)
+{
+    for (const bool whole : {true, false}) {
+        SCOPED_TRACE(whole ? "the last run ended between writing and removing the side file"
+                           : "ten bytes stayed in the log when a failed append could not be cut back");
+        files = fakes::FakeLogFiles{};
+        files.failing.insert(kLog);
+        files.keptOnFailure[kLog] = whole ? 0 : 10;
+        auto run = std::make_unique<Run>(*this);
+        const std::string record = Call(*run);
+        EXPECT_EQ(Content(kLog), record.substr(0, whole ? 0 : 10));
+        run->cycle.WriteUnwrittenLogs();
+        if (whole) {
+            files.files[kLog] = "Call: 6/14/98   Signals= 2\r\n" + record;
+        }
+        const std::string expected = Content(kLog) + (whole ? "" : record.substr(10));
+        files.failing.clear();
+        run = std::make_unique<Run>(*this);
+        EXPECT_EQ(Content(kLog), expected);
+        EXPECT_FALSE(files.files.contains(kBesideLog));
+    }
 }
 
 } // namespace
