@@ -161,6 +161,16 @@ TEST(LinuxLogFiles, SideFilesAreReplacedWholeForTheUserAloneAndRemoved)
     EXPECT_EQ(entries, 1) << "no temporary file is left behind";
     EXPECT_EQ(files.RemoveSideFile(path), "");
     EXPECT_EQ(files.ReadSideFile(path).status, SideFileContent::Status::Missing);
+
+    // A run killed while it wrote the side file left its temporary; the next one clears
+    // it, but not the temporary of a run still writing.
+    const std::string killed = dir.File("state/sarvendo/.Sarvendo.RI.held.2147483646.0.tmp");
+    const std::string running = dir.File("state/sarvendo/.Sarvendo.RI.held." + std::to_string(::getpid()) + ".99.tmp");
+    fakes::TempDir::Write(killed, "half a side fi");
+    fakes::TempDir::Write(running, "being written");
+    ASSERT_EQ(files.ReplaceSideFile(path, "third"), "");
+    EXPECT_FALSE(std::filesystem::exists(killed));
+    EXPECT_TRUE(std::filesystem::exists(running));
 }
 
 TEST(LinuxLogFiles, WhatIsNoSideFileIsNeitherReadNorReplaced)

@@ -1,5 +1,7 @@
 #include "LinuxLogFiles.h"
 
+#include "platform/linux/Temporaries.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -332,15 +334,11 @@ std::string LinuxLogFiles::ReplaceSideFile(const std::string& path, std::string_
 {
     // The new content goes to a fresh file beside the old one and takes its place by a
     // rename, once it is on the disk.
-    const auto makeTemporary = [&path](std::string& name) {
-        name = path + ".XXXXXX";
-        return ::mkostemp(name.data(), O_CLOEXEC);
-    };
     std::string temporary;
-    int fd = makeTemporary(temporary);
+    int fd = CreateTemporaryBeside(path, kSideFileMode, temporary);
     if (fd < 0 && errno == ENOENT) {
         CreateParentDirectories(path);
-        fd = makeTemporary(temporary);
+        fd = CreateTemporaryBeside(path, kSideFileMode, temporary);
     }
     if (fd < 0) {
         return Describe(errno);
@@ -365,11 +363,14 @@ std::string LinuxLogFiles::ReplaceSideFile(const std::string& path, std::string_
         return Describe(error);
     }
     SyncDirectory(DirectoryOf(path));
+    // What a run killed in the middle of this left behind.
+    RemoveStaleTemporaries(DirectoryOf(path), path);
     return {};
 }
 
 std::string LinuxLogFiles::RemoveSideFile(const std::string& path)
 {
+    RemoveStaleTemporaries(DirectoryOf(path), path);
     if (::unlink(path.c_str()) != 0) {
         return NoSuchFile(errno) ? std::string() : Describe(errno);
     }

@@ -1,5 +1,7 @@
 #include "PosixTextFiles.h"
 
+#include "platform/linux/Temporaries.h"
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -20,12 +22,6 @@ constexpr std::size_t kMaxTextFileSize = 1024 * 1024;
 
 // The kernel's own limit for one path; a longer chain is a loop.
 constexpr int kMaxLinkDepth = 40;
-
-// A temporary of a save that is still running is seconds old at most; one older than this
-// belongs to a save that was killed, even when its process number has been reused.
-constexpr std::time_t kStaleTemporaryAgeSeconds = 3600;
-
-constexpr const char* kTemporarySuffix = ".tmp";
 
 bool WriteAll(int fd, std::string_view data)
 {
@@ -67,74 +63,6 @@ std::optional<std::filesystem::path> ResolveChain(const std::string& path)
         current = target;
     }
     return std::nullopt;
-}
-
-std::string TemporaryPrefix(const std::filesystem::path& target)
-{
-    return "." + target.filename().string() + ".";
-}
-
-// The process number of a name of the form ".NAME.PID.COUNT.tmp", the form Replace gives
-// its temporaries; nothing for any other name.
-std::optional<pid_t> TemporaryOwner(std::string_view name, std::string_view prefix)
-{
-    const std::string_view suffix(kTemporarySuffix);
-    if (name.size() <= prefix.size() + suffix.size() || name.substr(0, prefix.size()) != prefix ||
-        name.substr(name.size() - suffix.size()) != suffix) {
-        return std::nullopt;
-    }
-    const std::string_view middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-    const std::size_t dot = middle.find('.');
-    if (dot == 0 || dot == std::string_view::npos || dot + 1 == middle.size()) {
-        return std::nullopt;
-    }
-    long long pid = 0;
-    for (std::size_t i = 0; i < middle.size(); ++i) {
-        const char c = middle[i];
-        if (i == dot) {
-            continue;
-        }
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        if (i < dot && pid < 100'000'000'000LL) {
-            pid = pid * 10 + (c - '0');
-        }
-    }
-    return pid > 0 && pid <= 0x7fffffff ? std::optional<pid_t>(static_cast<pid_t>(pid)) : std::nullopt;
-}
-
-bool ProcessAlive(pid_t pid)
-{
-    return kill(pid, 0) == 0 || errno == EPERM;
-}
-
-// Removes the temporaries a killed save left beside the target: files of our naming whose
-// process is gone, or that are too old to belong to a save still running.
-void RemoveStaleTemporaries(const std::filesystem::path& directory, const std::filesystem::path& target)
-{
-    DIR* listing = opendir(directory.c_str());
-    if (listing == nullptr) {
-        return;
-    }
-    const std::string prefix = TemporaryPrefix(target);
-    const std::time_t now = std::time(nullptr);
-    while (const dirent* entry = readdir(listing)) {
-        const std::optional<pid_t> owner = TemporaryOwner(entry->d_name, prefix);
-        if (!owner) {
-            continue;
-        }
-        struct stat info
-        {
-        };
-        if (fstatat(dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
-            continue;
-        }
-        if (!ProcessAlive(*owner) || now - info.st_mtime > kStaleTemporaryAgeSeconds) {
-            unlinkat(dirfd(listing), entry->d_name, 0);
-        }
-    }
-    closedir(listing);
 }
 
 } // namespace
@@ -216,18 +144,8 @@ bool PosixTextFiles::Replace(const std::string& path, std::string_view text) con
         return false;
     }
 
-    static std::atomic<unsigned> counter{0};
     std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = (directory / (TemporaryPrefix(target) + std::to_string(getpid()) + "." + std::to_string(counter++) +
-                                  kTemporarySuffix))
-                        .string();
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return false;
-        }
-    }
+    const int fd = CreateTemporaryBeside(target, 0666, temporary);
     if (fd < 0) {
         return false;
     }
