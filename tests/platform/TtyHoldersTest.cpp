@@ -15,6 +15,22 @@ using fakes::FakeSystemCalls;
 constexpr const char* kModem = "/dev/ttyS0";
 constexpr DeviceNumber kTtyS0 = 0x440;
 
+TEST(LockFileTest, LocksCarryTheKernelsNameOfTheTty)
+{
+    FakeSystemCalls system;
+    system.links["/dev/serial/by-id/usb-Modem-if00"] = "../../ttyACM0";
+    system.links["/dev/modem"] = "/dev/ttyS1";
+    system.links["/home/user/mymodem"] = "ttyUSB0";
+    const std::pair<const char*, const char*> cases[] = {
+        {"/dev/ttyS0", "ttyS0"},           {"/dev/serial/by-id/usb-Modem-if00", "ttyACM0"},
+        {"/dev/modem", "ttyS1"},           {"/dev/pts/3", "pts_3"},
+        {"/home/user/mymodem", "ttyUSB0"},
+    };
+    for (const auto& [device, name] : cases) {
+        EXPECT_EQ(KernelTtyName(system, device), name) << device;
+    }
+}
+
 TEST(LockFileTest, TheOwnersProcessIdInEveryFormDialersWrite)
 {
     const std::pair<std::string, std::optional<std::int64_t>> cases[] = {

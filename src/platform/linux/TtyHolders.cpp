@@ -1,5 +1,6 @@
 #include "TtyHolders.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace sarvendo {
@@ -36,8 +37,34 @@ std::optional<std::int64_t> LiveOwnerOf(SystemCalls& system, const std::string& 
 
 std::string KernelTtyName(SystemCalls& system, const std::string& device)
 {
-    const auto target = system.ReadLink(device);
-    return BaseName(target ? *target : device);
+    std::string path = device;
+    if (const auto target = system.ReadLink(device)) {
+        path = !target->empty() && target->front() == '/' ? *target : device.substr(0, device.rfind('/') + 1) + *target;
+    }
+    // The path made plain ("/dev/serial/by-id/../../ttyUSB0" is "/dev/ttyUSB0"), so that
+    // what lies under /dev can be named as a whole.
+    std::vector<std::string> parts;
+    for (std::size_t at = 0; at <= path.size();) {
+        const std::size_t end = std::min(path.find('/', at), path.size());
+        const std::string part = path.substr(at, end - at);
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        at = end + 1;
+    }
+    if (parts.size() > 2 && parts[0] == "dev") {
+        // A tty in a directory of its own, as /dev/pts/3, is locked as "pts_3".
+        std::string name = parts[1];
+        for (std::size_t i = 2; i < parts.size(); ++i) {
+            name += "_" + parts[i];
+        }
+        return name;
+    }
+    return parts.empty() ? std::string() : parts.back();
 }
 
 std::optional<std::int64_t> ParseLockOwner(const std::string& content)

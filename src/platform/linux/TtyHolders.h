@@ -9,8 +9,8 @@
 
 namespace sarvendo {
 
-// The kernel's name of a tty ("ttyUSB0") behind a configured path, which may be a link
-// such as /dev/serial/by-id/...: lock files and /proc carry that name.
+// The kernel's name of a tty ("ttyUSB0", "pts_3" for /dev/pts/3) behind a configured
+// path, which may be a link such as /dev/serial/by-id/...: lock files carry that name.
 std::string KernelTtyName(SystemCalls& system, const std::string& device);
 
 // The process id a UUCP lock file holds: ten right-aligned digits and a line end
