@@ -257,11 +257,16 @@ public:
     }
     std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override
     {
+        ++fileReads[path];
         const auto found = files.find(path);
         if (found == files.end()) {
             return std::nullopt;
         }
-        return found->second.substr(0, maxBytes);
+        std::string content = found->second.substr(0, maxBytes);
+        if (afterRead) {
+            afterRead(path); // another program acts between this read and the next call
+        }
+        return content;
     }
     std::optional<FileStatus> StatusOf(const std::string& path) override
     {
@@ -311,6 +316,9 @@ public:
     }
     int RemoveFile(const std::string& path) override
     {
+        if (unremovable.count(path) != 0) {
+            return -EPERM;
+        }
         if (files.erase(path) == 0) {
             return -ENOENT;
         }
@@ -436,6 +444,7 @@ public:
     std::map<std::string, int> tailReads;
     std::map<std::string, int> listings;
     std::map<std::string, int> deviceLookups; // stat() calls by path
+    std::map<std::string, int> fileReads;
     std::set<std::int64_t> alive;
     std::int64_t ownPid = 100;
     std::uint64_t now = 50000;
@@ -457,6 +466,8 @@ public:
     std::set<std::string> readOnlyDirectories; // lock directories this user may not write
     std::vector<std::string> created;          // files made by CreateExclusive, in order
     std::vector<std::string> removed;
+    std::set<std::string> unremovable; // another user's files in a sticky directory
+    std::function<void(const std::string&)> afterRead;
 
 private:
     Tty* Of(int fd)

@@ -21,10 +21,11 @@ TEST(LockFileTest, LocksCarryTheKernelsNameOfTheTty)
     system.links["/dev/serial/by-id/usb-Modem-if00"] = "../../ttyACM0";
     system.links["/dev/modem"] = "/dev/ttyS1";
     system.links["/home/user/mymodem"] = "ttyUSB0";
+    system.links["/dev/gsmmodem"] = "serial/by-id/usb-Modem-if00"; // a link to a link
     const std::pair<const char*, const char*> cases[] = {
         {"/dev/ttyS0", "ttyS0"},           {"/dev/serial/by-id/usb-Modem-if00", "ttyACM0"},
         {"/dev/modem", "ttyS1"},           {"/dev/pts/3", "pts_3"},
-        {"/home/user/mymodem", "ttyUSB0"},
+        {"/home/user/mymodem", "ttyUSB0"}, {"/dev/gsmmodem", "ttyACM0"},
     };
     for (const auto& [device, name] : cases) {
         EXPECT_EQ(KernelTtyName(system, device), name) << device;
@@ -43,6 +44,8 @@ TEST(LockFileTest, TheOwnersProcessIdInEveryFormDialersWrite)
         {"       0\n", std::nullopt},
         {"12ab\n", std::nullopt},
         {"99999999999999999999\n", std::nullopt},
+        {std::string("\x31\x04\x00\x00", 4), 0x431}, // binary, its first byte a digit
+        {std::string("\x20\x04\x00\x00", 4), 0x420}, // binary, its first byte a blank
     };
     for (const auto& [content, owner] : cases) {
         EXPECT_EQ(ParseLockOwner(content), owner) << content;
@@ -202,6 +205,34 @@ TEST_F(UucpLockTest, WhatAnExistingLockMeans)
         EXPECT_EQ(lock.Owner(), c.ownerAlive ? 4242 : 0) << c.what;
         lock.Release();
     }
+}
+
+TEST_F(UucpLockTest, AStaleLockIsRemovedOnlyWhileItIsStillTheStaleOne)
+{
+    // Another dialer clears the same stale lock and makes its own between our look at the
+    // stale one and its removal: its live lock stays, and the port is busy.
+    system.files[lockFile] = "      4242\n";
+    int reads = 0;
+    system.afterRead = [&](const std::string& path) {
+        if (path == lockFile && ++reads == 1) {
+            system.files[lockFile] = "      5151\n";
+            system.statuses[lockFile] = FileStatus{FileKind::Regular, 1, 777, 11, 0};
+            system.alive.insert(5151);
+        }
+    };
+    UucpLock lock(system);
+    EXPECT_EQ(lock.Take(kModem), UucpLock::Result::Busy);
+    EXPECT_EQ(lock.Owner(), 5151);
+    EXPECT_EQ(system.files[lockFile], "      5151\n");
+    EXPECT_TRUE(system.removed.empty());
+
+    // A stale lock of another user's, in a directory where only its owner may remove it.
+    system.afterRead = {};
+    system.statuses.clear();
+    system.alive.clear();
+    system.unremovable.insert(lockFile);
+    EXPECT_EQ(lock.Take(kModem), UucpLock::Result::Unavailable);
+    EXPECT_NE(lock.Why().find("stale lock"), std::string::npos) << lock.Why();
 }
 
 TEST_F(UucpLockTest, TheKernelsNameOfAStableLinkAndNoLockDirectory)

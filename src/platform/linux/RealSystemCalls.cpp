@@ -192,6 +192,14 @@ std::optional<std::string> RealSystemCalls::ReadLink(const std::string& path)
 
 std::optional<std::string> RealSystemCalls::ReadFile(const std::string& path, std::size_t maxBytes)
 {
+    // Looked at before it is opened: a lock file planted as a link to a tty must not get
+    // that tty's DTR raised by the open.
+    struct stat named
+    {
+    };
+    if (::stat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) {
+        return std::nullopt;
+    }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         return std::nullopt;
@@ -275,6 +283,8 @@ int RealSystemCalls::CreateExclusive(const std::string& path, const std::string&
     if (fd < 0) {
         return -errno;
     }
+    // Whatever the umask: other users' dialers must be able to read who holds the port.
+    ::fchmod(fd, kLockMode);
     std::size_t written = 0;
     while (written < content.size()) {
         const ssize_t n = ::write(fd, content.data() + written, content.size() - written);

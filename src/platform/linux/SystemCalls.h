@@ -86,6 +86,8 @@ public:
     virtual bool Exists(const std::string& path) = 0;
     virtual std::vector<std::string> ListDirectory(const std::string& path) = 0;
     virtual std::optional<std::string> ReadLink(const std::string& path) = 0;
+    // The first maxBytes of a regular file (a link is followed); nullopt for anything else,
+    // which is never opened.
     virtual std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) = 0;
     virtual std::optional<FileStatus> StatusOf(const std::string& path) = 0; // stat()
     // The last maxBytes of a regular file, read from the end; nullopt for anything else.

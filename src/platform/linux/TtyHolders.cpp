@@ -8,6 +8,8 @@ namespace {
 
 constexpr std::size_t kLockFileMax = 64;
 constexpr std::int64_t kLargestPid = 0x7FFFFFFF;
+// The kernel's own limit for a chain of links.
+constexpr int kMaxLinkDepth = 40;
 
 std::string BaseName(const std::string& path)
 {
@@ -37,24 +39,40 @@ std::optional<std::int64_t> LiveOwnerOf(SystemCalls& system, const std::string& 
 
 std::string KernelTtyName(SystemCalls& system, const std::string& device)
 {
-    std::string path = device;
-    if (const auto target = system.ReadLink(device)) {
-        path = !target->empty() && target->front() == '/' ? *target : device.substr(0, device.rfind('/') + 1) + *target;
-    }
-    // The path made plain ("/dev/serial/by-id/../../ttyUSB0" is "/dev/ttyUSB0"), so that
-    // what lies under /dev can be named as a whole.
-    std::vector<std::string> parts;
-    for (std::size_t at = 0; at <= path.size();) {
-        const std::size_t end = std::min(path.find('/', at), path.size());
-        const std::string part = path.substr(at, end - at);
-        if (part == "..") {
-            if (!parts.empty()) {
-                parts.pop_back();
+    // The path made plain at every step ("/dev/serial/by-id/../../ttyUSB0" is
+    // "/dev/ttyUSB0"), following a chain of links (/dev/modem to a by-id link to the tty)
+    // as far as the kernel would.
+    const auto plain = [](const std::string& path) {
+        std::vector<std::string> parts;
+        for (std::size_t at = 0; at <= path.size();) {
+            const std::size_t end = std::min(path.find('/', at), path.size());
+            const std::string part = path.substr(at, end - at);
+            if (part == "..") {
+                if (!parts.empty()) {
+                    parts.pop_back();
+                }
+            } else if (!part.empty() && part != ".") {
+                parts.push_back(part);
             }
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
+            at = end + 1;
         }
-        at = end + 1;
+        return parts;
+    };
+    std::vector<std::string> parts = plain(device);
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        std::string path;
+        for (const std::string& part : parts) {
+            path += "/" + part;
+        }
+        const auto target = system.ReadLink(depth == 0 ? device : path);
+        if (!target || target->empty()) {
+            break;
+        }
+        std::string next = *target;
+        if (next.front() != '/') {
+            next = path.substr(0, path.rfind('/') + 1) + next;
+        }
+        parts = plain(next);
     }
     if (parts.size() > 2 && parts[0] == "dev") {
         // A tty in a directory of its own, as /dev/pts/3, is locked as "pts_3".
@@ -69,6 +87,13 @@ std::string KernelTtyName(SystemCalls& system, const std::string& device)
 
 std::optional<std::int64_t> ParseLockOwner(const std::string& content)
 {
+    // Four bytes that are not all text are the binary form, whatever their first byte.
+    const bool text = content.find_first_not_of("0123456789 \n") == std::string::npos;
+    if (content.size() == 4 && !text) {
+        std::int32_t binary = 0;
+        std::memcpy(&binary, content.data(), sizeof binary);
+        return binary > 0 ? std::optional<std::int64_t>(binary) : std::nullopt;
+    }
     std::size_t at = content.find_first_not_of(' ');
     std::int64_t pid = 0;
     std::size_t digits = 0;
@@ -81,11 +106,6 @@ std::optional<std::int64_t> ParseLockOwner(const std::string& content)
     // Some dialers follow the number with their own name and the user's.
     if (digits > 0 && (at >= content.size() || content[at] == '\n' || content[at] == ' ')) {
         return pid > 0 ? std::optional<std::int64_t>(pid) : std::nullopt;
-    }
-    if (content.size() == 4 && digits == 0) {
-        std::int32_t binary = 0;
-        std::memcpy(&binary, content.data(), sizeof binary);
-        return binary > 0 ? std::optional<std::int64_t>(binary) : std::nullopt;
     }
     return std::nullopt;
 }

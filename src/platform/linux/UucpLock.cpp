@@ -70,8 +70,9 @@ UucpLock::Result UucpLock::Take(const std::string& device)
             m_why = "cannot make " + path + ": " + std::strerror(-made);
             return Result::Unavailable;
         }
+        const auto before = m_system.StatusOf(path);
         const auto existing = m_system.ReadFile(path, kLockFileMax);
-        if (!existing) {
+        if (!existing || !before) {
             continue; // its owner removed it just now
         }
         const auto owner = ParseLockOwner(*existing);
@@ -90,9 +91,24 @@ UucpLock::Result UucpLock::Take(const std::string& device)
             m_why = path + " names process " + std::to_string(*owner);
             return Result::Busy;
         }
-        m_system.RemoveFile(path);
+        // Another program may have cleared the same stale lock and made its own since it
+        // was read: only the very file that was read, still naming the same dead process,
+        // is removed.
+        const auto now = m_system.StatusOf(path);
+        if (!now || now->device != before->device || now->inode != before->inode ||
+            m_system.ReadFile(path, kLockFileMax) != existing) {
+            continue;
+        }
+        if (const int removed = m_system.RemoveFile(path); removed != 0 && removed != -ENOENT) {
+            // A lock of a process that has gone, left by another user in a directory
+            // where only its owner may remove it: the port is free, but no lock can be
+            // made for it.
+            m_why = "the stale lock " + path + " of process " + std::to_string(*owner) +
+                    " cannot be removed: " + std::strerror(-removed);
+            return Result::Unavailable;
+        }
     }
-    m_why = path + " is taken and given back by others as we try";
+    m_why = path + " was taken by another program as we tried";
     return Result::Busy;
 }
 
