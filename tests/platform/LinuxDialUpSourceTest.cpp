@@ -152,7 +152,10 @@ TEST_F(LinuxDialUpSourceTest, ReportFileIsReadAtItsEndAndOnlyWhenItChanges)
 TEST_F(LinuxDialUpSourceTest, PppdIsKnownByItsFileNotItsName)
 {
     // Where /usr/sbin and /usr/bin are one directory, the kernel names pppd /usr/bin/pppd.
-    system.directories["/proc"] = {"500", "501", "502"};
+    system.directories["/sys/class/net"] = {"ppp0", "ppp1", "ppp2"};
+    Interface("ppp0", 7, "500\n", "0x1091");
+    Interface("ppp1", 9, "501\n", "0x1091");
+    Interface("ppp2", 11, "502\n", "0x1091");
     system.statuses["/usr/sbin/pppd"] = FileStatus{FileKind::Regular, 8, 1234, 0, 0};
     Process(500, "pppd", "/usr/bin/pppd");
     system.statuses["/proc/500/exe"] = FileStatus{FileKind::Regular, 8, 1234, 0, 0};
@@ -228,8 +231,19 @@ TEST_F(PppdOfTheLineTest, TheModemsPppdIsFoundAndTheOthersAreNot)
              commandLine(k, 412, "/usr/sbin/pppd /dev/ttyS0 call provider");
          },
          {412}},
-        {"command lines: the other pppd dials on another modem",
-         [&](FakeSystemCalls& k) { commandLine(k, 300, "/usr/sbin/pppd /dev/ttyUSB0"); },
+        {"command lines: the other pppd dials on another modem, with the modem option",
+         [&](FakeSystemCalls& k) {
+             commandLine(k, 300, "/usr/sbin/pppd /dev/ttyUSB0 115200 modem crtscts");
+             k.devices["/dev/modem"] = 0x440; // a link to the monitored tty
+         },
+         {412}},
+        {"a dialer holds the lock and started the modem's pppd",
+         [](FakeSystemCalls& k) {
+             k.files["/run/lock/LCK..ttyS0"] = "       777\n";
+             k.alive.insert(777);
+             k.files["/proc/412/stat"] = "412 (pppd) S 777 412 412 0 -1 4194560 302 0 0 0";
+             k.files["/proc/300/stat"] = "300 (pppd) S 1 300 300 0 -1 4194560 302 0 0 0";
+         },
          {412}},
         {"descriptors: only the modem's pppd has the tty open",
          [](FakeSystemCalls& k) {
@@ -245,9 +259,9 @@ TEST_F(PppdOfTheLineTest, TheModemsPppdIsFoundAndTheOthersAreNot)
         system.existing.insert("/usr/sbin/pppd");
         system.AddTty("/dev/ttyS0", 0x440);
         system.AddTty("/dev/ttyUSB0", 0xBC00);
-        system.directories["/proc"] = {"300", "412"};
-        system.directories["/sys/class/net"] = {"ppp0"};
+        system.directories["/sys/class/net"] = {"ppp0", "ppp1"};
         Interface("ppp0", 7, "300\n", "0x1091");
+        Interface("ppp1", 9, "412\n", "0x1091");
         Process(300, "pppd", "", std::string("pppd\0call\0vpn\0", 14));
         Process(412, "pppd", "", std::string("pppd\0call\0provider\0", 19));
         c.setUp(system);
@@ -257,7 +271,7 @@ TEST_F(PppdOfTheLineTest, TheModemsPppdIsFoundAndTheOthersAreNot)
     EXPECT_EQ(Found(), (std::vector<std::int64_t>{300, 412})) << "no monitored tty: any pppd";
 }
 
-TEST_F(PppdOfTheLineTest, WithoutAPppInterfaceProcIsNotReadAndTheTableIsKept)
+TEST_F(PppdOfTheLineTest, OnlyThePppdsOfPppInterfacesAreLookedAtAndTheTableIsKept)
 {
     Process(412, "pppd", "", std::string("pppd\0/dev/ttyS0\0", 16));
     Process(300, "pppd", "", std::string("pppd\0pty\0vpn\0", 14));
@@ -266,25 +280,28 @@ TEST_F(PppdOfTheLineTest, WithoutAPppInterfaceProcIsNotReadAndTheTableIsKept)
     for (int tick = 0; tick < 100; ++tick) {
         EXPECT_TRUE(lineSource.ProcessSnapshot().empty());
     }
-    EXPECT_EQ(system.listings["/proc"], 0) << "pppd installed but idle costs no look at /proc";
+    EXPECT_EQ(system.fileReads["/proc/412/comm"] + system.fileReads["/proc/300/comm"], 0)
+        << "pppd installed but idle: no process is looked at";
 
-    // The VPN's interface comes up: one look, kept while nothing changes.
+    // The VPN's interface comes up: one look at its pppd, kept while nothing changes.
     system.directories["/sys/class/net"] = {"eth0", "lo", "ppp0"};
     Interface("ppp0", 7, "300\n", "0x1091");
     for (int tick = 0; tick < 50; ++tick) {
-        EXPECT_EQ(lineSource.ProcessSnapshot().size(), 1U);
+        system.now += 56;
+        EXPECT_TRUE(lineSource.ProcessSnapshot().empty());
     }
-    EXPECT_EQ(system.listings["/proc"], 1);
+    EXPECT_EQ(system.fileReads["/proc/300/comm"], 1);
     // The modem's comes up beside it: a new interface means a new look at once.
     system.directories["/sys/class/net"] = {"eth0", "lo", "ppp0", "ppp1"};
     Interface("ppp1", 9, "412\n", "0x1091");
     EXPECT_EQ(lineSource.ProcessSnapshot().at(0).id, 412);
-    EXPECT_EQ(system.listings["/proc"], 2);
+    EXPECT_EQ(system.fileReads["/proc/412/comm"], 1);
     system.now += LinuxDialUpSource::kSnapshotMs;
     lineSource.ProcessSnapshot();
-    EXPECT_EQ(system.listings["/proc"], 3) << "and at the latest after a while";
+    EXPECT_EQ(system.fileReads["/proc/412/comm"], 2) << "and at the latest after a while";
     device = "/dev/ttyUSB0";
     EXPECT_TRUE(lineSource.ProcessSnapshot().empty()) << "another port is monitored now";
+    EXPECT_EQ(system.listings["/proc"], 0) << "never all of /proc";
 }
 
 } // namespace

@@ -43,11 +43,6 @@ bool NamedPppd(const std::string& path)
     return path.substr(slash == std::string::npos ? 0 : slash + 1) == kDialUpProgramName;
 }
 
-bool AllDigits(const std::string& text)
-{
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
 class LinuxProcess final : public DialUpSource::ProcessHandle
 {
 public:
@@ -71,24 +66,47 @@ bool LinuxDialUpSource::ProgramExists(const std::string& path) const
     return m_system.Exists(path);
 }
 
-std::string LinuxDialUpSource::InterfaceKey()
+std::vector<LinuxDialUpSource::PppInterface> LinuxDialUpSource::PppInterfaces()
 {
-    std::string key;
+    std::vector<PppInterface> interfaces;
     for (const std::string& name : m_system.ListDirectory("/sys/class/net")) {
-        if (name.rfind("ppp", 0) == 0) {
-            // The index tells an interface from a later one of the same name.
-            const auto index = m_system.ReadFile("/sys/class/net/" + name + "/ifindex", kSmallFile);
-            key += name + ":" + (index ? std::to_string(Number(*index).value_or(0)) : std::string("?")) + " ";
+        if (name.rfind("ppp", 0) != 0) {
+            continue;
         }
+        const auto index = m_system.ReadFile("/sys/class/net/" + name + "/ifindex", kSmallFile);
+        const auto id = index ? Number(*index) : std::nullopt;
+        if (!id || *id == 0) {
+            continue;
+        }
+        std::int64_t owner = 0;
+        for (const std::string& pidFile :
+             {"/run/pppd/" + name + ".pid", "/run/" + name + ".pid", "/var/run/" + name + ".pid"}) {
+            if (const auto content = m_system.ReadFile(pidFile, kSmallFile)) {
+                owner = static_cast<std::int64_t>(Number(content->substr(0, content->find('\n'))).value_or(0));
+                if (owner != 0) {
+                    break;
+                }
+            }
+        }
+        interfaces.push_back({name, *id, owner});
     }
-    return key;
+    return interfaces;
 }
 
 std::vector<DialUpSource::Process> LinuxDialUpSource::ProcessSnapshot()
 {
-    std::string key = InterfaceKey();
-    if (key.empty()) {
-        // Without a ppp interface no pppd owns a connection: nothing to look for in /proc.
+    const auto interfaces = PppInterfaces();
+    // Only a process that a ppp interface's pid file names can own a connection, so only
+    // those are looked at: none at all while no ppp interface exists.
+    std::vector<std::int64_t> owners;
+    std::string key;
+    for (const PppInterface& interface : interfaces) {
+        key += interface.name + ":" + std::to_string(interface.index) + ":" + std::to_string(interface.owner) + " ";
+        if (interface.owner > 0 && std::find(owners.begin(), owners.end(), interface.owner) == owners.end()) {
+            owners.push_back(interface.owner);
+        }
+    }
+    if (owners.empty()) {
         m_snapshot.reset();
         return {};
     }
@@ -96,12 +114,13 @@ std::vector<DialUpSource::Process> LinuxDialUpSource::ProcessSnapshot()
     key += "| " + device;
     const std::uint64_t now = m_system.MonotonicMs();
     if (!m_snapshot || m_snapshot->key != key || now - m_snapshot->takenAt >= kSnapshotMs) {
-        m_snapshot = Snapshot{key, now, ScanProcesses(device)};
+        m_snapshot = Snapshot{key, now, ScanProcesses(device, owners)};
     }
     return m_snapshot->processes;
 }
 
-std::vector<DialUpSource::Process> LinuxDialUpSource::ScanProcesses(const std::string& device)
+std::vector<DialUpSource::Process> LinuxDialUpSource::ScanProcesses(const std::string& device,
+                                                                    const std::vector<std::int64_t>& candidates)
 {
     std::vector<Process> processes;
     // pppd under another name of the same file, as /usr/bin/pppd where /usr/sbin and
@@ -115,10 +134,8 @@ std::vector<DialUpSource::Process> LinuxDialUpSource::ScanProcesses(const std::s
     };
     const auto wanted = device.empty() ? std::nullopt : m_system.DeviceOf(device);
     const auto lockOwner = device.empty() ? std::nullopt : LockOwner(m_system, device);
-    for (const std::string& pid : m_system.ListDirectory("/proc")) {
-        if (!AllDigits(pid) || pid.size() > 10) {
-            continue;
-        }
+    for (const std::int64_t id : candidates) {
+        const std::string pid = std::to_string(id);
         // The process's name is one small read; the rest only for the few called pppd.
         const auto comm = m_system.ReadFile("/proc/" + pid + "/comm", kSmallFile);
         if (!comm || comm->substr(0, comm->find('\n')) != kDialUpProgramName) {
@@ -151,12 +168,27 @@ std::vector<DialUpSource::Process> LinuxDialUpSource::ScanProcesses(const std::s
     return processes;
 }
 
+std::optional<std::int64_t> LinuxDialUpSource::ParentOf(std::int64_t pid)
+{
+    // /proc/PID/stat: "pid (name) state ppid ...", where the name may hold anything.
+    const auto stat = m_system.ReadFile("/proc/" + std::to_string(pid) + "/stat", kSmallFile);
+    const auto close = stat ? stat->rfind(')') : std::string::npos;
+    if (close == std::string::npos || close + 4 >= stat->size()) {
+        return std::nullopt;
+    }
+    std::string rest = stat->substr(close + 4);
+    rest = rest.substr(0, rest.find(' '));
+    const auto parent = Number(rest);
+    return parent ? std::optional<std::int64_t>(static_cast<std::int64_t>(*parent)) : std::nullopt;
+}
+
 bool LinuxDialUpSource::ServesLine(std::int64_t pid, const std::string& commandLine, std::optional<DeviceNumber> wanted,
                                    std::optional<std::int64_t> lockOwner)
 {
     if (lockOwner) {
-        // Whoever holds the tty's lock is on the line; nobody else is.
-        return *lockOwner == pid;
+        // Whoever holds the tty's lock is on the line, itself or through the pppd it
+        // started; nobody else is.
+        return *lockOwner == pid || ParentOf(pid) == lockOwner;
     }
     bool elsewhere = false;
     std::vector<std::string> words;
@@ -179,12 +211,12 @@ bool LinuxDialUpSource::ServesLine(std::int64_t pid, const std::string& commandL
             continue;
         }
         // pppd takes its tty as a path or as a name under /dev ("ttyS0"); the names are
-        // narrowed to ttys, so that an option's value ("user console") is not taken for one.
+        // narrowed to ttys, so that an option ("modem") or its value ("user console") is
+        // not taken for one.
         std::string path;
         if (word.rfind("/dev/", 0) == 0) {
             path = word;
-        } else if (word.find('/') == std::string::npos &&
-                   (word.rfind("tty", 0) == 0 || word.rfind("rfcomm", 0) == 0 || word == "modem")) {
+        } else if (word.find('/') == std::string::npos && (word.rfind("tty", 0) == 0 || word.rfind("rfcomm", 0) == 0)) {
             path = "/dev/" + word;
         }
         const auto number = path.empty() ? std::nullopt : m_system.DeviceOf(path);
@@ -209,27 +241,9 @@ std::vector<DialUpSource::Window> LinuxDialUpSource::WindowsInZOrder()
 {
     std::vector<Window> windows;
     m_interfaces.clear();
-    for (const std::string& name : m_system.ListDirectory("/sys/class/net")) {
-        if (name.rfind("ppp", 0) != 0) {
-            continue;
-        }
-        const auto index = m_system.ReadFile("/sys/class/net/" + name + "/ifindex", kSmallFile);
-        const auto id = index ? Number(*index) : std::nullopt;
-        if (!id || *id == 0) {
-            continue;
-        }
-        std::int64_t owner = 0;
-        for (const std::string& pidFile :
-             {"/run/pppd/" + name + ".pid", "/run/" + name + ".pid", "/var/run/" + name + ".pid"}) {
-            if (const auto content = m_system.ReadFile(pidFile, kSmallFile)) {
-                owner = static_cast<std::int64_t>(Number(content->substr(0, content->find('\n'))).value_or(0));
-                if (owner != 0) {
-                    break;
-                }
-            }
-        }
-        m_interfaces[*id] = name;
-        windows.push_back({*id, owner});
+    for (const PppInterface& interface : PppInterfaces()) {
+        m_interfaces[interface.index] = interface.name;
+        windows.push_back({interface.index, interface.owner});
     }
     return windows;
 }

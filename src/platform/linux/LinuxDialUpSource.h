@@ -15,20 +15,22 @@ namespace sarvendo {
 //
 // The process table holds only the pppd that serves the monitored tty, so that a PPPoE
 // or VPN pppd never counts as the modem's connection. A pppd serves the tty when the
-// tty's UUCP lock file names it, its command line names the tty, or one of its
-// descriptors is the tty. It serves another line when the lock names another process,
-// its command line names another tty or a line that is no tty ("pty", "notty", "socket",
-// a PPPoE, PPTP or L2TP plugin), or its descriptors can be read and none is the tty.
-// Only a pppd of which none of this can be told (root's "pppd call provider" without a
-// lock) is taken as it comes, as is any pppd while no tty is monitored.
+// tty's UUCP lock file names it or the program that started it, its command line names
+// the tty, or one of its descriptors is the tty. It serves another line when the lock
+// names another process, its command line names another tty or a line that is no tty
+// ("pty", "notty", "socket", a PPPoE, PPTP or L2TP plugin), or its descriptors can be
+// read and none is the tty. Only a pppd of which none of this can be told (root's "pppd
+// call provider" without a lock) is taken as it comes, as is any pppd while no tty is
+// monitored.
 //
-// The search is cheap while there is nothing to find: without a ppp interface no pppd
-// can own a connection and /proc is not read at all; with one, only processes whose
-// name (/proc/PID/comm) is pppd are looked at, and the table is kept until the set of
-// ppp interfaces or the monitored tty changes, or for kSnapshotMs at most. A process is
-// pppd by its file (device and inode of /usr/sbin/pppd), as on systems where /usr/sbin
-// and /usr/bin are one; for another user's process, whose executable link is hidden, by
-// the first word of its command line.
+// The search is cheap: only the processes that the ppp interfaces' pid files name are
+// looked at, so while no ppp interface exists nothing but the list of interfaces is
+// read, and never all of /proc. Only a process whose name (/proc/PID/comm) is pppd is
+// looked at further, and the table is kept until the ppp interfaces, their pid files or
+// the monitored tty change, or for kSnapshotMs at most. A process is pppd by its file
+// (device and inode of /usr/sbin/pppd), as on systems where /usr/sbin and /usr/bin are
+// one; for another user's process, whose executable link is hidden, by the first word of
+// its command line.
 //
 // The counts are the interface's byte counters, the speed that of the last "CONNECT"
 // line at the end of chat's report file when one is configured (read again only when
@@ -55,8 +57,16 @@ public:
     static constexpr std::uint64_t kSnapshotMs = 5000;
 
 private:
-    std::string InterfaceKey();
-    std::vector<Process> ScanProcesses(const std::string& device);
+    struct PppInterface
+    {
+        std::string name;
+        std::uint64_t index = 0;
+        std::int64_t owner = 0; // from its pid file, 0 when none names it
+    };
+
+    std::vector<PppInterface> PppInterfaces();
+    std::vector<Process> ScanProcesses(const std::string& device, const std::vector<std::int64_t>& candidates);
+    std::optional<std::int64_t> ParentOf(std::int64_t pid);
     bool ServesLine(std::int64_t pid, const std::string& commandLine, std::optional<DeviceNumber> wanted,
                     std::optional<std::int64_t> lockOwner);
     std::optional<std::string> InterfaceOf(std::uint64_t window);
