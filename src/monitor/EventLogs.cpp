@@ -247,7 +247,12 @@ std::string EventLogs::WriteUnwritten(Log& log, KeepAttempt attempt)
         log.held.Release();
         return {};
     }
-    log.held.Keep(log.unwritten, attempt);
+    if (!log.held.Keep(log.unwritten, attempt) && result.bytesInFile > 0) {
+        // The side file still holds the records whole, though part of them is in the log
+        // now: written at the next start it would repeat that part. Better none at all;
+        // the end of the run then says the rest is lost.
+        log.held.Withdraw();
+    }
     return result.failure;
 }
 

@@ -54,18 +54,20 @@ HeldRecords::HeldRecords(LogFiles& files, std::string logPath, std::vector<std::
     }
 }
 
-std::string HeldRecords::Encode(std::string_view records)
+std::string HeldRecords::Encode(std::string_view records, std::uint64_t logOffset)
 {
     std::string text(kHeader);
     text += std::to_string(records.size());
     text += ' ';
     text += Hex(Crc32(records));
+    text += ' ';
+    text += std::to_string(logOffset);
     text += '\n';
     text += records;
     return text;
 }
 
-std::optional<std::string> HeldRecords::Decode(std::string_view text, std::string& problem)
+std::optional<HeldRecords::Contents> HeldRecords::Decode(std::string_view text, std::string& problem)
 {
     if (!text.starts_with(kHeader)) {
         problem = "it does not begin as a file of held log records does";
@@ -75,11 +77,14 @@ std::optional<std::string> HeldRecords::Decode(std::string_view text, std::strin
     const std::size_t lineEnd = text.find('\n');
     const std::string_view line = text.substr(0, lineEnd);
     const std::size_t space = line.find(' ');
+    const std::size_t secondSpace = space == std::string_view::npos ? space : line.find(' ', space + 1);
     std::size_t length = 0;
     std::uint32_t check = 0;
-    if (lineEnd == std::string_view::npos || space == std::string_view::npos ||
-        !ParseWhole(line.substr(0, space), length, 10) || line.size() - space - 1 != kHexDigits ||
-        !ParseWhole(line.substr(space + 1), check, 16)) {
+    Contents contents;
+    if (lineEnd == std::string_view::npos || secondSpace == std::string_view::npos ||
+        !ParseWhole(line.substr(0, space), length, 10) || secondSpace - space - 1 != kHexDigits ||
+        !ParseWhole(line.substr(space + 1, kHexDigits), check, 16) ||
+        !ParseWhole(line.substr(secondSpace + 1), contents.logOffset, 10)) {
         problem = "its line with the length and check sum is damaged";
         return std::nullopt;
     }
@@ -92,7 +97,8 @@ std::optional<std::string> HeldRecords::Decode(std::string_view text, std::strin
         problem = "its check sum does not match its records";
         return std::nullopt;
     }
-    return std::string(records);
+    contents.records = std::string(records);
+    return contents;
 }
 
 std::string HeldRecords::TakeOver(std::vector<std::string>& notes)
@@ -106,9 +112,9 @@ std::string HeldRecords::TakeOver(std::vector<std::string>& notes)
             continue;
         }
         std::string problem = content.problem;
-        const std::optional<std::string> records =
+        const std::optional<Contents> held =
             content.status == SideFileContent::Status::Read ? Decode(content.text, problem) : std::nullopt;
-        if (!records) {
+        if (!held) {
             place.untouchable = true;
             notes.push_back(place.path + " cannot be read as log records held for " + m_logPath + " (" + problem +
                             "); it is left as it is");
@@ -123,15 +129,15 @@ std::string HeldRecords::TakeOver(std::vector<std::string>& notes)
             continue;
         }
         m_home = index;
-        m_kept = *records;
-        if (records->empty() || m_files.EndsWith(m_logPath, *records)) {
-            // Written before the last run could remove the side file.
+        m_kept = held->records;
+        if (held->records.empty() || m_files.HoldsAt(m_logPath, held->logOffset, held->records)) {
+            // Written before the last run could remove the side file, whatever followed.
             if (std::string note = Release(); !note.empty()) {
                 notes.push_back(std::move(note));
             }
             continue;
         }
-        taken = *records;
+        taken = held->records;
     }
     return taken;
 }
@@ -144,7 +150,8 @@ bool HeldRecords::Keep(std::string_view records, KeepAttempt attempt)
     if (attempt == KeepAttempt::WhenChanged && m_failed && *m_failed == records) {
         return false;
     }
-    const std::string text = Encode(records);
+    // Held records go at the log's end as it is now: any earlier ones are in it or in them.
+    const std::string text = Encode(records, m_files.SizeOf(m_logPath).value_or(0));
     // Records already on the disk are replaced where they are, never copied elsewhere.
     for (std::size_t index = 0; index < m_places.size(); ++index) {
         if ((m_home && index != *m_home) || m_places[index].untouchable) {
@@ -174,6 +181,14 @@ std::string HeldRecords::Release()
     m_home.reset();
     m_kept.clear();
     return {};
+}
+
+void HeldRecords::Withdraw()
+{
+    if (m_home && m_files.RemoveSideFile(m_places[*m_home].path).empty()) {
+        m_home.reset();
+        m_kept.clear();
+    }
 }
 
 } // namespace sarvendo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,8 +31,8 @@ public:
     HeldRecords(LogFiles& files, std::string logPath, std::vector<std::string> places);
 
     // The records an earlier run kept, to be written before anything of this run; empty
-    // when there are none or the log already ends with them (the program ended between
-    // writing them and removing the side file). What the user should know is added to
+    // when there are none or the log holds them where they were to go (the program ended
+    // between writing them and removing the side file). What the user should know is added to
     // notes.
     std::string TakeOver(std::vector<std::string>& notes);
 
@@ -46,13 +47,25 @@ public:
     // know when it cannot be removed; it is then replaced by the next records held.
     std::string Release();
 
+    // The side file no longer tells the truth (part of its records reached the log) and
+    // could not be brought up to date: it goes, so that nothing in it is written twice.
+    void Withdraw();
+
     // The side file in use; empty while there is none.
     std::string Place() const { return m_home ? m_places[*m_home].path : std::string(); }
 
-    // The text of a side file holding records, and the records such a text holds; nothing,
-    // with the reason in problem, for a text that is no intact side file.
-    static std::string Encode(std::string_view records);
-    static std::optional<std::string> Decode(std::string_view text, std::string& problem);
+    // What a side file holds: the records, and where in the log they go (the log's size
+    // when they were kept), which tells at the next start whether they reached it since.
+    struct Contents
+    {
+        std::string records;
+        std::uint64_t logOffset = 0;
+    };
+
+    // The text of a side file holding records, and what such a text holds; nothing, with
+    // the reason in problem, for a text that is no intact side file.
+    static std::string Encode(std::string_view records, std::uint64_t logOffset);
+    static std::optional<Contents> Decode(std::string_view text, std::string& problem);
 
 private:
     struct SidePlace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,9 +51,12 @@ public:
     // Appends the bytes at the end of the file and flushes them to the disk.
     virtual AppendResult Append(const std::string& path, std::string_view text) = 0;
 
-    // True when the file's last bytes are exactly text; false when it is shorter, differs
-    // or cannot be read.
-    virtual bool EndsWith(const std::string& path, std::string_view text) = 0;
+    // The size of a regular file; empty when there is none or it is something else.
+    virtual std::optional<std::uint64_t> SizeOf(const std::string& path) = 0;
+
+    // True when the file holds exactly text from offset on (more may follow); false when it
+    // is shorter, differs there or cannot be read.
+    virtual bool HoldsAt(const std::string& path, std::uint64_t offset, std::string_view text) = 0;
 
     // Reads a side file whole. Only a regular file of a sensible size is read.
     virtual SideFileContent ReadSideFile(const std::string& path) = 0;

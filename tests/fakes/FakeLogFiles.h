@@ -3,6 +3,7 @@
 #include "platform/LogFiles.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -53,10 +54,17 @@ public:
         return {{}, text.size()};
     }
 
-    bool EndsWith(const std::string& path, std::string_view text) override
+    std::optional<std::uint64_t> SizeOf(const std::string& path) override
     {
         const auto found = files.find(path);
-        return found != files.end() && found->second.ends_with(text);
+        return found == files.end() ? std::nullopt : std::optional<std::uint64_t>(found->second.size());
+    }
+
+    bool HoldsAt(const std::string& path, std::uint64_t offset, std::string_view text) override
+    {
+        const auto found = files.find(path);
+        return found != files.end() && found->second.size() >= offset &&
+               std::string_view(found->second).substr(offset).starts_with(text);
     }
 
     SideFileContent ReadSideFile(const std::string& path) override
@@ -74,7 +82,7 @@ public:
     std::string ReplaceSideFile(const std::string& path, std::string_view text) override
     {
         ++sideFileWrites;
-        if (failing.contains(path)) {
+        if (failing.contains(path) || noRoom.contains(path)) {
             return "Read-only file system";
         }
         files[path] = text;
@@ -93,6 +101,7 @@ public:
     std::map<std::string, std::string> files;
     std::set<std::string> failing;
     std::set<std::string> unreadable;
+    std::set<std::string> noRoom; // side files that cannot be made anew, though they can be removed
     std::map<std::string, std::size_t> keptOnFailure;
     int appends = 0;
     int lastLineReads = 0;

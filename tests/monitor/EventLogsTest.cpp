@@ -480,7 +480,8 @@ TEST_F(HeldLogRecords, WhatReachedTheLogIsNotWrittenAgain)
         EXPECT_EQ(Content(kLog), record.substr(0, whole ? 0 : 10));
         run->cycle.WriteUnwrittenLogs();
         if (whole) {
-            files.files[kLog] = "Call: 6/14/98   Signals= 2\r\n" + record;
+            // Written, and more after it, before the side file could go.
+            files.files[kLog] = record + "Call: 6/14/98   Signals= 2\r\n";
         }
         const std::string expected = Content(kLog) + (whole ? "" : record.substr(10));
         files.failing.clear();
@@ -488,6 +489,26 @@ TEST_F(HeldLogRecords, WhatReachedTheLogIsNotWrittenAgain)
         EXPECT_EQ(Content(kLog), expected);
         EXPECT_FALSE(files.files.contains(kBesideLog));
     }
+}
+
+TEST_F(HeldLogRecords, ASideFileThatCannotFollowAPartlyWrittenRecordGoes)
+{
+    files.failing.insert(kLog);
+    auto run = std::make_unique<Run>(*this);
+    const std::string record = Call(*run);
+    ASSERT_TRUE(files.files.contains(kBesideLog));
+    // The next try leaves ten bytes in the log that cannot be taken back, and there is no
+    // room for a new side file: the old one, which holds those ten bytes too, must go.
+    files.keptOnFailure[kLog] = 10;
+    files.noRoom = {kBesideLog, kBesideSettings};
+    run->cycle.TimerTimer();
+    EXPECT_FALSE(files.files.contains(kBesideLog));
+    EXPECT_EQ(run->cycle.WriteUnwrittenLogs(), std::vector<std::string>{std::string("log records held for ") + kLog +
+                                                                        " could not be written and are lost"});
+    files.failing.clear();
+    files.noRoom.clear();
+    run = std::make_unique<Run>(*this);
+    EXPECT_EQ(Content(kLog), record.substr(0, 10)) << "no part of the record twice";
 }
 
 } // namespace

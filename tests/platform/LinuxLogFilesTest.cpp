@@ -193,15 +193,23 @@ TEST(LinuxLogFiles, WhatIsNoSideFileIsNeitherReadNorReplaced)
     EXPECT_NE(files.ReplaceSideFile(dir.File("huge/Sarvendo.RI.held"), "records"), "");
 }
 
-TEST(LinuxLogFiles, EndsWithComparesTheLastBytes)
+TEST(LinuxLogFiles, HoldsAtComparesTheBytesFromAnOffset)
 {
     fakes::TempDir dir;
     LinuxLogFiles files;
     const std::string path = dir.File("Sarvendo.RI");
-    EXPECT_FALSE(files.EndsWith(path, ""));
+    EXPECT_FALSE(files.SizeOf(path).has_value());
+    EXPECT_FALSE(files.HoldsAt(path, 0, ""));
     fakes::TempDir::Write(path, "Call: 1\r\nCall: 2\r\n");
-    EXPECT_TRUE(files.EndsWith(path, "Call: 2\r\n") && files.EndsWith(path, "Call: 1\r\nCall: 2\r\n"));
-    EXPECT_FALSE(files.EndsWith(path, "Call: 1\r\n") || files.EndsWith(path, "\nCall: 1\r\nCall: 2\r\n"));
+    EXPECT_EQ(files.SizeOf(path), std::optional<std::uint64_t>(18));
+    const std::tuple<std::uint64_t, const char*, bool> cases[] = {
+        {0, "Call: 1\r\n", true}, {9, "Call: 2\r\n", true}, {9, "Call: 2\r\nmore", false}, {0, "Call: 2\r\n", false},
+        {18, "", true},           {19, "", false},          {9, "Call: 1\r\n", false},
+    };
+    for (const auto& [offset, text, holds] : cases) {
+        EXPECT_EQ(files.HoldsAt(path, offset, text), holds) << offset << " " << text;
+    }
+    EXPECT_FALSE(files.SizeOf(dir.Path()).has_value()) << "a directory has no size as a log";
 }
 
 } // namespace

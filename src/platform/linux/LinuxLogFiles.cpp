@@ -248,7 +248,18 @@ AppendResult LinuxLogFiles::Append(const std::string& path, std::string_view tex
     return {{}, text.size()};
 }
 
-bool LinuxLogFiles::EndsWith(const std::string& path, std::string_view text)
+std::optional<std::uint64_t> LinuxLogFiles::SizeOf(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(std::max<off_t>(status.st_size, 0));
+}
+
+bool LinuxLogFiles::HoldsAt(const std::string& path, std::uint64_t offset, std::string_view text)
 {
     struct stat named
     {
@@ -261,15 +272,15 @@ bool LinuxLogFiles::EndsWith(const std::string& path, std::string_view text)
     {
     };
     if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        static_cast<std::size_t>(status.st_size) < text.size()) {
+        static_cast<std::uint64_t>(std::max<off_t>(status.st_size, 0)) < offset ||
+        static_cast<std::uint64_t>(status.st_size) - offset < text.size()) {
         return false;
     }
-    std::string tail(text.size(), '\0');
-    const off_t start = status.st_size - static_cast<off_t>(text.size());
+    std::string found(text.size(), '\0');
     std::size_t done = 0;
-    while (done < tail.size()) {
+    while (done < found.size()) {
         const ssize_t count =
-            ::pread(file.Get(), tail.data() + done, tail.size() - done, start + static_cast<off_t>(done));
+            ::pread(file.Get(), found.data() + done, found.size() - done, static_cast<off_t>(offset + done));
         if (count < 0 && errno == EINTR) {
             continue;
         }
@@ -278,7 +289,7 @@ bool LinuxLogFiles::EndsWith(const std::string& path, std::string_view text)
         }
         done += static_cast<std::size_t>(count);
     }
-    return tail == text;
+    return found == text;
 }
 
 SideFileContent LinuxLogFiles::ReadSideFile(const std::string& path)

@@ -13,7 +13,8 @@ class LinuxLogFiles final : public LogFiles
 public:
     std::optional<std::size_t> LastLineLength(const std::string& path) override;
     AppendResult Append(const std::string& path, std::string_view text) override;
-    bool EndsWith(const std::string& path, std::string_view text) override;
+    std::optional<std::uint64_t> SizeOf(const std::string& path) override;
+    bool HoldsAt(const std::string& path, std::uint64_t offset, std::string_view text) override;
     SideFileContent ReadSideFile(const std::string& path) override;
     std::string ReplaceSideFile(const std::string& path, std::string_view text) override;
     std::string RemoveSideFile(const std::string& path) override;
