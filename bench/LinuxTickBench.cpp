@@ -99,7 +99,7 @@ void Connect(fakes::FakeSystemCalls& system)
 // One tick of the Linux line side on the fake kernel, amortised over many seconds of
 // ticks at 18 a second (the one-second and one-minute looks included). range(0): 0 the
 // modem is idle, 1 a connection is up; range(1): 1 inotify works, 0 it does not (the
-// user's watches are used up) and /proc is read every second instead.
+// user's watches are used up) and /proc is read every five seconds instead.
 void BM_LinuxLineTick(benchmark::State& state)
 {
     fakes::FakeSystemCalls system;
