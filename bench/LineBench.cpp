@@ -1,3 +1,4 @@
+#include "LineTick.h"
 #include "core/Settings.h"
 
 #include "fakes/FakeClock.h"
@@ -57,15 +58,7 @@ void BM_SimulatedLineTick(benchmark::State& state)
     clock.Advance(30000);
     for (auto _ : state) {
         clock.Advance(56);
-        if (session.QueryPortOpen()) {
-            benchmark::DoNotOptimize(session.ReadLineStatus());
-        }
-        benchmark::DoNotOptimize(session.ReadDialUpCounters());
-        benchmark::DoNotOptimize(session.ReadDriverByteCounts(0, 0));
-        benchmark::DoNotOptimize(session.ReadModemControl());
-        std::string text;
-        session.FormatCommParameters(text);
-        benchmark::DoNotOptimize(text);
+        AskAsOneTickDoes(session);
     }
 }
 BENCHMARK(BM_SimulatedLineTick);

@@ -1,3 +1,4 @@
+#include "LineTick.h"
 #include "core/Settings.h"
 
 #include "fakes/FakeClock.h"
@@ -135,15 +136,7 @@ void BM_LinuxLineTick(benchmark::State& state)
         clock.Advance(56);
         counters.tx += 300;
         counters.rx += 2000;
-        if (session.QueryPortOpen()) {
-            benchmark::DoNotOptimize(session.ReadLineStatus());
-        }
-        benchmark::DoNotOptimize(session.ReadDialUpCounters());
-        benchmark::DoNotOptimize(session.ReadDriverByteCounts(0, 0));
-        benchmark::DoNotOptimize(session.ReadModemControl());
-        std::string text;
-        session.FormatCommParameters(text);
-        benchmark::DoNotOptimize(text);
+        AskAsOneTickDoes(session);
     }
     state.counters["proc_reads_per_minute"] = benchmark::Counter(static_cast<double>(system.listings["/proc"]) *
                                                                  60000.0 / static_cast<double>(system.now - 50000));
