@@ -42,17 +42,11 @@ BENCHMARK(BM_DialUpProcessSnapshot)->Unit(benchmark::kMicrosecond);
 // One tick's line requests against the simulated modem in the middle of a call.
 void BM_SimulatedLineTick(benchmark::State& state)
 {
-    fakes::FakeClock clock;
-    fakes::FakeEventPump events;
-    fakes::FakeDirectories directories;
-    directories.programFile = "/opt/bin/sarvendo";
-    directories.system = "/usr/sbin";
-    fakes::FakeMessageBoxes boxes;
-    Settings settings;
-    settings.DefaultPort = 1;
+    SessionSurroundings around;
+    auto& clock = around.clock;
     SimulatedLineBackend platform(
-        *ParseScenario(BuiltInScenarioText()).scenario, clock, [] { return 1; }, events, "bench", [](int) {});
-    LineSession session(settings, platform.View(), clock, directories, boxes);
+        *ParseScenario(BuiltInScenarioText()).scenario, clock, [] { return 1; }, around.events, "bench", [](int) {});
+    LineSession session(around.settings, platform.View(), clock, around.directories, around.boxes);
     session.OpenStatusDriver();
     session.DetectDialUpKind();
     clock.Advance(30000);

@@ -1,11 +1,34 @@
 #pragma once
 
+#include "core/Settings.h"
+
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDirectories.h"
+#include "fakes/FakeEventPump.h"
+#include "fakes/FakeMessageBoxes.h"
 #include "line/LineSession.h"
 
 #include <benchmark/benchmark.h>
 #include <string>
 
 namespace sarvendo {
+
+// What a line session needs around it in a benchmark: COM1 monitored, pppd's directory.
+struct SessionSurroundings
+{
+    SessionSurroundings()
+    {
+        directories.programFile = "/opt/bin/sarvendo";
+        directories.system = "/usr/sbin";
+        settings.DefaultPort = 1;
+    }
+
+    fakes::FakeClock clock;
+    fakes::FakeEventPump events;
+    fakes::FakeDirectories directories;
+    fakes::FakeMessageBoxes boxes;
+    Settings settings;
+};
 
 // The line requests one poll tick makes, as the poll cycle makes them.
 inline void AskAsOneTickDoes(LineSession& session)

@@ -118,16 +118,10 @@ void BM_LinuxLineTick(benchmark::State& state)
         system, devices, [&](int port) { modemLines.ReadModemControl(port); }, [](const std::string&) {});
     WatcherDriver driver(system);
     LinuxDialUpSource dialUp(system, {}, [] { return std::string(kModem); });
-    fakes::FakeEventPump events;
-    fakes::FakeClock clock;
-    fakes::FakeDirectories directories;
-    directories.programFile = "/opt/bin/sarvendo";
-    directories.system = "/usr/sbin";
-    fakes::FakeMessageBoxes boxes;
-    Settings settings;
-    settings.DefaultPort = 1;
-    LineSession session(settings, LinePlatform{serialDevices, modemLines, driver, dialUp, events}, clock, directories,
-                        boxes);
+    SessionSurroundings around;
+    auto& clock = around.clock;
+    LineSession session(around.settings, LinePlatform{serialDevices, modemLines, driver, dialUp, around.events}, clock,
+                        around.directories, around.boxes);
     session.OpenStatusDriver();
     session.DetectDialUpKind();
     auto& counters = system.ttys[kModem].counters;
