@@ -79,18 +79,19 @@ EventLogs::EventLogs(Settings& settings, const Clock& clock, LogFiles& files, Me
 void EventLogs::RingLogStep()
 {
     Settings& s = m_settings;
-    const DateTime now = m_clock.Now();
     const bool risingEdge = s.LampRI == 1 && s.PrevRI == 0;
     if (risingEdge && s.RingCount == 0) {
         s.RingCount = 1;
-        s.LastRingTime = now;
+        m_lastRing.Set(s.LastRingTime, m_clock);
     }
     // Runs in the same tick as the call's start too, so the count is one ahead.
     if (risingEdge && s.RingCount != 0) {
         s.RingCount += 1;
-        s.LastRingTime = now;
+        m_lastRing.Set(s.LastRingTime, m_clock);
     }
-    if (s.LampRI == 0 && s.RingCount >= 1 && MillisecondsBetween(s.LastRingTime, now) > kCallOverAfterMs) {
+    // The quiet time is measured on the monotonic clock: a wall clock set back during the
+    // rings would keep the call open, one set forward would end it between two rings.
+    if (s.LampRI == 0 && s.RingCount >= 1 && m_lastRing.ElapsedMs(s.LastRingTime, m_clock) > kCallOverAfterMs) {
         std::string record = "Call: ";
         record += Stamp(s.LastRingTime);
         record += "   Signals= ";

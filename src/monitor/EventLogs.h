@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/HeldRecords.h"
+#include "monitor/MonotonicMark.h"
 
 #include <string>
 #include <string_view>
@@ -88,6 +89,7 @@ private:
     const ConnectTime& m_connectTime;
     Log m_ring;
     Log m_connect;
+    MonotonicMark m_lastRing; // the last ring pulse, on both clocks
 };
 
 } // namespace sarvendo

@@ -29,6 +29,10 @@ std::string_view DescribePortOpenError(PortOpenError error)
         return "no such device";
     case PortOpenError::Busy:
         return "busy: another program holds it exclusively";
+    case PortOpenError::InUse:
+        return "busy: another program has it open";
+    case PortOpenError::Locked:
+        return "busy: another program has locked it";
     case PortOpenError::NoPermission:
         return "no permission (is the user in the dialout group?)";
     case PortOpenError::NotASerialPort:

@@ -19,6 +19,8 @@ enum class PortOpenError
     NotMapped,    // the port number has no device (COM5..COM9 unless configured)
     Missing,      // no such device file
     Busy,         // another program holds it exclusively (pppd sets TIOCEXCL)
+    InUse,        // another program has it open, not exclusively: refused for talking to the modem
+    Locked,       // a live UUCP lock file of another program names the port
     NoPermission, // the user may not open serial devices (not in the dialout group)
     NotASerialPort,
     Failed,

@@ -29,6 +29,7 @@ public:
         int modemBitsError = 0; // -ENOTTY: a pty
         int countersError = 0;  // -EINVAL: a driver without counters
         int settingsError = 0;  // -ENOTTY: not a tty at all
+        int discipline = 0;     // TIOCGETD: N_TTY, or kPppDiscipline while pppd runs the link
         int bits = 0;
         SerialCounters counters;
         TtySettings settings;
@@ -227,6 +228,19 @@ public:
         return hungFds.count(fd) != 0 ? 1 : 0;
     }
 
+    int GetLineDiscipline(int fd, int& discipline) override
+    {
+        if (hungFds.count(fd) != 0) {
+            return -EIO;
+        }
+        Tty* tty = Of(fd);
+        if (tty == nullptr) {
+            return -EBADF;
+        }
+        discipline = tty->discipline;
+        return 0;
+    }
+
     std::optional<DeviceNumber> DeviceOf(const std::string& path) override
     {
         ++deviceLookups[path];
@@ -246,6 +260,12 @@ public:
         ++listings[path];
         const auto found = directories.find(path);
         return found == directories.end() ? std::vector<std::string>{} : found->second;
+    }
+    std::optional<std::vector<std::string>> ReadDirectory(const std::string& path) override
+    {
+        ++listings[path];
+        const auto found = directories.find(path);
+        return found == directories.end() ? std::nullopt : std::optional(found->second);
     }
     std::optional<std::string> ReadLink(const std::string& path) override
     {
@@ -268,13 +288,20 @@ public:
         }
         return content;
     }
+    std::optional<std::string> ReadFileNoFollow(const std::string& path, std::size_t maxBytes) override
+    {
+        if (links.count(path) != 0) {
+            return std::nullopt; // ELOOP
+        }
+        return ReadFile(path, maxBytes);
+    }
     std::optional<FileStatus> StatusOf(const std::string& path) override
     {
         if (const auto found = statuses.find(path); found != statuses.end()) {
             return found->second;
         }
         FileStatus status;
-        status.inode = std::hash<std::string>{}(path);
+        status.inode = InodeOf(path);
         if (const auto found = files.find(path); found != files.end()) {
             status.kind = FileKind::Regular;
             status.size = found->second.size();
@@ -311,6 +338,7 @@ public:
             return -EEXIST;
         }
         files[path] = content;
+        inodes[path] = nextInode++;
         created.push_back(path);
         return 0;
     }
@@ -323,6 +351,39 @@ public:
             return -ENOENT;
         }
         removed.push_back(path);
+        inodes.erase(path);
+        return 0;
+    }
+    int LinkFile(const std::string& from, const std::string& newPath) override
+    {
+        if (files.count(from) == 0) {
+            return -ENOENT;
+        }
+        if (files.count(newPath) != 0) {
+            return -EEXIST;
+        }
+        files[newPath] = files[from];
+        inodes[newPath] = InodeOf(from);
+        return 0;
+    }
+    int RenameFile(const std::string& from, const std::string& to) override
+    {
+        if (unremovable.count(from) != 0) {
+            return -EPERM;
+        }
+        if (files.count(from) == 0) {
+            return -ENOENT;
+        }
+        if (beforeRename) {
+            beforeRename(from); // another program acts between our look and the rename
+        }
+        if (files.count(from) == 0) {
+            return -ENOENT;
+        }
+        files[to] = files[from];
+        inodes[to] = InodeOf(from);
+        files.erase(from);
+        inodes.erase(from);
         return 0;
     }
     int WatchOpens(const std::string& path) override
@@ -400,6 +461,15 @@ public:
         Heard(tty, kWatchOpenedOrClosed);
     }
 
+    // A process whose descriptors this user may not read (root's, another user's).
+    void AddHiddenProcess(std::int64_t pid)
+    {
+        const std::string id = std::to_string(pid);
+        directories["/proc"].push_back(id);
+        existing.insert("/proc/" + id);
+        directories.erase("/proc/" + id + "/fd");
+    }
+
     // The program lets go of every tty it held, as its exit does.
     void DropHolder(std::int64_t pid)
     {
@@ -412,7 +482,7 @@ public:
                 }
             }
         }
-        directories.erase(fdDirectory);
+        directories[fdDirectory].clear(); // still running, its descriptors readable
     }
 
     // What every watch of the path hears next.
@@ -468,8 +538,17 @@ public:
     std::vector<std::string> removed;
     std::set<std::string> unremovable; // another user's files in a sticky directory
     std::function<void(const std::string&)> afterRead;
+    std::function<void(const std::string&)> beforeRename;
+    std::map<std::string, std::uint64_t> inodes; // files made here keep theirs through links and renames
+    std::uint64_t nextInode = 1000;
 
 private:
+    std::uint64_t InodeOf(const std::string& path) const
+    {
+        const auto found = inodes.find(path);
+        return found != inodes.end() ? found->second : std::hash<std::string>{}(path);
+    }
+
     Tty* Of(int fd)
     {
         const auto found = openFds.find(fd);

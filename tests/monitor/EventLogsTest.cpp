@@ -78,6 +78,24 @@ TEST_F(RingLog, PulsesNineSecondsApartAreOneCall)
     EXPECT_EQ(RingLogText(), "Call: " + FormatDateTime("c", lastPulse, formats) + "   Signals= 3\r\n");
 }
 
+TEST_F(RingLog, TheWallClockJumpingBetweenRingsNeitherEndsNorStretchesTheCall)
+{
+    constexpr std::int64_t kHour = 3'600'000;
+    for (const std::int64_t jump : {kHour, -kHour}) {
+        SCOPED_TRACE(jump);
+        const std::string before = RingLogText();
+        Pulse();
+        clock.JumpWallClock(jump);
+        RunFor(3000);
+        Pulse();
+        EXPECT_EQ(RingLogText(), before) << "two rings three seconds apart are one call";
+        RunFor(9000);
+        EXPECT_EQ(RingLogText(), before);
+        RunFor(1100);
+        EXPECT_TRUE(RingLogText().ends_with("Signals= 2\r\n")) << "ten quiet seconds end it";
+    }
+}
+
 TEST_F(RingLog, LineWaitsForRiToBeOff)
 {
     line.SetRing(true);

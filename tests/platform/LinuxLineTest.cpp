@@ -382,7 +382,7 @@ TEST_F(LinuxSerialDevicesTest, ModemExchangeIsRefusedWhileAnotherProgramHoldsThe
 {
     system.directories["/proc"] = {"412"};
     system.AddHolder(412, 5, kModem);
-    EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
+    EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::InUse) << "not exclusive";
     EXPECT_EQ(tty->opens, 0);
     // Looking is allowed: a probe changes nothing on the line.
     EXPECT_NE(serial.Open(1, SerialDevices::Purpose::Probe).port, nullptr);
@@ -390,7 +390,7 @@ TEST_F(LinuxSerialDevicesTest, ModemExchangeIsRefusedWhileAnotherProgramHoldsThe
     system.DropHolder(412);
     system.files["/run/lock/LCK..ttyS0"] = "       412\n";
     system.alive.insert(412);
-    EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
+    EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Locked);
     system.alive.clear();
     EXPECT_NE(serial.Open(1, SerialDevices::Purpose::ReadWrite).port, nullptr) << "a stale lock";
 }
@@ -529,26 +529,23 @@ protected:
     LinuxModemLines lines{system, PortDeviceMap{kModem}, [] { return 1; }};
 };
 
-TEST_F(LineLossTest, AHangUpLetsTheDescriptorGoUntilAProgramHoldsThePortAgain)
+TEST_F(LineLossTest, AHangUpLetsTheDescriptorGoAndTheFreePortIsTakenBackForTheNextCall)
 {
     ASSERT_EQ(Ticks(1), kMsrCts | kMsrCd);
     system.HangUpTty(kModem);
-    EXPECT_FALSE(Ticks(1).has_value());
+    EXPECT_FALSE(lines.ReadModemStatus(1).has_value());
     EXPECT_EQ(system.OpenCount(kModem), 0) << "the hung-up descriptor is let go";
     EXPECT_NE(lines.WhyUnreachable(1).find("hung up"), std::string::npos);
 
-    // pppd goes and nothing else wants the idle modem: its DTR is not raised again.
+    // pppd goes and the port is free: the watch comes back as at start-up within the
+    // retry time, so the next call's ring is seen.
     PppdExits(412);
-    tty->bits = kTiocmCts;
-    EXPECT_FALSE(Ticks(30).has_value());
-    EXPECT_EQ(tty->opens, 1);
-
-    // pppd dials again: the watch comes back within the retry time.
-    HoldByPppd(413);
-    tty->bits = kTiocmDtr | kTiocmRts | kTiocmCts | kTiocmCar;
-    EXPECT_EQ(Ticks(4), kMsrCts | kMsrCd);
+    tty->bits = kTiocmCts | kTiocmRng;
+    EXPECT_EQ(Ticks(4), kMsrCts | kMsrRi);
     EXPECT_EQ(tty->opens, 2);
     EXPECT_EQ(lines.WhyUnreachable(1), "");
+    Ticks(30);
+    EXPECT_EQ(tty->opens, 2) << "and kept, not opened again and again";
 }
 
 TEST_F(LineLossTest, APollHangUpIsNoticedWithoutAFailedRequest)
@@ -601,10 +598,13 @@ TEST_F(TtyWatcherTest, TheLastOtherHolderLeavingATtyWithHupclDropsDtrAsItsCloseW
         const char* what;
         std::uint32_t cflag;
         bool secondHolderStays;
+        bool holderOutOfSight; // a root getty's descriptors, which this user cannot read
         bool dropped;
     };
-    for (const Case& c : {Case{"HUPCL set", kHupcl | kCs8, false, true}, Case{"HUPCL clear", kCs8, false, false},
-                          Case{"another holder stays", kHupcl | kCs8, true, false}}) {
+    for (const Case& c :
+         {Case{"HUPCL set", kHupcl | kCs8, false, false, true}, Case{"HUPCL clear", kCs8, false, false, false},
+          Case{"another holder stays", kHupcl | kCs8, true, false, false},
+          Case{"a holder that cannot be seen", kHupcl | kCs8, false, true, false}}) {
         FakeSystemCalls kernel;
         auto& line = kernel.AddTty(kModem, kTtyS0);
         line.bits = kTiocmDtr | kTiocmRts | kTiocmCar;
@@ -612,6 +612,9 @@ TEST_F(TtyWatcherTest, TheLastOtherHolderLeavingATtyWithHupclDropsDtrAsItsCloseW
         kernel.AddHolder(412, 3, kModem);
         if (c.secondHolderStays) {
             kernel.AddHolder(500, 0, kModem);
+        }
+        if (c.holderOutOfSight) {
+            kernel.AddHiddenProcess(377);
         }
         TtyWatcher driver(kernel);
         driver.Request(kModem, kHookComm);
@@ -651,14 +654,16 @@ protected:
         system.AddHolder(412, 3, kModem);
         system.files["/proc/412/comm"] = "pppd\n";
 
+        // cdc_acm answers TIOCGICOUNT, with zeros for the bytes.
         auto& acm = system.AddTty("/dev/ttyACM0", 0xA600);
         acm.bits = kTiocmCts | kTiocmDsr;
-        acm.countersError = -EINVAL;
         system.links["/sys/class/tty/ttyACM0/device/driver"] = "../../../../bus/usb/drivers/cdc_acm";
         auto& denied = system.AddTty("/dev/ttyS1", 0x441);
         denied.accessError = -EACCES;
         denied.openError = -EACCES;
         system.AddTty("/dev/ttyS2", 0x442).openError = -EBUSY;
+        system.links["/sys/class/tty/ttyS2/device/driver"] = "../../../bus/platform/drivers/serial8250";
+        system.AddTty("/dev/pts/3", 0x8803).countersError = -ENOTTY;
     }
 
     FakeSystemCalls system;
@@ -668,30 +673,39 @@ protected:
 TEST_F(PortReportTest, EachPortSaysWhatItsDriverReportsAndWhoHoldsIt)
 {
     LinuxLineBackend backend(
-        PortDeviceMap{kModem, "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyACM0"}, [] { return 0; }, "", &system,
-        [this](const std::string& text) { reports.push_back(text); });
+        PortDeviceMap{kModem, "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyACM0", "/dev/pts/3"}, [] { return 0; },
+        "", &system, [this](const std::string& text) { reports.push_back(text); });
     const std::string text = DescribePorts(backend);
-    EXPECT_NE(text.find("COM1  /dev/ttyS0\n"
-                        "    opens:    yes\n"
-                        "    held by:  pppd (pid 412)\n"
-                        "    driver:   serial8250 (8250/16550 UART: all lines and byte counts)\n"
-                        "    lines:    DTR on, RTS on, CTS on, DSR off, CD on, RI off\n"
-                        "    counters: tx 912330, rx 48211\n"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("COM2  /dev/ttyS1\n    opens:    no: no permission (is the user in the dialout group?)\n"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("COM3  /dev/ttyS2\n    opens:    no: busy: another program holds it exclusively\n"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("COM4  /dev/ttyS3\n    opens:    no: no such device\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("driver:   cdc_acm (CTS always on, counts no bytes)\n"
-                        "    lines:    DTR off, RTS off, CTS on, DSR on, CD off, RI off\n"
-                        "    counters: none (the driver keeps no byte counters)\n"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("COM6  (no device configured)\n"), std::string::npos);
+    // What the driver reports is measured where the port opens; what is known of a driver
+    // is said only where nothing could be measured, and marked so.
+    for (const char* expected : {
+             "COM1  /dev/ttyS0\n"
+             "    opens:    yes (to look; the modem exchange is refused: busy: another program has it open)\n"
+             "    held by:  pppd (pid 412)\n"
+             "    driver:   serial8250\n"
+             "    lines:    DTR on, RTS on, CTS on, DSR off, CD on, RI off\n"
+             "    counters: tx 912330, rx 48211\n"
+             "    hang-up:  HUPCL off: a program's last close leaves DTR as it is\n",
+             "COM2  /dev/ttyS1\n    opens:    no: no permission (is the user in the dialout group?)\n",
+             "COM3  /dev/ttyS2\n"
+             "    opens:    no: busy: another program holds it exclusively\n"
+             "    held by:  nobody this user can see\n"
+             "    driver:   serial8250\n"
+             "    lines:    not measured (the device was not opened); known of serial8250, not measured: all six "
+             "lines\n"
+             "    counters: not measured (the device was not opened); known of serial8250, not measured: counts the "
+             "bytes both ways\n"
+             "    hang-up:  HUPCL not known (the device was not opened); every holder can be seen\n",
+             "COM4  /dev/ttyS3\n    opens:    no: no such device\n",
+             "    driver:   cdc_acm\n"
+             "    lines:    DTR off, RTS off, CTS on, DSR on, CD off, RI off\n"
+             "    counters: reports zeros (no bytes counted yet, or the driver counts none)\n",
+             "    lines:    DTR off, RTS off, CTS off, DSR off, CD off, RI off\n"
+             "    counters: none (the driver refuses TIOCGICOUNT: Inappropriate ioctl for device)\n",
+         }) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin\n" << text;
+    }
+    EXPECT_NE(text.find("COM7  (no device configured)\n"), std::string::npos);
     EXPECT_NE(text.find("COM9  (no device configured)\n"), std::string::npos);
 
     // Looked at read-only, never opened for writing, and nothing left open.
@@ -699,8 +713,8 @@ TEST_F(PortReportTest, EachPortSaysWhatItsDriverReportsAndWhoHoldsIt)
     for (const auto& [path, tty] : system.ttys) {
         opens += tty.opens;
     }
-    EXPECT_EQ(opens, 2);
-    EXPECT_EQ(system.readOnlyFds.size(), 2U);
+    EXPECT_EQ(opens, 3);
+    EXPECT_EQ(system.readOnlyFds.size(), 3U);
     EXPECT_TRUE(system.openFds.empty());
     EXPECT_TRUE(reports.empty()) << "the diagnosis is printed, not reported";
 }
@@ -725,12 +739,46 @@ TEST_F(PortReportTest, WhyAPortCannotBeWatchedOrOpenedGoesToTheReportOncePerChan
 
     // Each refusal of the modem exchange is told, with the holder when it can be seen.
     monitored = 1;
-    EXPECT_EQ(line.serialDevices.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
-    EXPECT_EQ(reports.back(), "Sarvendo: COM1 (/dev/ttyS0) cannot be opened: busy: another program holds it "
-                              "exclusively (held by pppd (pid 412)).");
+    EXPECT_EQ(line.serialDevices.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::InUse);
+    EXPECT_EQ(reports.back(), "Sarvendo: COM1 (/dev/ttyS0) cannot be opened: busy: another program has it open "
+                              "(held by pppd (pid 412)).");
+    system.DropHolder(412);
+    system.files["/run/lock/LCK..ttyS0"] = "       377\n";
+    system.alive.insert(377);
+    EXPECT_EQ(line.serialDevices.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Locked);
+    EXPECT_EQ(reports.back(), "Sarvendo: COM1 (/dev/ttyS0) cannot be opened: busy: another program has locked it "
+                              "(a UUCP lock file names process 377).");
     EXPECT_EQ(line.serialDevices.Open(2, SerialDevices::Purpose::Probe).error, PortOpenError::NoPermission);
     EXPECT_EQ(reports.back(),
               "Sarvendo: COM2 (/dev/ttyS1) cannot be opened: no permission (is the user in the dialout group?).");
+}
+
+TEST_F(PortReportTest, TheHangUpLineSaysWhetherTheLastCloseIsImitatedOrTheLineLeftAlone)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void()> setUp;
+        const char* hangUp;
+    };
+    const std::vector<Case> cases{
+        {"every holder seen", [] {},
+         "HUPCL on; every holder can be seen: when the last one lets go, DTR is dropped as its close would"},
+        {"a process whose descriptors cannot be read", [this] { system.AddHiddenProcess(1); },
+         "HUPCL on; left alone when a program lets go: the descriptors of 1 process cannot be read, so a holder "
+         "may be out of sight"},
+        {"a live lock of another program",
+         [this] {
+             system.files["/run/lock/LCK..ttyS0"] = "       377\n";
+             system.alive.insert(377);
+         },
+         "HUPCL on; left alone when a program lets go: process 377 holds a live UUCP lock on it"},
+    };
+    for (const Case& c : cases) {
+        system.ttys[kModem].settings.cflag = kCs8 | kHupcl;
+        c.setUp();
+        EXPECT_EQ(DiagnosePort(system, kModem).hangUp, c.hangUp) << c.what;
+    }
 }
 
 } // namespace

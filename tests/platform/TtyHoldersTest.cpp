@@ -5,7 +5,9 @@
 #include "platform/linux/UucpLock.h"
 
 #include <cerrno>
+#include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace sarvendo {
 namespace {
@@ -201,7 +203,7 @@ TEST_F(UucpLockTest, WhatAnExistingLockMeans)
         }
         UucpLock lock(system);
         EXPECT_EQ(lock.Take(kModem), c.result) << c.what;
-        EXPECT_EQ(!system.removed.empty(), c.removed) << c.what;
+        EXPECT_EQ(system.files[lockFile], c.removed ? "       100\n" : c.content) << c.what;
         EXPECT_EQ(lock.Owner(), c.ownerAlive ? 4242 : 0) << c.what;
         lock.Release();
     }
@@ -209,28 +211,58 @@ TEST_F(UucpLockTest, WhatAnExistingLockMeans)
 
 TEST_F(UucpLockTest, AStaleLockIsRemovedOnlyWhileItIsStillTheStaleOne)
 {
-    // Another dialer clears the same stale lock and makes its own between our look at the
-    // stale one and its removal: its live lock stays, and the port is busy.
-    system.files[lockFile] = "      4242\n";
-    int reads = 0;
-    system.afterRead = [&](const std::string& path) {
-        if (path == lockFile && ++reads == 1) {
-            system.files[lockFile] = "      5151\n";
-            system.statuses[lockFile] = FileStatus{FileKind::Regular, 1, 777, 11, 0};
-            system.alive.insert(5151);
-        }
+    // Another dialer clears the same stale lock between our look at it and our move: it
+    // makes its own at once, or it is still on its way.
+    struct Case
+    {
+        const char* what;
+        std::function<void()> otherDialer;
+        UucpLock::Result result;
+        std::string left; // the lock file afterwards
     };
-    UucpLock lock(system);
-    EXPECT_EQ(lock.Take(kModem), UucpLock::Result::Busy);
-    EXPECT_EQ(lock.Owner(), 5151);
-    EXPECT_EQ(system.files[lockFile], "      5151\n");
-    EXPECT_TRUE(system.removed.empty());
+    const std::vector<Case> cases{
+        {"no other dialer", [] {}, UucpLock::Result::Taken, "       100\n"},
+        {"the other dialer's lock is made",
+         [this] {
+             system.RemoveFile(lockFile);
+             system.CreateExclusive(lockFile, "      5151\n");
+             system.alive.insert(5151);
+         },
+         UucpLock::Result::Busy, "      5151\n"},
+        {"the other dialer has only removed the stale one", [this] { system.RemoveFile(lockFile); },
+         UucpLock::Result::Taken, "       100\n"},
+    };
+    for (const Case& c : cases) {
+        system.files = {{lockFile, "      4242\n"}};
+        system.alive.clear();
+        bool once = true;
+        system.beforeRename = [&](const std::string&) {
+            if (std::exchange(once, false)) {
+                c.otherDialer();
+            }
+        };
+        UucpLock lock(system);
+        EXPECT_EQ(lock.Take(kModem), c.result) << c.what;
+        EXPECT_EQ(system.files[lockFile], c.left) << c.what << ": a live lock is never lost";
+        lock.Release();
+        EXPECT_EQ(system.files.size(), c.result == UucpLock::Result::Taken ? 0U : 1U)
+            << c.what << ": nothing is left behind";
+    }
+
+    // A lock file planted as a link is not read through it, and not removed.
+    system.files = {{"/etc/shadow", "       1\n"}};
+    system.links[lockFile] = "/etc/shadow";
+    system.files[lockFile] = "       1\n";
+    UucpLock linked(system);
+    EXPECT_EQ(linked.Take(kModem), UucpLock::Result::Busy);
+    EXPECT_EQ(system.files.count(lockFile), 1U);
+    system.links.clear();
+    system.beforeRename = {};
 
     // A stale lock of another user's, in a directory where only its owner may remove it.
-    system.afterRead = {};
-    system.statuses.clear();
-    system.alive.clear();
+    system.files = {{lockFile, "      4242\n"}};
     system.unremovable.insert(lockFile);
+    UucpLock lock(system);
     EXPECT_EQ(lock.Take(kModem), UucpLock::Result::Unavailable);
     EXPECT_NE(lock.Why().find("stale lock"), std::string::npos) << lock.Why();
 }
@@ -258,7 +290,7 @@ TEST_F(UucpLockTest, TheModemExchangeIsExclusiveUnderTheLock)
         auto opened = serial.Open(1, SerialDevices::Purpose::ReadWrite);
         ASSERT_NE(opened.port, nullptr);
         EXPECT_EQ(system.files.count(lockFile), 1U) << "locked while we talk to the modem";
-        EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
+        EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Locked);
         EXPECT_NE(serial.Open(1, SerialDevices::Purpose::Probe).port, nullptr) << "a look needs no lock";
     }
     EXPECT_EQ(system.files.count(lockFile), 0U);
@@ -268,7 +300,7 @@ TEST_F(UucpLockTest, TheModemExchangeIsExclusiveUnderTheLock)
     system.files[lockFile] = "       377\n";
     system.alive.insert(377);
     reports.clear();
-    EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Busy);
+    EXPECT_EQ(serial.Open(1, SerialDevices::Purpose::ReadWrite).error, PortOpenError::Locked);
     EXPECT_EQ(system.ttys[kModem].opens, 2) << "the busy port was not opened";
     ASSERT_EQ(reports.size(), 1U);
     EXPECT_NE(reports[0].find("377"), std::string::npos) << reports[0];

@@ -20,7 +20,6 @@ void HeldTty::Release()
     m_attempted = false;
     m_lastError = 0;
     m_lost = false;
-    m_sawDeviceGone = false;
 }
 
 bool HeldTty::MeansLineGone(int result)
@@ -35,7 +34,6 @@ void HeldTty::Lose(int error)
     }
     m_fd = -1;
     m_lost = true;
-    m_sawDeviceGone = false;
     m_lastError = error;
     // The retry rule starts from the loss, so the next attempt is a few seconds away.
     m_attempted = true;
@@ -52,15 +50,10 @@ int HeldTty::Check(int result)
 
 bool HeldTty::WorthRetaking()
 {
-    const auto number = m_system.DeviceOf(m_path);
-    if (!number) {
-        m_sawDeviceGone = true;
-        return false;
-    }
-    if (m_sawDeviceGone || *number != m_heldNumber) {
-        return true; // the device came back
-    }
-    return m_holders.HeldByAnother(m_path);
+    // Taken back as at start-up whenever the device is there: while another program holds
+    // the port, to watch its call, and once the port is free again, so that the next call's
+    // ring is heard. Only a device that has gone is waited for.
+    return m_system.DeviceOf(m_path).has_value();
 }
 
 int HeldTty::Descriptor(const std::string& path)
@@ -103,7 +96,6 @@ int HeldTty::Descriptor(const std::string& path)
     m_lost = false;
     m_lastError = 0;
     m_lastHangUpCheck = now;
-    m_heldNumber = m_system.DeviceOf(m_path).value_or(0);
     return m_fd;
 }
 

@@ -19,10 +19,10 @@ namespace sarvendo {
 //
 // A descriptor the kernel has hung up (a carrier loss with CLOCAL clear: every later
 // ioctl answers EIO, poll says POLLHUP) or whose device has gone (a USB unplug: ENODEV,
-// ENXIO) is let go at once. It is taken again only when there is something to watch:
-// another program holds the port again, or the device node came back (under a new
-// device number, or after it was gone). So an idle modem's DTR is not raised again by
-// the watch alone, and an unplugged modem's old device number is not kept busy.
+// ENXIO) is let go at once, so an unplugged modem's old device number is not kept busy.
+// A few seconds later it is taken again as at start-up, whether another program still
+// holds the port or it is free, as long as the device node is there: the next call's
+// ring, and the lines of an idle modem, are seen again without waiting for a dialer.
 class HeldTty
 {
 public:
@@ -72,8 +72,6 @@ private:
     std::uint64_t m_lastAttempt = 0;
     std::uint64_t m_lastHangUpCheck = 0;
     bool m_lost = false;
-    bool m_sawDeviceGone = false;
-    DeviceNumber m_heldNumber = 0;
 };
 
 } // namespace sarvendo

@@ -56,9 +56,21 @@ private:
 } // namespace
 
 LinuxDialUpSource::LinuxDialUpSource(SystemCalls& system, std::string connectReportFile,
-                                     std::function<std::string()> monitoredDevice)
-    : m_system(system), m_connectReportFile(std::move(connectReportFile)), m_monitoredDevice(std::move(monitoredDevice))
+                                     std::function<std::string()> monitoredDevice,
+                                     std::function<int()> monitoredDescriptor)
+    : m_system(system), m_connectReportFile(std::move(connectReportFile)),
+      m_monitoredDevice(std::move(monitoredDevice)), m_monitoredDescriptor(std::move(monitoredDescriptor))
 {
+}
+
+std::optional<int> LinuxDialUpSource::LineDiscipline()
+{
+    const int fd = m_monitoredDescriptor ? m_monitoredDescriptor() : -1;
+    int discipline = 0;
+    if (fd < 0 || m_system.GetLineDiscipline(fd, discipline) != 0) {
+        return std::nullopt;
+    }
+    return discipline;
 }
 
 bool LinuxDialUpSource::ProgramExists(const std::string& path) const
@@ -111,7 +123,13 @@ std::vector<DialUpSource::Process> LinuxDialUpSource::ProcessSnapshot()
         return {};
     }
     const std::string device = m_monitoredDevice ? m_monitoredDevice() : std::string();
-    key += "| " + device;
+    const auto discipline = device.empty() ? std::nullopt : LineDiscipline();
+    if (discipline && *discipline != kPppDiscipline) {
+        // The monitored tty carries no PPP link: whatever pppd runs, it runs elsewhere.
+        m_snapshot.reset();
+        return {};
+    }
+    key += "| " + device + (discipline ? " ppp" : "");
     const std::uint64_t now = m_system.MonotonicMs();
     if (!m_snapshot || m_snapshot->key != key || now - m_snapshot->takenAt >= kSnapshotMs) {
         m_snapshot = Snapshot{key, now, ScanProcesses(device, owners)};

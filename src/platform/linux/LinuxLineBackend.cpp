@@ -18,7 +18,9 @@ LinuxLineBackend::LinuxLineBackend(PortDeviceMap devices, std::function<int()> m
       m_serialDevices(
           m_system, devices, [this](int port) { m_modemLines.ReadModemControl(port); }, m_report),
       m_statusDriver(m_system, [this] { return MonitoredDevice(); }),
-      m_dialUp(m_system, std::move(connectReportFile), [this] { return MonitoredDevice(); })
+      m_dialUp(
+          m_system, std::move(connectReportFile), [this] { return MonitoredDevice(); },
+          [this] { return m_modemLines.MonitoredDescriptor(); })
 {
 }
 

@@ -91,6 +91,15 @@ bool LinuxModemLines::WriteModemControl(int portNumber, std::uint8_t value)
     return raise == 0 || m_tty.Check(m_system.SetModemBits(fd, raise)) == 0;
 }
 
+int LinuxModemLines::MonitoredDescriptor() const
+{
+    const int monitored = m_monitoredPort ? m_monitoredPort() : 0;
+    if (monitored < 1 || monitored > static_cast<int>(m_devices.size())) {
+        return -1;
+    }
+    return m_tty.HeldDescriptor(m_devices[static_cast<std::size_t>(monitored - 1)]);
+}
+
 std::string LinuxModemLines::WhyUnreachable(int portNumber) const
 {
     const int monitored = m_monitoredPort ? m_monitoredPort() : 0;
@@ -98,8 +107,8 @@ std::string LinuxModemLines::WhyUnreachable(int portNumber) const
         return "only the monitored port is watched";
     }
     if (m_tty.Lost()) {
-        return "the kernel hung up the line or the device went away; watching resumes when a program opens "
-               "the port again or the device returns";
+        return "the kernel hung up the line or the device went away; watching resumes within a few seconds "
+               "while the device is there";
     }
     if (m_tty.LastError() != 0) {
         return std::string(DescribePortOpenError(LinuxSerialDevices::ErrorOf(m_tty.LastError())));

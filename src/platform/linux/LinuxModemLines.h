@@ -30,6 +30,9 @@ public:
     // -errno of the last failed open of the monitored port (-EBUSY: pppd has it locked).
     int LastOpenError() const { return m_tty.LastError(); }
 
+    // The descriptor of the monitored port while one is held, else -1; never opens.
+    int MonitoredDescriptor() const;
+
 private:
     int Descriptor(int portNumber);
     std::optional<int> Bits(int portNumber);

@@ -21,7 +21,7 @@ SerialDevices::OpenResult LinuxSerialDevices::Refuse(int portNumber, PortOpenErr
                            ") cannot be opened: " + std::string(DescribePortOpenError(error));
         if (!why.empty()) {
             text += " (" + why + ")";
-        } else if (error == PortOpenError::Busy) {
+        } else if (error == PortOpenError::Busy || error == PortOpenError::InUse) {
             const auto holders = DescribeHolders(m_system, DeviceName(portNumber));
             for (std::size_t i = 0; i < holders.size(); ++i) {
                 text += (i == 0 ? " (held by " : ", ") + holders[i];
@@ -63,11 +63,17 @@ SerialDevices::OpenResult LinuxSerialDevices::Open(int portNumber, Purpose purpo
         m_touchWatch(portNumber);
     }
     const std::string& path = m_devices[static_cast<std::size_t>(portNumber - 1)];
-    if (purpose == Purpose::ReadWrite && HeldByAnotherProcess(m_system, path)) {
+    if (purpose == Purpose::ReadWrite) {
         // Talking to the modem would change the line settings under the other program
         // and mix our bytes into its data: the port counts as busy, as it would have on
-        // a system that enforced exclusive opens.
-        return Refuse(portNumber, PortOpenError::Busy);
+        // a system that enforced exclusive opens. The user hears which kind of busy.
+        if (const auto owner = LockOwner(m_system, path)) {
+            return Refuse(portNumber, PortOpenError::Locked,
+                          "a UUCP lock file names process " + std::to_string(*owner));
+        }
+        if (!ProcessesHolding(m_system, path, true).empty()) {
+            return Refuse(portNumber, PortOpenError::InUse);
+        }
     }
     std::unique_ptr<UucpLock> lock;
     if (purpose == Purpose::ReadWrite) {
@@ -76,7 +82,7 @@ SerialDevices::OpenResult LinuxSerialDevices::Open(int portNumber, Purpose purpo
         lock = std::make_unique<UucpLock>(m_system);
         const auto taken = lock->Take(path);
         if (taken == UucpLock::Result::Busy) {
-            return Refuse(portNumber, PortOpenError::Busy, lock->Why());
+            return Refuse(portNumber, PortOpenError::Locked, lock->Why());
         }
         if (taken == UucpLock::Result::Unavailable) {
             if (m_report) {

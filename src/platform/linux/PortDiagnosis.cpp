@@ -5,6 +5,8 @@
 #include "platform/linux/TtyHolders.h"
 
 #include <cerrno>
+#include <cstring>
+#include <optional>
 
 namespace sarvendo {
 namespace {
@@ -43,18 +45,60 @@ std::string DriverOf(SystemCalls& system, const std::string& name)
     return {};
 }
 
-std::string DriverNote(const std::string& driver)
+// What is known of a few drivers without looking, said only where the port could not be
+// opened to measure it, and marked as knowledge.
+struct DriverKnowledge
 {
-    if (driver == "serial" || driver == "serial8250" || driver.find("8250") != std::string::npos) {
-        return " (8250/16550 UART: all lines and byte counts)";
+    const char* lines;
+    const char* counters;
+};
+
+std::optional<DriverKnowledge> KnownOf(const std::string& driver)
+{
+    if (driver == "serial" || driver.find("8250") != std::string::npos) {
+        return DriverKnowledge{"all six lines", "counts the bytes both ways"};
     }
     if (driver == "cdc_acm") {
-        return " (CTS always on, counts no bytes)";
+        return DriverKnowledge{"CTS always on", "reports zeros (counts no bytes)"};
     }
-    if (driver == "pl2303") {
-        return " (keeps no byte counts)";
+    return std::nullopt;
+}
+
+std::string Known(const std::string& driver, const char* DriverKnowledge::*what)
+{
+    const auto known = KnownOf(driver);
+    return known ? "; known of " + driver + ", not measured: " + (*known).*what : std::string();
+}
+
+std::string CountersText(int result, const SerialCounters& counters)
+{
+    if (result != 0) {
+        return "none (the driver refuses TIOCGICOUNT: " + std::string(std::strerror(-result)) + ")";
     }
-    return {};
+    if (counters.tx == 0 && counters.rx == 0) {
+        // A driver that keeps no counts answers just so; so does one that has counted nothing yet.
+        return "reports zeros (no bytes counted yet, or the driver counts none)";
+    }
+    return "tx " + std::to_string(counters.tx) + ", rx " + std::to_string(counters.rx);
+}
+
+std::string HangUpText(std::optional<bool> hupcl, const HolderSight& sight)
+{
+    std::string text = !hupcl ? "HUPCL not known (the device was not opened)" : *hupcl ? "HUPCL on" : "HUPCL off";
+    if (hupcl && !*hupcl) {
+        return text + ": a program's last close leaves DTR as it is";
+    }
+    if (sight.lockOwner) {
+        return text + "; left alone when a program lets go: process " + std::to_string(*sight.lockOwner) +
+               " holds a live UUCP lock on it";
+    }
+    if (sight.hiddenProcesses > 0) {
+        return text + "; left alone when a program lets go: the descriptors of " +
+               std::to_string(sight.hiddenProcesses) + (sight.hiddenProcesses == 1 ? " process" : " processes") +
+               " cannot be read, so a holder may be out of sight";
+    }
+    return text + (hupcl ? "; every holder can be seen: when the last one lets go, DTR is dropped as its close would"
+                         : "; every holder can be seen");
 }
 
 std::string LinesText(int bits)
@@ -87,7 +131,8 @@ PortDiagnosis DiagnosePort(SystemCalls& system, const std::string& device)
     d.device = device;
     const std::string name = KernelTtyName(system, device);
     const std::string driver = DriverOf(system, name);
-    d.driver = driver.empty() ? "unknown" : driver + DriverNote(driver);
+    d.driver = driver.empty() ? "unknown" : driver;
+    const HolderSight sight = SeeHolders(system, device);
 
     const auto holders = DescribeHolders(system, device);
     if (holders.empty()) {
@@ -98,9 +143,10 @@ PortDiagnosis DiagnosePort(SystemCalls& system, const std::string& device)
         }
     }
 
-    const std::string notOpened = "not known (the device was not opened)";
-    d.lines = notOpened;
-    d.counters = notOpened;
+    const std::string notOpened = "not measured (the device was not opened)";
+    d.lines = notOpened + Known(driver, &DriverKnowledge::lines);
+    d.counters = notOpened + Known(driver, &DriverKnowledge::counters);
+    d.hangUp = HangUpText(std::nullopt, sight);
     if (!system.DeviceOf(device)) {
         d.opens = system.Exists(device) ? "no: not a serial port" : "no: no such device";
         return d;
@@ -115,13 +161,24 @@ PortDiagnosis DiagnosePort(SystemCalls& system, const std::string& device)
         return d;
     }
     d.opens = "yes";
+    // A look is allowed while another program has the port; talking to the modem is not.
+    if (sight.lockOwner || !holders.empty()) {
+        d.opens += " (to look; the modem exchange is refused: " +
+                   std::string(DescribePortOpenError(sight.lockOwner ? PortOpenError::Locked : PortOpenError::InUse)) +
+                   ")";
+    }
     int bits = 0;
     const int lines = system.GetModemBits(fd, bits);
-    d.lines = lines == 0 ? LinesText(bits) : lines == -ENOTTY ? "none (no modem lines, a pseudo-terminal?)" : "none";
+    d.lines = lines == 0         ? LinesText(bits)
+              : lines == -ENOTTY ? "none (no modem lines, a pseudo-terminal?)"
+                                 : "none (the driver refuses TIOCMGET: " + std::string(std::strerror(-lines)) + ")";
     SerialCounters counters;
     const int counted = system.GetCounters(fd, counters);
-    d.counters = counted == 0 ? "tx " + std::to_string(counters.tx) + ", rx " + std::to_string(counters.rx)
-                              : "none (the driver keeps no byte counters)";
+    d.counters = CountersText(counted, counters);
+    TtySettings settings;
+    if (system.GetSettings(fd, settings) == 0) {
+        d.hangUp = HangUpText((settings.cflag & kHupcl) != 0, sight);
+    }
     system.Close(fd);
     return d;
 }
@@ -129,7 +186,7 @@ PortDiagnosis DiagnosePort(SystemCalls& system, const std::string& device)
 std::string FormatPortDiagnosis(const PortDiagnosis& d)
 {
     return "    opens:    " + d.opens + "\n    held by:  " + d.holders + "\n    driver:   " + d.driver +
-           "\n    lines:    " + d.lines + "\n    counters: " + d.counters + "\n";
+           "\n    lines:    " + d.lines + "\n    counters: " + d.counters + "\n    hang-up:  " + d.hangUp + "\n";
 }
 
 } // namespace sarvendo

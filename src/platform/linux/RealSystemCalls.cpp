@@ -25,6 +25,22 @@ int Result(int value)
     return value < 0 ? -errno : value;
 }
 
+// The first maxBytes of an open file; the descriptor is closed.
+std::string ReadAndClose(int fd, std::size_t maxBytes)
+{
+    std::string content;
+    char buffer[4096];
+    while (content.size() < maxBytes) {
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, maxBytes - content.size()));
+        if (n <= 0) {
+            break;
+        }
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return content;
+}
+
 } // namespace
 
 int RealSystemCalls::OpenTty(const std::string& path)
@@ -145,6 +161,11 @@ int RealSystemCalls::PollHangUp(int fd)
     return (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 ? 1 : 0;
 }
 
+int RealSystemCalls::GetLineDiscipline(int fd, int& discipline)
+{
+    return Result(::ioctl(fd, TIOCGETD, &discipline));
+}
+
 std::optional<DeviceNumber> RealSystemCalls::DeviceOf(const std::string& path)
 {
     struct stat info
@@ -163,10 +184,15 @@ bool RealSystemCalls::Exists(const std::string& path)
 
 std::vector<std::string> RealSystemCalls::ListDirectory(const std::string& path)
 {
+    return ReadDirectory(path).value_or(std::vector<std::string>{});
+}
+
+std::optional<std::vector<std::string>> RealSystemCalls::ReadDirectory(const std::string& path)
+{
     std::vector<std::string> names;
     DIR* directory = ::opendir(path.c_str());
     if (directory == nullptr) {
-        return names;
+        return std::nullopt;
     }
     while (const dirent* entry = ::readdir(directory)) {
         const std::string name = entry->d_name;
@@ -213,17 +239,25 @@ std::optional<std::string> RealSystemCalls::ReadFile(const std::string& path, st
         ::close(fd);
         return std::nullopt;
     }
-    std::string content;
-    char buffer[4096];
-    while (content.size() < maxBytes) {
-        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, maxBytes - content.size()));
-        if (n <= 0) {
-            break;
-        }
-        content.append(buffer, static_cast<std::size_t>(n));
+    return ReadAndClose(fd, maxBytes);
+}
+
+std::optional<std::string> RealSystemCalls::ReadFileNoFollow(const std::string& path, std::size_t maxBytes)
+{
+    // O_NOFOLLOW refuses a link (ELOOP), O_NONBLOCK keeps a FIFO from blocking the open,
+    // and only a regular file is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) {
+        return std::nullopt;
     }
-    ::close(fd);
-    return content;
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return ReadAndClose(fd, maxBytes);
 }
 
 std::optional<FileStatus> RealSystemCalls::StatusOf(const std::string& path)
@@ -310,6 +344,16 @@ int RealSystemCalls::CreateExclusive(const std::string& path, const std::string&
 int RealSystemCalls::RemoveFile(const std::string& path)
 {
     return Result(::unlink(path.c_str()));
+}
+
+int RealSystemCalls::LinkFile(const std::string& existing, const std::string& newPath)
+{
+    return Result(::link(existing.c_str(), newPath.c_str()));
+}
+
+int RealSystemCalls::RenameFile(const std::string& from, const std::string& to)
+{
+    return Result(::rename(from.c_str(), to.c_str()));
 }
 
 int RealSystemCalls::WatchOpens(const std::string& path)

@@ -77,18 +77,25 @@ public:
     virtual int SetSettings(int fd, const TtySettings& settings) = 0; // TCSETS2
     virtual long Read(int fd, std::uint8_t* buffer, std::size_t size) = 0;
     virtual long Write(int fd, const char* data, std::size_t size) = 0;
-    virtual int WaitReadable(int fd, int milliseconds) = 0; // poll; 1 readable, 0 time-out
-    virtual int WaitWritable(int fd, int milliseconds) = 0; // poll; 1 writable, 0 time-out
-    virtual int PollHangUp(int fd) = 0;                     // poll at once; 1 on POLLHUP or POLLERR
+    virtual int WaitReadable(int fd, int milliseconds) = 0;     // poll; 1 readable, 0 time-out
+    virtual int WaitWritable(int fd, int milliseconds) = 0;     // poll; 1 writable, 0 time-out
+    virtual int PollHangUp(int fd) = 0;                         // poll at once; 1 on POLLHUP or POLLERR
+    virtual int GetLineDiscipline(int fd, int& discipline) = 0; // TIOCGETD
 
     // Files and the process table.
     virtual std::optional<DeviceNumber> DeviceOf(const std::string& path) = 0; // stat().st_rdev of a device
     virtual bool Exists(const std::string& path) = 0;
     virtual std::vector<std::string> ListDirectory(const std::string& path) = 0;
+    // The names in a directory, or nullopt when it cannot be read (another user's
+    // /proc/PID/fd), which an empty directory is not.
+    virtual std::optional<std::vector<std::string>> ReadDirectory(const std::string& path) = 0;
     virtual std::optional<std::string> ReadLink(const std::string& path) = 0;
     // The first maxBytes of a regular file (a link is followed); nullopt for anything else,
     // which is never opened.
     virtual std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) = 0;
+    // ReadFile for a file that must not be a link (O_NOFOLLOW): a lock file planted as a
+    // link to another file is not read through it.
+    virtual std::optional<std::string> ReadFileNoFollow(const std::string& path, std::size_t maxBytes) = 0;
     virtual std::optional<FileStatus> StatusOf(const std::string& path) = 0; // stat()
     // The last maxBytes of a regular file, read from the end; nullopt for anything else.
     virtual std::optional<std::string> ReadFileTail(const std::string& path, std::size_t maxBytes) = 0;
@@ -97,6 +104,11 @@ public:
     // could not be written whole is removed again.
     virtual int CreateExclusive(const std::string& path, const std::string& content) = 0;
     virtual int RemoveFile(const std::string& path) = 0; // unlink()
+    // link(): a second name for a file, -EEXIST when the new name is taken already; it
+    // never replaces anything.
+    virtual int LinkFile(const std::string& existing, const std::string& newPath) = 0;
+    // rename(): the name moves at once, whatever another program does at the same moment.
+    virtual int RenameFile(const std::string& from, const std::string& to) = 0;
 
     // inotify: a descriptor that hears every open and close of the file at path by any
     // process, or -errno (ENOSPC or EMFILE at the user's inotify limits). Closed with Close.
@@ -113,6 +125,9 @@ public:
 // What TakeWatchEvents heard.
 inline constexpr int kWatchOpenedOrClosed = 0x1;
 inline constexpr int kWatchGone = 0x2; // the file lost a name or went; the watch must be made again
+
+// The line discipline of a tty on which pppd runs the link (N_PPP).
+inline constexpr int kPppDiscipline = 3;
 
 // The modem-line bits of TIOCMGET.
 inline constexpr int kTiocmDtr = 0x002;

@@ -25,7 +25,8 @@ bool AllDigits(const std::string& text)
 std::optional<std::int64_t> LiveOwnerOf(SystemCalls& system, const std::string& name)
 {
     for (const char* directory : {"/run/lock/", "/var/lock/"}) {
-        const auto content = system.ReadFile(directory + name, kLockFileMax);
+        // A lock file is never read through a link, which could lead anywhere.
+        const auto content = system.ReadFileNoFollow(directory + name, kLockFileMax);
         const auto pid = content ? ParseLockOwner(*content) : std::nullopt;
         // A lock of a process that has gone is stale and means nothing.
         if (pid && *pid != system.OwnProcessId() && system.ProcessAlive(*pid)) {
@@ -133,11 +134,11 @@ bool LockedByAnotherProcess(SystemCalls& system, const std::string& device)
 std::optional<bool> ProcessHolds(SystemCalls& system, std::int64_t pid, DeviceNumber wanted)
 {
     const std::string fdDirectory = "/proc/" + std::to_string(pid) + "/fd";
-    const auto descriptors = system.ListDirectory(fdDirectory);
-    if (descriptors.empty()) {
+    const auto descriptors = system.ReadDirectory(fdDirectory);
+    if (!descriptors) {
         return std::nullopt;
     }
-    for (const std::string& fd : descriptors) {
+    for (const std::string& fd : *descriptors) {
         const std::string entry = fdDirectory + "/" + fd;
         const auto target = system.ReadLink(entry);
         if (!target || target->rfind("/dev/", 0) != 0) {
@@ -172,6 +173,23 @@ std::vector<std::int64_t> ProcessesHolding(SystemCalls& system, const std::strin
         }
     }
     return holders;
+}
+
+HolderSight SeeHolders(SystemCalls& system, const std::string& device)
+{
+    HolderSight sight;
+    sight.lockOwner = LockOwner(system, device);
+    const std::int64_t self = system.OwnProcessId();
+    for (const std::string& entry : system.ListDirectory("/proc")) {
+        if (!AllDigits(entry) || entry.size() > 10 || std::stoll(entry) == self) {
+            continue;
+        }
+        // A process that ended during the look holds nothing.
+        if (!system.ReadDirectory("/proc/" + entry + "/fd") && system.Exists("/proc/" + entry)) {
+            ++sight.hiddenProcesses;
+        }
+    }
+    return sight;
 }
 
 bool HeldByAnotherProcess(SystemCalls& system, const std::string& device)

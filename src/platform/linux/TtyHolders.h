@@ -2,6 +2,7 @@
 
 #include "platform/linux/SystemCalls.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,6 +34,20 @@ std::optional<bool> ProcessHolds(SystemCalls& system, std::int64_t pid, DeviceNu
 // The processes other than this one that have a descriptor of the tty, as far as this
 // user may look in /proc; with firstOnly the scan stops at the first.
 std::vector<std::int64_t> ProcessesHolding(SystemCalls& system, const std::string& device, bool firstOnly);
+
+// How much of whoever holds a tty this user can see: the processes whose descriptors
+// cannot be read (as an ordinary user, root's and other users'; any of them may hold the
+// tty unseen), and the live process another program's UUCP lock names.
+struct HolderSight
+{
+    std::size_t hiddenProcesses = 0;
+    std::optional<std::int64_t> lockOwner;
+
+    bool EveryHolderSeen() const { return hiddenProcesses == 0 && !lockOwner; }
+};
+
+// A look at every process: one listing of /proc and one of each process's descriptors.
+HolderSight SeeHolders(SystemCalls& system, const std::string& device);
 
 // A live lock of another process, or one of its descriptors, holds the tty.
 bool HeldByAnotherProcess(SystemCalls& system, const std::string& device);

@@ -136,9 +136,13 @@ void TtyWatcher::CloseAsTheLastHolderWould(const std::string& device)
     // not the last one, and the kernel did not drop DTR for it. A dialer that relies on
     // HUPCL to end the call when it exits (a terminal program, pppd with "local") would
     // leave the call up; what its close would have done is done here instead.
+    // Only when every holder can be seen, though: a holder this user cannot see (a root
+    // getty, a root pppd still in its chat phase) may have the line still, and dropping DTR
+    // would end its call. Then the line is left alone, and "sarvendo --ports" says so.
     const int fd = m_tty.HeldDescriptor(device);
     TtySettings settings;
-    if (fd < 0 || m_tty.Check(m_system.GetSettings(fd, settings)) != 0 || (settings.cflag & kHupcl) == 0) {
+    if (fd < 0 || m_tty.Check(m_system.GetSettings(fd, settings)) != 0 || (settings.cflag & kHupcl) == 0 ||
+        !SeeHolders(m_system, device).EveryHolderSeen()) {
         return;
     }
     m_tty.Check(m_system.ClearModemBits(fd, kTiocmDtr | kTiocmRts));

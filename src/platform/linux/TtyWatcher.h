@@ -25,7 +25,9 @@ namespace sarvendo {
 //   or a tty without modem lines (a pty) answers 0: nothing is made up.
 // - When the last other program holding a tty with HUPCL set lets go, DTR and RTS are
 //   dropped as the kernel would have dropped them at that program's close, had our own
-//   descriptor not kept the tty open.
+//   descriptor not kept the tty open; but only when every holder can be seen (every
+//   process's descriptors readable, no live lock of another process). Otherwise a holder
+//   out of sight may still have the call, and the line is left alone.
 class TtyWatcher
 {
 public:
