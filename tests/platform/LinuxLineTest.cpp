@@ -763,7 +763,8 @@ TEST_F(PortReportTest, TheHangUpLineSaysWhetherTheLastCloseIsImitatedOrTheLineLe
     };
     const std::vector<Case> cases{
         {"every holder seen", [] {},
-         "HUPCL on; every holder can be seen: when the last one lets go, DTR is dropped as its close would"},
+         "HUPCL on; every holder can be seen: when the last one lets go, DTR is dropped, as its close would have "
+         "done"},
         {"a process whose descriptors cannot be read", [this] { system.AddHiddenProcess(1); },
          "HUPCL on; left alone when a program lets go: the descriptors of 1 process cannot be read, so a holder "
          "may be out of sight"},

@@ -97,7 +97,8 @@ std::string HangUpText(std::optional<bool> hupcl, const HolderSight& sight)
                std::to_string(sight.hiddenProcesses) + (sight.hiddenProcesses == 1 ? " process" : " processes") +
                " cannot be read, so a holder may be out of sight";
     }
-    return text + (hupcl ? "; every holder can be seen: when the last one lets go, DTR is dropped as its close would"
+    return text + (hupcl ? "; every holder can be seen: when the last one lets go, DTR is dropped, as its close "
+                           "would have done"
                          : "; every holder can be seen");
 }
 
