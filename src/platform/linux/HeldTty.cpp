@@ -34,6 +34,7 @@ void HeldTty::Lose(int error)
     }
     m_fd = -1;
     m_lost = true;
+    m_lostAt = m_system.MonotonicMs();
     m_lastError = error;
     // The retry rule starts from the loss, so the next attempt is a few seconds away.
     m_attempted = true;

@@ -46,6 +46,12 @@ public:
     int LastError() const { return m_lastError; }
     // True after the kernel took the line away, until the descriptor is taken again.
     bool Lost() const { return m_lost; }
+    // True from the loss until the first attempt to take the descriptor back has been
+    // made (at the latest twice the retry time later, should nobody ask for it).
+    bool JustLost() const
+    {
+        return m_lost && m_lastAttempt == m_lostAt && m_system.MonotonicMs() - m_lostAt < 2 * kRetryMs;
+    }
     const std::string& Path() const { return m_path; }
     void Release();
 
@@ -72,6 +78,7 @@ private:
     std::uint64_t m_lastAttempt = 0;
     std::uint64_t m_lastHangUpCheck = 0;
     bool m_lost = false;
+    std::uint64_t m_lostAt = 0;
 };
 
 } // namespace sarvendo

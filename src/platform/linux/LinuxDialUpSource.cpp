@@ -57,20 +57,17 @@ private:
 
 LinuxDialUpSource::LinuxDialUpSource(SystemCalls& system, std::string connectReportFile,
                                      std::function<std::string()> monitoredDevice,
-                                     std::function<int()> monitoredDescriptor)
+                                     std::function<std::optional<int>()> monitoredDiscipline)
     : m_system(system), m_connectReportFile(std::move(connectReportFile)),
-      m_monitoredDevice(std::move(monitoredDevice)), m_monitoredDescriptor(std::move(monitoredDescriptor))
+      m_monitoredDevice(std::move(monitoredDevice)), m_monitoredDiscipline(std::move(monitoredDiscipline))
 {
 }
 
-std::optional<int> LinuxDialUpSource::LineDiscipline()
+bool LinuxDialUpSource::MonitoredLineCarriesNoLink()
 {
-    const int fd = m_monitoredDescriptor ? m_monitoredDescriptor() : -1;
-    int discipline = 0;
-    if (fd < 0 || m_system.GetLineDiscipline(fd, discipline) != 0) {
-        return std::nullopt;
-    }
-    return discipline;
+    const std::string device = m_monitoredDevice ? m_monitoredDevice() : std::string();
+    const auto discipline = device.empty() || !m_monitoredDiscipline ? std::nullopt : m_monitoredDiscipline();
+    return discipline && *discipline != kPppDiscipline;
 }
 
 bool LinuxDialUpSource::ProgramExists(const std::string& path) const
@@ -123,13 +120,12 @@ std::vector<DialUpSource::Process> LinuxDialUpSource::ProcessSnapshot()
         return {};
     }
     const std::string device = m_monitoredDevice ? m_monitoredDevice() : std::string();
-    const auto discipline = device.empty() ? std::nullopt : LineDiscipline();
-    if (discipline && *discipline != kPppDiscipline) {
-        // The monitored tty carries no PPP link: whatever pppd runs, it runs elsewhere.
+    if (MonitoredLineCarriesNoLink()) {
+        // Whatever pppd runs, it runs elsewhere.
         m_snapshot.reset();
         return {};
     }
-    key += "| " + device + (discipline ? " ppp" : "");
+    key += "| " + device;
     const std::uint64_t now = m_system.MonotonicMs();
     if (!m_snapshot || m_snapshot->key != key || now - m_snapshot->takenAt >= kSnapshotMs) {
         m_snapshot = Snapshot{key, now, ScanProcesses(device, owners)};
@@ -308,7 +304,9 @@ std::unique_ptr<DialUpSource::ProcessHandle> LinuxDialUpSource::OpenProcess(std:
 std::uint64_t LinuxDialUpSource::StatisticsAddress(std::uint64_t window)
 {
     const auto name = InterfaceOf(window);
-    return name && InterfaceUp(*name) ? window : 0;
+    // A connection found earlier ends as soon as the monitored line is seen to carry no
+    // link: it was another line's, found while the line could not be asked.
+    return name && InterfaceUp(*name) && !MonitoredLineCarriesNoLink() ? window : 0;
 }
 
 std::optional<std::uint64_t> LinuxDialUpSource::Counter(const std::string& name, const char* which)

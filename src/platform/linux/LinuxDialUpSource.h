@@ -17,10 +17,10 @@ namespace sarvendo {
 // or VPN pppd never counts as the modem's connection. The first test is the tty's own:
 // while the program holds a descriptor of it, its line discipline says whether a pppd
 // runs the link on it (N_PPP); while it is anything else, no pppd counts, whatever its
-// command line or lock. With the discipline PPP, or without a descriptor to ask, the
-// rules below tell which pppd it is. A pppd serves the tty when the
-// tty's UUCP lock file names it or the program that started it, its command line names
-// the tty, or one of its descriptors is the tty. It serves another line when the lock
+// command line or lock, and a connection found before ends. With the discipline PPP, or
+// without a descriptor to ask, the rules below tell which pppd it is. A pppd serves the
+// tty when the tty's UUCP lock file names it or the program that started it, its
+// command line names the tty, or one of its descriptors is the tty. It serves another line when the lock
 // names another process, its command line names another tty or a line that is no tty
 // ("pty", "notty", "socket", a PPPoE, PPTP or L2TP plugin), or its descriptors can be
 // read and none is the tty. Only a pppd of which none of this can be told (root's "pppd
@@ -43,9 +43,10 @@ class LinuxDialUpSource final : public DialUpSource
 {
 public:
     // monitoredDevice gives the tty of the monitored port, empty when there is none;
-    // monitoredDescriptor a descriptor of it the program holds already, -1 when none.
+    // monitoredDiscipline its line discipline, nullopt while it cannot be asked.
     LinuxDialUpSource(SystemCalls& system, std::string connectReportFile = {},
-                      std::function<std::string()> monitoredDevice = {}, std::function<int()> monitoredDescriptor = {});
+                      std::function<std::string()> monitoredDevice = {},
+                      std::function<std::optional<int>()> monitoredDiscipline = {});
 
     bool ProgramExists(const std::string& path) const override;
     std::vector<Process> ProcessSnapshot() override;
@@ -70,7 +71,8 @@ private:
     };
 
     std::vector<PppInterface> PppInterfaces();
-    std::optional<int> LineDiscipline();
+    // The monitored tty's discipline is known and is not PPP: no pppd runs a link on it.
+    bool MonitoredLineCarriesNoLink();
     std::vector<Process> ScanProcesses(const std::string& device, const std::vector<std::int64_t>& candidates);
     std::optional<std::int64_t> ParentOf(std::int64_t pid);
     bool ServesLine(std::int64_t pid, const std::string& commandLine, std::optional<DeviceNumber> wanted,
@@ -96,7 +98,7 @@ private:
     SystemCalls& m_system;
     std::string m_connectReportFile;
     std::function<std::string()> m_monitoredDevice;
-    std::function<int()> m_monitoredDescriptor;
+    std::function<std::optional<int>()> m_monitoredDiscipline;
     std::optional<Snapshot> m_snapshot;
     std::map<std::uint64_t, std::string> m_interfaces; // window id (ifindex) -> name
     std::optional<ReportCache> m_report;

@@ -20,7 +20,7 @@ LinuxLineBackend::LinuxLineBackend(PortDeviceMap devices, std::function<int()> m
       m_statusDriver(m_system, [this] { return MonitoredDevice(); }),
       m_dialUp(
           m_system, std::move(connectReportFile), [this] { return MonitoredDevice(); },
-          [this] { return m_modemLines.MonitoredDescriptor(); })
+          [this] { return m_modemLines.MonitoredDiscipline(); })
 {
 }
 

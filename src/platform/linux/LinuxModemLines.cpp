@@ -91,13 +91,24 @@ bool LinuxModemLines::WriteModemControl(int portNumber, std::uint8_t value)
     return raise == 0 || m_tty.Check(m_system.SetModemBits(fd, raise)) == 0;
 }
 
-int LinuxModemLines::MonitoredDescriptor() const
+std::optional<int> LinuxModemLines::MonitoredDiscipline()
 {
     const int monitored = m_monitoredPort ? m_monitoredPort() : 0;
     if (monitored < 1 || monitored > static_cast<int>(m_devices.size())) {
-        return -1;
+        return std::nullopt;
     }
-    return m_tty.HeldDescriptor(m_devices[static_cast<std::size_t>(monitored - 1)]);
+    const std::string& device = m_devices[static_cast<std::size_t>(monitored - 1)];
+    const int fd = m_tty.HeldDescriptor(device);
+    int discipline = 0;
+    if (fd >= 0 && m_tty.Check(m_system.GetLineDiscipline(fd, discipline)) == 0) {
+        return discipline;
+    }
+    // Until the port is taken back, the link that ran on it ended with the hang-up; a pppd
+    // on another line must not count meanwhile.
+    if (m_tty.Path() == device && m_tty.JustLost()) {
+        return 0;
+    }
+    return std::nullopt;
 }
 
 std::string LinuxModemLines::WhyUnreachable(int portNumber) const

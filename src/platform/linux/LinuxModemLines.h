@@ -30,8 +30,10 @@ public:
     // -errno of the last failed open of the monitored port (-EBUSY: pppd has it locked).
     int LastOpenError() const { return m_tty.LastError(); }
 
-    // The descriptor of the monitored port while one is held, else -1; never opens.
-    int MonitoredDescriptor() const;
+    // The line discipline of the monitored port (TIOCGETD) while its descriptor is held;
+    // N_TTY for a few seconds after the kernel hung the line up, since a hung-up tty
+    // carries no link; else nullopt. Never opens the port.
+    std::optional<int> MonitoredDiscipline();
 
 private:
     int Descriptor(int portNumber);

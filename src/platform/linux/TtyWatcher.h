@@ -21,8 +21,9 @@ namespace sarvendo {
 //   root, whose descriptors an ordinary user cannot see). The answer is cached for a
 //   second, since a scan of /proc on every tick would cost more than the lamps are worth.
 // - The modem status comes from TIOCMGET, the byte counts from TIOCGICOUNT increments,
-//   the line parameters from TCGETS2. A driver that keeps no counters (cdc-acm, pl2303)
-//   or a tty without modem lines (a pty) answers 0: nothing is made up.
+//   the line parameters from TCGETS2. A driver that counts no bytes (cdc-acm answers
+//   zeros, others refuse) or a tty without modem lines (a pty) answers 0: nothing is
+//   made up.
 // - When the last other program holding a tty with HUPCL set lets go, DTR and RTS are
 //   dropped as the kernel would have dropped them at that program's close, had our own
 //   descriptor not kept the tty open; but only when every holder can be seen (every
