@@ -467,6 +467,7 @@ public:
         const std::string id = std::to_string(pid);
         directories["/proc"].push_back(id);
         existing.insert("/proc/" + id);
+        files["/proc/" + id + "/cmdline"] = std::string("/sbin/agetty\0ttyS0\0", 19);
         directories.erase("/proc/" + id + "/fd");
     }
 

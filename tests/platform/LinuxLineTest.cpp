@@ -765,7 +765,12 @@ TEST_F(PortReportTest, TheHangUpLineSaysWhetherTheLastCloseIsImitatedOrTheLineLe
         {"every holder seen", [] {},
          "HUPCL on; every holder can be seen: when the last one lets go, DTR is dropped, as its close would have "
          "done"},
-        {"a process whose descriptors cannot be read", [this] { system.AddHiddenProcess(1); },
+        {"a process whose descriptors cannot be read",
+         [this] {
+             system.AddHiddenProcess(377);
+             system.AddHiddenProcess(2); // a kernel thread, which holds no file
+             system.files["/proc/2/cmdline"] = "";
+         },
          "HUPCL on; left alone when a program lets go: the descriptors of 1 process cannot be read, so a holder "
          "may be out of sight"},
         {"a live lock of another program",

@@ -184,8 +184,14 @@ HolderSight SeeHolders(SystemCalls& system, const std::string& device)
         if (!AllDigits(entry) || entry.size() > 10 || std::stoll(entry) == self) {
             continue;
         }
-        // A process that ended during the look holds nothing.
-        if (!system.ReadDirectory("/proc/" + entry + "/fd") && system.Exists("/proc/" + entry)) {
+        const std::string base = "/proc/" + entry;
+        if (system.ReadDirectory(base + "/fd")) {
+            continue;
+        }
+        // A kernel thread, or a process that has ended, has no command line and holds no
+        // file; one that ended during the look has gone.
+        const auto command = system.ReadFile(base + "/cmdline", 1);
+        if (command ? !command->empty() : system.Exists(base)) {
             ++sight.hiddenProcesses;
         }
     }
