@@ -38,7 +38,7 @@ void HeldTty::Lose(int error)
     m_lastError = error;
     // The retry rule starts from the loss, so the next attempt is a few seconds away.
     m_attempted = true;
-    m_lastAttempt = m_system.MonotonicMs();
+    m_lastAttempt = m_lostAt;
 }
 
 int HeldTty::Check(int result)
