@@ -95,6 +95,7 @@ void Connect(fakes::FakeSystemCalls& system)
     system.files["/run/pppd/ppp0.pid"] = "412\n";
     auto& modem = system.ttys[kModem];
     modem.bits |= kTiocmCar;
+    modem.discipline = kPppDiscipline;
 }
 
 // One tick of the Linux line side on the fake kernel, amortised over many seconds of
@@ -117,7 +118,8 @@ void BM_LinuxLineTick(benchmark::State& state)
     LinuxSerialDevices serialDevices(
         system, devices, [&](int port) { modemLines.ReadModemControl(port); }, [](const std::string&) {});
     WatcherDriver driver(system);
-    LinuxDialUpSource dialUp(system, {}, [] { return std::string(kModem); });
+    LinuxDialUpSource dialUp(
+        system, {}, [] { return std::string(kModem); }, [&] { return modemLines.MonitoredDiscipline(); });
     SessionSurroundings around;
     auto& clock = around.clock;
     LineSession session(around.settings, LinePlatform{serialDevices, modemLines, driver, dialUp, around.events}, clock,
