@@ -137,7 +137,9 @@ UucpLock::Result UucpLock::Claim(const std::string& path, const std::string& dra
             const int restored = m_system.LinkFile(aside, path);
             m_system.RemoveFile(aside);
             m_why = restored == 0 ? path + " was taken by another program as we tried"
-                                  : path + " was taken by two other programs at once as we tried";
+                                  : "another program's lock " + path +
+                                        ", made as the stale one was cleared, "
+                                        "could not be put back: a third program took the name";
             return Result::Busy;
         }
         m_system.RemoveFile(aside);
