@@ -356,6 +356,9 @@ void TMainWindow::ShowSetupDialog()
 {
     m_settings.DialogShowing = 1;
     m_setupDialog->exec();
+    // Help opened from the dialog belonged to it while it was open; it stays open, now
+    // the window's again.
+    m_helpWindow->SetOwner(this);
     // The dialog may have changed the number of polls per second.
     ApplyTimerInterval();
     RequestRedraw(m_settings, Redraw::Repaint);
@@ -386,7 +389,9 @@ void TMainWindow::HangUpNow()
 
 void TMainWindow::ShowHelp(int context)
 {
-    m_helpWindow->ShowContext(context);
+    // Asked for by the setup dialog, which is application-modal: the help must be the
+    // dialog's to take input above it.
+    m_helpWindow->ShowContext(context, m_setupDialog);
 }
 
 void TMainWindow::SetTrayIconActive(bool active)
