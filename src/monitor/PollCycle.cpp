@@ -63,9 +63,9 @@ PollCycle::PollCycle(Settings& settings, const Clock& clock, MonitoredLine& line
 void PollCycle::TimerTimer()
 {
     Settings& s = m_settings;
-    // After the automatic exit has closed the program down, a tick still queued, or one
-    // run from a box of the close routine, finds nothing left to do.
-    if (s.DefaultPort == 0 || m_watchdog.ExitStarted()) {
+    // After the program has closed down, a tick still queued, or one run from a box of the
+    // close routine, finds nothing left to do.
+    if (s.DefaultPort == 0 || ProgramEnded()) {
         return;
     }
     s.LampTD = 0;
@@ -95,26 +95,36 @@ void PollCycle::TimerTimer()
         HandleCarrierEdge();
     }
     s.PrevCD = s.LampCD;
+    // Each of the following steps may show a box, and the program may close down while
+    // it is open (the automatic exit in a nested tick, Exit, a termination signal). The
+    // close routine has then released the line and saved the settings: the rest of this
+    // tick must neither hang up, nor ask, nor log, nor paint.
     // Records a failing log could not take are tried again first, so that they are also
     // tried once more before an automatic exit.
     m_logs.RetryUnwritten();
-    if (m_watchdog.AutoExitCheck()) {
-        // The close routine has run and the application is ending: nothing is left to
-        // log, watch or paint.
+    if (ProgramEnded() || m_watchdog.AutoExitCheck()) {
         return;
     }
     if (s.LogRI == 1) {
         m_logs.RingLogStep();
+        if (ProgramEnded()) {
+            return;
+        }
     }
     s.PrevRI = s.LampRI;
     m_watchdog.InactivityDisconnectCheck();
+    if (ProgramEnded()) {
+        return;
+    }
     m_watchdog.InactivityWarningCheck();
-    if (m_watchdog.ExitStarted()) {
-        // A tick run inside one of the watchdog's boxes ended the program.
+    if (ProgramEnded()) {
         return;
     }
     if (s.LogDCD == 1) {
         m_logs.ConnectLogStep();
+        if (ProgramEnded()) {
+            return;
+        }
     }
     if (s.StatusInDisplay == 1) {
         m_line.ReadLineParameters();
@@ -127,6 +137,11 @@ void PollCycle::TimerTimer()
     if (s.RepaintNeeded == 1) {
         Repaint();
     }
+}
+
+bool PollCycle::ProgramEnded() const
+{
+    return m_watchdog.ExitStarted() || m_settings.ClosedDown == 1;
 }
 
 bool PollCycle::ReadLineStates()

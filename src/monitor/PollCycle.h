@@ -23,7 +23,8 @@ struct Settings;
 // Settings record, runs the connect-time, log, sound and watchdog rules at their fixed
 // places and asks the main window for a repaint when something visible changed. It may
 // be re-entered from a message box that one of its own rules shows; busy flags keep a
-// rule from stacking boxes, and every other step runs normally in the nested tick.
+// rule from stacking boxes, and every other step runs normally in the nested tick. When
+// the program closes down while such a box is open, the tick that showed it stops there.
 class PollCycle
 {
 public:
@@ -33,7 +34,7 @@ public:
     PollCycle(const PollCycle&) = delete;
     PollCycle& operator=(const PollCycle&) = delete;
 
-    // One tick; does nothing while no port is monitored.
+    // One tick; does nothing while no port is monitored or once the program has closed down.
     void TimerTimer();
 
     // Session accounting for the menus, the setup dialog, start-up and the close routine.
@@ -56,6 +57,8 @@ public:
     Watchdog& Guard() { return m_watchdog; }
 
 private:
+    // True once the close routine has run, whoever started it.
+    bool ProgramEnded() const;
     bool ReadLineStates();
     void CountBytes();
     void ReadControlLines(bool driverReportedLines);
