@@ -319,6 +319,7 @@ void TMainWindow::SwitchPort(int port)
     line.ProbePort(port);
     s.PortAvailable = listed;
 
+    m_pollCycle.PortSwitched();
     ClearLineState();
     ApplyTimerInterval();
     RequestRedraw(s, kRedrawEverything);

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace sarvendo {
 namespace {
@@ -91,8 +92,15 @@ void PollCycle::TimerTimer()
     if (s.LampCD == 0) {
         s.NotifyValue2 = 0;
     }
+    // Only the first tick after a port switch may carry the notification over.
+    const std::int32_t notificationAcrossSwitch = std::exchange(m_notificationAcrossSwitch, 0);
     if (s.LampCD != s.PrevCD) {
         HandleCarrierEdge();
+        if (s.LampCD == 1) {
+            // The connect edge a port switch makes of a connection that goes on: what the
+            // dial-up notification said of that connection still holds.
+            s.NotifyValue2 = notificationAcrossSwitch;
+        }
     }
     s.PrevCD = s.LampCD;
     // Each of the following steps may show a box, and the program may close down while
@@ -139,6 +147,11 @@ void PollCycle::TimerTimer()
     }
 }
 
+void PollCycle::PortSwitched()
+{
+    m_notificationAcrossSwitch = m_settings.LampCD == 1 ? m_settings.NotifyValue2 : 0;
+}
+
 bool PollCycle::ProgramEnded() const
 {
     return m_watchdog.ExitStarted() || m_settings.ClosedDown == 1;
@@ -183,11 +196,20 @@ void PollCycle::CountBytes()
     if (!m_line.DriverPresent() && (counts.sent != 0 || counts.received != 0)) {
         s.LampCD = 1;
     }
-    if (s.SpeedText.empty() && counts.speed != 0) {
-        s.SpeedText = "@ ";
-        s.SpeedText += std::to_string(counts.speed);
-        s.SpeedText += " bps";
-        s.HighSpeed = s.NewOrientation == kCourierLayout && counts.speed > kHighSpeedAbove ? 1 : 0;
+    if (counts.speed != 0) {
+        if (s.SpeedText.empty()) {
+            s.SpeedText = "@ ";
+            s.SpeedText += std::to_string(counts.speed);
+            s.SpeedText += " bps";
+        }
+        // The flag follows the live connection on every tick, not only when its speed text
+        // is made: a port switch clears it together with the lamps while the connection
+        // and its text go on.
+        const std::uint8_t highSpeed = s.NewOrientation == kCourierLayout && counts.speed > kHighSpeedAbove ? 1 : 0;
+        if (highSpeed != s.HighSpeed) {
+            s.HighSpeed = highSpeed;
+            s.RepaintNeeded = 1;
+        }
     }
     const bool activity = s.TriggerRD == 1 ? s.LampRD == 1 : (s.LampRD == 1 || s.LampTD == 1);
     if (activity) {

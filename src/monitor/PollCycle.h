@@ -6,6 +6,8 @@
 #include "monitor/MonotonicMark.h"
 #include "monitor/Watchdog.h"
 
+#include <cstdint>
+
 namespace sarvendo {
 
 class Clock;
@@ -36,6 +38,11 @@ public:
 
     // One tick; does nothing while no port is monitored or once the program has closed down.
     void TimerTimer();
+
+    // Told by the port switch before it clears the line state. A connection that is up
+    // goes on over the switch; the next tick sees it as a new connect, but keeps what the
+    // dial-up notification said of it, so the high-speed lamp comes back.
+    void PortSwitched();
 
     // Session accounting for the menus, the setup dialog, start-up and the close routine.
     ConnectTime& Time() { return m_connectTime; }
@@ -78,6 +85,8 @@ private:
     EventLogs m_logs;
     Watchdog m_watchdog;
     MonotonicMark m_lastTraffic;
+    // NotifyValue2 of a connection that was up when the port was switched.
+    std::int32_t m_notificationAcrossSwitch = 0;
 };
 
 } // namespace sarvendo
