@@ -368,7 +368,14 @@ void TMainWindow::ShowSetupDialog()
 
 void TMainWindow::HelpClick()
 {
-    m_helpWindow->ShowContext(kHelpContents);
+    m_helpWindow->ShowContext(kHelpContents, HelpOwner());
+}
+
+QWidget* TMainWindow::HelpOwner()
+{
+    // The setup dialog is application-modal: while it is open the help must be its
+    // window to take input above it, whoever asks for the help.
+    return m_setupDialog->isVisible() ? static_cast<QWidget*>(m_setupDialog) : this;
 }
 
 void TMainWindow::TimerTimer()
@@ -389,9 +396,7 @@ void TMainWindow::HangUpNow()
 
 void TMainWindow::ShowHelp(int context)
 {
-    // Asked for by the setup dialog, which is application-modal: the help must be the
-    // dialog's to take input above it.
-    m_helpWindow->ShowContext(context, m_setupDialog);
+    m_helpWindow->ShowContext(context, HelpOwner());
 }
 
 void TMainWindow::SetTrayIconActive(bool active)

@@ -1066,9 +1066,6 @@ public:
         QCoreApplication::exec();
     }
 
-    SignalInsideABox(const SignalInsideABox&) = delete;
-    SignalInsideABox& operator=(const SignalInsideABox&) = delete;
-
     QString shownText;
     bool stillOpenAfterSignal = false;
 
