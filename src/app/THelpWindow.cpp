@@ -27,8 +27,24 @@ QString THelpWindow::PagePath(int context)
     return QStringLiteral(":/help/%1.html").arg(context);
 }
 
-void THelpWindow::ShowContext(int context)
+void THelpWindow::SetOwner(QWidget* owner)
 {
+    if (owner == nullptr || parentWidget() == owner) {
+        return;
+    }
+    const bool shown = isVisible();
+    const QRect place = geometry();
+    // A new parent hides the window; it comes back where it was.
+    setParent(owner, windowFlags());
+    if (shown) {
+        setGeometry(place);
+        show();
+    }
+}
+
+void THelpWindow::ShowContext(int context, QWidget* owner)
+{
+    SetOwner(owner);
     m_context = context;
     QFile page(PagePath(context));
     if (page.open(QIODevice::ReadOnly)) {

@@ -356,6 +356,9 @@ void TMainWindow::ShowSetupDialog()
 {
     m_settings.DialogShowing = 1;
     m_setupDialog->exec();
+    // Help opened from the dialog belonged to it while it was open; it stays open, now
+    // the window's again.
+    m_helpWindow->SetOwner(this);
     // The dialog may have changed the number of polls per second.
     ApplyTimerInterval();
     RequestRedraw(m_settings, Redraw::Repaint);
@@ -365,7 +368,14 @@ void TMainWindow::ShowSetupDialog()
 
 void TMainWindow::HelpClick()
 {
-    m_helpWindow->ShowContext(kHelpContents);
+    m_helpWindow->ShowContext(kHelpContents, HelpOwner());
+}
+
+QWidget* TMainWindow::HelpOwner()
+{
+    // The setup dialog is application-modal: while it is open the help must be its
+    // window to take input above it, whoever asks for the help.
+    return m_setupDialog->isVisible() ? static_cast<QWidget*>(m_setupDialog) : this;
 }
 
 void TMainWindow::TimerTimer()
@@ -386,7 +396,7 @@ void TMainWindow::HangUpNow()
 
 void TMainWindow::ShowHelp(int context)
 {
-    m_helpWindow->ShowContext(context);
+    m_helpWindow->ShowContext(context, HelpOwner());
 }
 
 void TMainWindow::SetTrayIconActive(bool active)

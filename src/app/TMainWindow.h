@@ -252,6 +252,7 @@ private:
     void ShowStartupBox(std::string_view text, bool stopIcon);
     bool StartupInterrupted() const;
     void ReportRefusedPort(int port) const;
+    QWidget* HelpOwner();
     void Compose();
     void ComposeSoon();
     void ApplyBackgroundColour();

@@ -22,6 +22,8 @@
 #include <QElapsedTimer>
 #include <QWindow>
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 
@@ -296,9 +298,13 @@ void TMainWindow::SwitchPort(int port)
 {
     Settings& s = m_settings;
     LineSession& line = m_services.line;
+    // Which ports the list offers is decided at start-up and by "Detect Com Ports" alone:
+    // the switch's own opens of the port leave it as it was.
+    const std::array<std::uint8_t, 4> listed = s.PortAvailable;
     // A port that cannot be opened right now is refused without a word; the list keeps
     // showing the chosen name until the dialog fills it again.
     if (s.AssumePortsPresent == 1 && line.ProbePort(port) != PortOpenError::None) {
+        s.PortAvailable = listed;
         return;
     }
 
@@ -311,7 +317,9 @@ void TMainWindow::SwitchPort(int port)
     s.DefaultPort = port;
     LoadSettings(m_services.files, s, iniPath, m_services.screen.PrimaryScreenSize());
     line.ProbePort(port);
+    s.PortAvailable = listed;
 
+    m_pollCycle.PortSwitched();
     ClearLineState();
     ApplyTimerInterval();
     RequestRedraw(s, kRedrawEverything);

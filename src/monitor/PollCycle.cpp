@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace sarvendo {
 namespace {
@@ -63,9 +64,9 @@ PollCycle::PollCycle(Settings& settings, const Clock& clock, MonitoredLine& line
 void PollCycle::TimerTimer()
 {
     Settings& s = m_settings;
-    // After the automatic exit has closed the program down, a tick still queued, or one
-    // run from a box of the close routine, finds nothing left to do.
-    if (s.DefaultPort == 0 || m_watchdog.ExitStarted()) {
+    // After the program has closed down, a tick still queued, or one run from a box of the
+    // close routine, finds nothing left to do.
+    if (s.DefaultPort == 0 || ProgramEnded()) {
         return;
     }
     s.LampTD = 0;
@@ -91,30 +92,47 @@ void PollCycle::TimerTimer()
     if (s.LampCD == 0) {
         s.NotifyValue2 = 0;
     }
+    // Only the first tick after a port switch may carry the notification over.
+    const std::int32_t notificationAcrossSwitch = std::exchange(m_notificationAcrossSwitch, 0);
     if (s.LampCD != s.PrevCD) {
         HandleCarrierEdge();
+        if (s.LampCD == 1) {
+            // The connect edge a port switch makes of a connection that goes on: what the
+            // dial-up notification said of that connection still holds.
+            s.NotifyValue2 = notificationAcrossSwitch;
+        }
     }
     s.PrevCD = s.LampCD;
+    // Each of the following steps may show a box, and the program may close down while
+    // it is open (the automatic exit in a nested tick, Exit, a termination signal). The
+    // close routine has then released the line and saved the settings: the rest of this
+    // tick must neither hang up, nor ask, nor log, nor paint.
     // Records a failing log could not take are tried again first, so that they are also
     // tried once more before an automatic exit.
     m_logs.RetryUnwritten();
-    if (m_watchdog.AutoExitCheck()) {
-        // The close routine has run and the application is ending: nothing is left to
-        // log, watch or paint.
+    if (ProgramEnded() || m_watchdog.AutoExitCheck()) {
         return;
     }
     if (s.LogRI == 1) {
         m_logs.RingLogStep();
+        if (ProgramEnded()) {
+            return;
+        }
     }
     s.PrevRI = s.LampRI;
     m_watchdog.InactivityDisconnectCheck();
+    if (ProgramEnded()) {
+        return;
+    }
     m_watchdog.InactivityWarningCheck();
-    if (m_watchdog.ExitStarted()) {
-        // A tick run inside one of the watchdog's boxes ended the program.
+    if (ProgramEnded()) {
         return;
     }
     if (s.LogDCD == 1) {
         m_logs.ConnectLogStep();
+        if (ProgramEnded()) {
+            return;
+        }
     }
     if (s.StatusInDisplay == 1) {
         m_line.ReadLineParameters();
@@ -127,6 +145,16 @@ void PollCycle::TimerTimer()
     if (s.RepaintNeeded == 1) {
         Repaint();
     }
+}
+
+void PollCycle::PortSwitched()
+{
+    m_notificationAcrossSwitch = m_settings.LampCD == 1 ? m_settings.NotifyValue2 : 0;
+}
+
+bool PollCycle::ProgramEnded() const
+{
+    return m_watchdog.ExitStarted() || m_settings.ClosedDown == 1;
 }
 
 bool PollCycle::ReadLineStates()
@@ -168,11 +196,20 @@ void PollCycle::CountBytes()
     if (!m_line.DriverPresent() && (counts.sent != 0 || counts.received != 0)) {
         s.LampCD = 1;
     }
-    if (s.SpeedText.empty() && counts.speed != 0) {
-        s.SpeedText = "@ ";
-        s.SpeedText += std::to_string(counts.speed);
-        s.SpeedText += " bps";
-        s.HighSpeed = s.NewOrientation == kCourierLayout && counts.speed > kHighSpeedAbove ? 1 : 0;
+    if (counts.speed != 0) {
+        if (s.SpeedText.empty()) {
+            s.SpeedText = "@ ";
+            s.SpeedText += std::to_string(counts.speed);
+            s.SpeedText += " bps";
+        }
+        // The flag follows the live connection on every tick, not only when its speed text
+        // is made: a port switch clears it together with the lamps while the connection
+        // and its text go on.
+        const std::uint8_t highSpeed = s.NewOrientation == kCourierLayout && counts.speed > kHighSpeedAbove ? 1 : 0;
+        if (highSpeed != s.HighSpeed) {
+            s.HighSpeed = highSpeed;
+            s.RepaintNeeded = 1;
+        }
     }
     const bool activity = s.TriggerRD == 1 ? s.LampRD == 1 : (s.LampRD == 1 || s.LampTD == 1);
     if (activity) {

@@ -6,6 +6,8 @@
 #include "monitor/MonotonicMark.h"
 #include "monitor/Watchdog.h"
 
+#include <cstdint>
+
 namespace sarvendo {
 
 class Clock;
@@ -23,7 +25,8 @@ struct Settings;
 // Settings record, runs the connect-time, log, sound and watchdog rules at their fixed
 // places and asks the main window for a repaint when something visible changed. It may
 // be re-entered from a message box that one of its own rules shows; busy flags keep a
-// rule from stacking boxes, and every other step runs normally in the nested tick.
+// rule from stacking boxes, and every other step runs normally in the nested tick. When
+// the program closes down while such a box is open, the tick that showed it stops there.
 class PollCycle
 {
 public:
@@ -33,8 +36,13 @@ public:
     PollCycle(const PollCycle&) = delete;
     PollCycle& operator=(const PollCycle&) = delete;
 
-    // One tick; does nothing while no port is monitored.
+    // One tick; does nothing while no port is monitored or once the program has closed down.
     void TimerTimer();
+
+    // Told by the port switch before it clears the line state. A connection that is up
+    // goes on over the switch; the next tick sees it as a new connect, but keeps what the
+    // dial-up notification said of it, so the high-speed lamp comes back.
+    void PortSwitched();
 
     // Session accounting for the menus, the setup dialog, start-up and the close routine.
     ConnectTime& Time() { return m_connectTime; }
@@ -56,6 +64,8 @@ public:
     Watchdog& Guard() { return m_watchdog; }
 
 private:
+    // True once the close routine has run, whoever started it.
+    bool ProgramEnded() const;
     bool ReadLineStates();
     void CountBytes();
     void ReadControlLines(bool driverReportedLines);
@@ -75,6 +85,8 @@ private:
     EventLogs m_logs;
     Watchdog m_watchdog;
     MonotonicMark m_lastTraffic;
+    // NotifyValue2 of a connection that was up when the port was switched.
+    std::int32_t m_notificationAcrossSwitch = 0;
 };
 
 } // namespace sarvendo

@@ -219,8 +219,9 @@ void TSetupDlg::EditAutoRunProgChange(const QString& text)
 
 void TSetupDlg::ButtonBrowseAutoRunProgClick()
 {
+    // A Linux program carries no name ending to filter by, so every file is offered.
     const std::optional<std::string> chosen =
-        m_parts.files.ChooseFileToOpen(m_settings.AutoRunProgram, {{"Programs", "*"}, {"All files", "*"}});
+        m_parts.files.ChooseFileToOpen(m_settings.AutoRunProgram, {{"All files", "*"}});
     if (chosen) {
         m_settings.AutoRunProgram = *chosen;
     }

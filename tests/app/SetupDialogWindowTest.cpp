@@ -1,9 +1,11 @@
-// The setup dialog acting on the running main window: the poll timer, the port switch
-// and the hang-up button, with only the platform faked.
+// The setup dialog acting on the running main window: the poll timer, the port switch,
+// the tray box and the hang-up button, with only the platform faked and the window's own
+// operations for the tray real.
 #include "core/IniFile.h"
 #include "core/Settings.h"
 
 #include "app/TMainWindow.h"
+#include "components/TPGTrayIcon95.h"
 #include "fakes/FakeCaptionOverlay.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeClock.h"
@@ -20,13 +22,13 @@
 #include "fakes/FakeScreen.h"
 #include "fakes/FakeSound.h"
 #include "fakes/FakeTimerSource.h"
-#include "fakes/FakeTrayOwnerWindow.h"
 #include "fakes/FakeUrlOpener.h"
 #include "fakes/TempDir.h"
 #include "line/LineSession.h"
 #include "platform/StatusDriverDevice.h"
 #include "platform/linux/PosixLogFileActions.h"
 #include "platform/linux/PosixTextFiles.h"
+#include "platform/linux/QtTrayOwnerWindow.h"
 #include "setup/TPageControl.h"
 #include "setup/TSetupDlg.h"
 
@@ -65,10 +67,20 @@ protected:
         line.eventPump.onEvents = [this] { clock.Advance(10); };
     }
 
-    void Start(const std::string& ini)
+    void Start(const std::string& ini, const std::vector<std::string>& arguments = {})
     {
         TempDir::Write(dir.File("SARVENDO.INI"), ini);
-        window.FormCreate(IniFile::Load(kFiles, dir.File("SARVENDO.INI")), {});
+        window.FormCreate(IniFile::Load(kFiles, dir.File("SARVENDO.INI")), arguments);
+    }
+    std::string Ini() const { return TempDir::Read(dir.File("SARVENDO.INI")); }
+    QStringList Listed()
+    {
+        QStringList names;
+        auto* ports = Find<QComboBox>("Ports");
+        for (int i = 0; i < ports->count(); ++i) {
+            names << ports->itemText(i);
+        }
+        return names;
     }
 
     TSetupDlg& Dialog() { return *window.SetupDialog(); }
@@ -123,7 +135,7 @@ protected:
         screen,           platform,       clock,
         formats,          boxes,          sound,
         programs,         logFiles,       session,
-        notificationArea, trayTimer,      [](QWidget&) { return std::make_unique<fakes::FakeTrayOwnerWindow>(); },
+        notificationArea, trayTimer,      [](QWidget& shown) { return std::make_unique<QtTrayOwnerWindow>(shown); },
         foregroundWindow, captionOverlay, colours,
         fileChooser,      urls,           clipboard,
         logActions}};
@@ -198,9 +210,109 @@ TEST_F(SetupDialogWindowTest, HangUpButtonFollowsTheCarrierWhileTheDialogIsOpen)
     Tick(0x80);
     ASSERT_EQ(settings.LampCD, 1);
     EXPECT_TRUE(hangUp->isEnabled());
+    // The button hangs the line up: DTR is dropped and raised again.
+    line.modemLines.SetLines(1, 0x03, 0x00);
+    clock.StepOnEveryRead(100); // the hang-up waits a second by the clock
+    hangUp->click();
+    clock.StepOnEveryRead(0);
+    EXPECT_EQ(line.modemLines.Writes(), 2);
     Tick(0x00);
     ASSERT_EQ(settings.LampCD, 0);
     EXPECT_FALSE(hangUp->isEnabled());
+    Dialog().accept();
+}
+
+TEST_F(SetupDialogWindowTest, ClearingTheTrayBoxBringsTheWindowBackFromTheTray)
+{
+    Start("[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n"
+          "[Sarvendo on COM1]\r\nShowTrayIcon=1\r\nNewOrientation=4\r\n");
+    window.AppOnMinimize();
+    QCoreApplication::processEvents(); // the tray's deferred hide
+    ASSERT_FALSE(window.isVisible());
+    ASSERT_EQ(settings.NewOrientation, -4);
+
+    Dialog().show();
+    ShowPage(kGeneralPage);
+    Find<QCheckBox>("CBSysTray")->setChecked(false);
+    QCoreApplication::processEvents(); // the tray's deferred restore
+    EXPECT_FALSE(window.TrayIcon()->Active());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_EQ(settings.NewOrientation, 4);
+    Dialog().accept();
+}
+
+// A port that cannot be opened, before and after start-up: what a switch does to the
+// monitored port, and that the list stays as start-up made it either way.
+struct PortSwitchCase
+{
+    const char* why;
+    std::vector<std::string> arguments;
+    int portAfter;
+    std::vector<const char*> listed;
+};
+
+class PortSwitchOnTheWindowTest : public SetupDialogWindowTest, public ::testing::WithParamInterface<PortSwitchCase>
+{
+};
+
+TEST_P(PortSwitchOnTheWindowTest, ChoosingCom3AfterItWentAway)
+{
+    const PortSwitchCase& c = GetParam();
+    line.serialDevices.ports.erase(4);
+    const std::string ini = "[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n";
+    Start(ini, c.arguments);
+    ASSERT_EQ(settings.DefaultPort, 1);
+    line.serialDevices.ports.erase(3);
+    Dialog().show();
+    ShowPage(kGeneralPage);
+    QStringList listed;
+    for (const char* name : c.listed) {
+        listed << QString::fromLatin1(name);
+    }
+    ASSERT_EQ(Listed(), listed);
+
+    Find<QComboBox>("Ports")->setCurrentIndex(2);
+    EXPECT_EQ(settings.DefaultPort, c.portAfter);
+    // A refused switch saves nothing; a switch saves the port it leaves.
+    EXPECT_EQ(Ini() == ini, c.portAfter == 1);
+    ShowPage(kAboutPage);
+    EXPECT_EQ(Listed(), listed);
+    EXPECT_EQ(Find<QComboBox>("Ports")->currentText(), QStringLiteral("COM%1").arg(c.portAfter));
+    Dialog().accept();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WithAndWithoutTheCheck, PortSwitchOnTheWindowTest,
+    ::testing::Values(PortSwitchCase{"taken as present: refused", {}, 1, {"COM1", "COM2", "COM3", "COM4"}},
+                      PortSwitchCase{
+                          "checked at start-up: switched untested", {"-AUTOCHECK"}, 3, {"COM1", "COM2", "COM3"}}));
+
+TEST_F(SetupDialogWindowTest, TheHighSpeedLampComesBackAfterASwitchDuringAFastConnection)
+{
+    // pppd carries a 28800 bps connection; both ports show the Courier layout.
+    line.dialUp.installedAt = directories.SystemDirectory() + "/pppd";
+    line.dialUp.processes = {{412, line.dialUp.installedAt}};
+    line.dialUp.windows = {{7, 412}};
+    line.dialUp.connections[7].statistics = DialUpSource::Statistics{1000, 20000, 28800};
+    Start("[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n"
+          "[Sarvendo on COM1]\r\nNewOrientation=5\r\n[Sarvendo on COM2]\r\nNewOrientation=5\r\n");
+    Tick(0x00);
+    ASSERT_EQ(settings.LampCD, 1);
+    window.WMCopyData(1, "412 1 ppp0"); // pppd's ip-up
+    Tick(0x00);
+    ASSERT_EQ(settings.HighSpeed, 1);
+    ASSERT_EQ(settings.NotifyValue2, 1);
+
+    Dialog().show();
+    ShowPage(kGeneralPage);
+    Find<QComboBox>("Ports")->setCurrentIndex(1);
+    ASSERT_EQ(settings.DefaultPort, 2);
+    Tick(0x00);
+    // The lamp shows HighSpeed while NotifyValue2 is 1.
+    EXPECT_EQ(settings.LampCD, 1);
+    EXPECT_EQ(settings.HighSpeed, 1);
+    EXPECT_EQ(settings.NotifyValue2, 1);
     Dialog().accept();
 }
 

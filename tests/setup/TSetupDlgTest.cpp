@@ -19,26 +19,29 @@
 #include "monitor/PollCycle.h"
 #include "platform/linux/PosixLogFileActions.h"
 #include "platform/linux/PosixTextFiles.h"
+#include "platform/linux/QtFileChooser.h"
 #include "setup/SetupHost.h"
 #include "setup/SpinFieldRule.h"
 #include "setup/TPageControl.h"
 #include "setup/TRadioGroup.h"
 #include "setup/TUpDown.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
 #include <set>
@@ -47,6 +50,21 @@ namespace sarvendo {
 namespace {
 
 using fakes::TempDir;
+
+// How many of this process's descriptors are open on the file at path, as the kernel
+// lists them.
+int DescriptorsOn(const std::string& path)
+{
+    const std::filesystem::path file = std::filesystem::canonical(path);
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) == file) {
+            ++count;
+        }
+    }
+    return count;
+}
 
 // Notes what the dialog asked of the window; a switch to a refused port changes nothing.
 class RecordingHost final : public SetupHost
@@ -107,7 +125,7 @@ protected:
         if (!dialog) {
             dialog = std::make_unique<TSetupDlg>(SetupDlgParts{settings, session, engine.Time(), engine.Logs(),
                                                                engine.Guard(), programs, sound, boxes, directories,
-                                                               colours, fileChooser, urls, clipboard, logActions},
+                                                               colours, *chooser, urls, clipboard, logActions},
                                                  host);
         }
         return *dialog;
@@ -169,6 +187,7 @@ protected:
     fakes::FakeLinePlatform line;
     fakes::FakeColourChooser colours;
     fakes::FakeFileChooser fileChooser;
+    FileChooser* chooser = &fileChooser;
     fakes::FakeUrlOpener urls;
     fakes::FakeClipboard clipboard;
     PosixLogFileActions logActions;
@@ -568,6 +587,38 @@ TEST_F(SetupDlgTest, SoundChooserStartsInTheSoundFolderAndShowsThePath)
     EXPECT_EQ(fileChooser.openings.back().initialFile, "/home/u/ring.wav");
 }
 
+TEST_F(SetupDlgTest, TheFileDialogListsEachChoosersFileKinds)
+{
+    QtFileChooser realChooser;
+    chooser = &realChooser;
+    struct Case
+    {
+        const char* page;
+        const char* button;
+        QStringList listed;
+    };
+    const Case cases[] = {
+        {"SoundsTabSheet", "SoundRI", {QStringLiteral("Sound files (*.wav)"), QStringLiteral("All files (*)")}},
+        // A program on Linux has no name ending of its kind: every file is offered.
+        {"TabSheetBasic", "ButtonBrowseAutoRunProg", {QStringLiteral("All files (*)")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        QStringList listed;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            if (auto* dialogShown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                listed = dialogShown->nameFilters();
+                dialogShown->reject();
+            }
+        });
+        look.start(5);
+        Open(c.page);
+        Find<QPushButton>(c.button)->click();
+        EXPECT_EQ(listed, c.listed);
+    }
+}
+
 TEST_F(SetupDlgTest, SoundTestPlaysBeepsOrIsDisabledByTheMode)
 {
     settings.ConnectSound = "/s/connect.wav";
@@ -616,23 +667,25 @@ TEST_F(SetupDlgTest, DeletingAMissingLogSaysSo)
     EXPECT_EQ(boxes.shown[1].text, "Can not find the log file SARVENDO.DCD");
 }
 
-TEST_F(SetupDlgTest, CancelledDeleteLeavesTheLogWritableAndOkDeletesIt)
+TEST_F(SetupDlgTest, CancelledDeleteHoldsNothingOpenAndOkDeletesIt)
 {
     const std::string path = engine.Logs().ConnectLogPath();
     TempDir::Write(path, "Connected: 1\r\n");
     Open("TabSheetLoggings");
     boxes.answers = {MessageResult::Cancel};
+    int heldWhileAsking = -1;
+    boxes.whileOpen = [&](const auto&) { heldWhileAsking = DescriptorsOn(path); };
     Find<QPushButton>("ButtonDeleteLogCD")->click();
     ASSERT_EQ(boxes.shown.size(), 1U);
     EXPECT_EQ(boxes.shown[0].text, "Delete Connect Log file?");
     EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::OkCancel);
     EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Warning);
-    {
-        std::ofstream log(path, std::ios::app);
-        log << "Disconnected\r\n";
-        EXPECT_TRUE(log.good());
-    }
-    EXPECT_EQ(TempDir::Read(path), "Connected: 1\r\nDisconnected\r\n");
+    // Nothing holds the log while the user decides, nor after the answer, so the poll
+    // cycle's appends are never kept from it.
+    EXPECT_EQ(heldWhileAsking, 0);
+    EXPECT_EQ(DescriptorsOn(path), 0);
+    EXPECT_EQ(TempDir::Read(path), "Connected: 1\r\n");
+    boxes.whileOpen = nullptr;
 
     boxes.answers = {MessageResult::Ok};
     Find<QPushButton>("ButtonDeleteLogCD")->click();

@@ -1,5 +1,6 @@
 #include "QtMessageBoxes.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QString>
 
@@ -71,6 +72,18 @@ QString BoxText(std::string_view text)
 
 QtMessageBoxes::QtMessageBoxes(QWidget* owner) : m_owner(owner) {}
 
+QWidget* QtMessageBoxes::Owner() const
+{
+    // A box asked for while a modal dialog is open (the setup dialog, a chooser) belongs
+    // to that dialog, so it is placed over it and stacked above it. Another box is no
+    // owner: it may be closed under a box it owned, which would hide that box too.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && qobject_cast<QMessageBox*>(modal) == nullptr) {
+        return modal;
+    }
+    return m_owner.data();
+}
+
 void QtMessageBoxes::SetOwner(QWidget* owner)
 {
     m_owner = owner;
@@ -79,7 +92,7 @@ void QtMessageBoxes::SetOwner(QWidget* owner)
 MessageResult QtMessageBoxes::Show(std::string_view text, MessageButtons buttons, MessageIcon icon,
                                    MessageStacking stacking)
 {
-    QMessageBox box(ToQt(icon), FromUtf8(kMessageBoxTitle), BoxText(text), ToQt(buttons), m_owner.data());
+    QMessageBox box(ToQt(icon), FromUtf8(kMessageBoxTitle), BoxText(text), ToQt(buttons), Owner());
     // A path or a notification in the text is shown as written, never read as markup.
     box.setTextFormat(Qt::PlainText);
     if (stacking == MessageStacking::Topmost) {

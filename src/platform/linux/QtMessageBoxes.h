@@ -9,7 +9,8 @@ class QWidget;
 namespace sarvendo {
 
 // Message boxes as QMessageBox, titled "Sarvendo for Windows 95" and owned by the main
-// window. Show runs the box's own event loop, in which the poll timer keeps ticking.
+// window, or by the modal dialog open at the time. Show runs the box's own event loop,
+// in which the poll timer keeps ticking.
 class QtMessageBoxes final : public MessageBoxes
 {
 public:
@@ -22,6 +23,8 @@ public:
                        MessageStacking stacking = MessageStacking::Normal) override;
 
 private:
+    QWidget* Owner() const;
+
     QPointer<QWidget> m_owner;
 };
 

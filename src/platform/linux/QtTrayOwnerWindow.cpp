@@ -24,9 +24,14 @@ void ClearIconicStartHint(QWidget& window)
 {
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr || window.windowHandle() == nullptr) {
-        return; // no X11 (offscreen, Wayland): nothing remembers the iconic state
+        return; // no X11 (Wayland): nothing remembers the iconic state
     }
+    // The offscreen platform answers as X11 without a connection; a request on none
+    // would never return.
     xcb_connection_t* connection = x11->connection();
+    if (connection == nullptr) {
+        return;
+    }
     const auto id = static_cast<xcb_window_t>(window.winId());
     constexpr std::size_t kHintWords = 9; // flags, input, initial_state, ... window_group
     constexpr std::uint32_t kStateHint = 1U << 1U;
