@@ -252,6 +252,7 @@ private:
     void ShowStartupBox(std::string_view text, bool stopIcon);
     bool StartupInterrupted() const;
     void ReportRefusedPort(int port) const;
+    void ReportSettingsFile(const IniFile& ini);
     void Compose();
     void ComposeSoon();
     void ApplyBackgroundColour();
@@ -295,6 +296,8 @@ private:
     bool m_startupDone = false;
     bool m_endRequested = false;
     bool m_closing = false;
+    // The settings file exists but could not be read: start-up said so instead of welcoming.
+    bool m_settingsUnread = false;
     // Why each port could not be opened at start-up's probe, for the refusal's reason.
     std::array<PortOpenError, 10> m_probeErrors{};
     bool m_resized = false;
