@@ -245,13 +245,15 @@ std::string LinuxLogFiles::ReplaceSideFile(const std::string& path, std::string_
 std::string LinuxLogFiles::RemoveSideFile(const std::string& path)
 {
     const GuardedPlace place = FindGuarded(m_calls, path, MissingFolders::Leave, 0);
+    if (place.folder.Get() >= 0) {
+        RemoveStaleTemporaries(place.folder.Get(), place.name);
+    }
     if (place.Missing() || NoSuchFile(place.error)) {
         return {};
     }
     if (place.error != 0) {
         return place.problem;
     }
-    RemoveStaleTemporaries(place.folder.Get(), place.name);
     if (::unlinkat(place.folder.Get(), place.name.c_str(), 0) != 0) {
         return NoSuchFile(errno) ? std::string() : Describe(errno);
     }
