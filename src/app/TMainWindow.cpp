@@ -270,10 +270,9 @@ void TMainWindow::FClose()
     s.WindowPositionX = position.x();
     s.WindowPositionY = position.y();
 
-    // No box can help any more; the terminal learns where the settings were not saved. A
-    // read-only file was said at start-up.
+    // No box can help any more; the terminal learns where the settings were not saved.
     const std::string iniPath = SettingsFilePath(m_services.directories);
-    if (const TextFileSave saved = SaveSettingsAtShutdown(m_services.files, s, iniPath); !saved && !saved.readOnly) {
+    if (const TextFileSave saved = SaveSettingsAtShutdown(m_services.files, s, iniPath); SaveFailureToSay(saved)) {
         std::cerr << "Sarvendo: the settings were not saved to " << iniPath << ": " << saved.problem << std::endl;
     }
 

@@ -219,9 +219,26 @@ void TMainWindow::ReportSettingsFile(const IniFile& ini)
                            "changes made in this run are not saved.",
                        true);
     } else if (!ini.ReadOnly().empty()) {
+        m_readOnlySaid = true;
         std::cerr << "Sarvendo: " << ini.ReadOnly()
                   << ": the settings are read from it, and changes made in this run are not saved" << std::endl;
     }
+}
+
+// Every failed save is said, except that a read-only file is said once a run: its owner
+// meant it.
+bool TMainWindow::SaveFailureToSay(const TextFileSave& saved)
+{
+    if (saved) {
+        return false;
+    }
+    if (saved.readOnly) {
+        if (m_readOnlySaid) {
+            return false;
+        }
+        m_readOnlySaid = true;
+    }
+    return true;
 }
 
 bool TMainWindow::ChoosePort()
@@ -333,9 +350,8 @@ void TMainWindow::SwitchPort(int port)
     s.WindowPositionX = position.x();
     s.WindowPositionY = position.y();
     const std::string iniPath = SettingsFilePath(m_services.directories);
-    // A read-only file was said at start-up; any other failure is said now, as the port's
-    // settings are about to be replaced by the next port's.
-    if (const TextFileSave saved = SaveSettings(m_services.files, s, iniPath); !saved && !saved.readOnly) {
+    // Said now, as the port's settings are about to be replaced by the next port's.
+    if (const TextFileSave saved = SaveSettings(m_services.files, s, iniPath); SaveFailureToSay(saved)) {
         const std::string text = "The settings of COM" + std::to_string(s.DefaultPort) + " were not saved to " +
                                  iniPath + ": " + saved.problem;
         std::cerr << "Sarvendo: " << text << std::endl;
