@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace {
@@ -19,11 +20,14 @@ using namespace sarvendo;
 class MemoryTextFiles final : public TextFiles
 {
 public:
-    TextFileContent Read(const std::string& /*path*/) const override { return {TextFileContent::Status::Read, text}; }
-    bool Replace(const std::string& /*path*/, std::string_view replacement) const override
+    TextFileContent Read(const std::string& /*path*/) const override
+    {
+        return {TextFileContent::Status::Read, text, {}, {}};
+    }
+    TextFileSave Replace(const std::string& /*path*/, std::string_view replacement) const override
     {
         text.assign(replacement);
-        return true;
+        return {};
     }
     mutable std::string text;
 };
@@ -45,6 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "the total connect time is held to its range");
     fuzz::Check(settings.NoTitleBar <= 0, "No Title Bar loads as 0 or negative");
     fuzz::Check(settings.TitleBarOffset >= 0, "a negative title-bar offset loads as 0");
+    fuzz::Check(settings.DefaultPort < 0 || settings.NewOrientation != std::numeric_limits<std::int32_t>::min(),
+                "every layout number loaded has an absolute value");
     fuzz::Check(settings.ModemInitString.size() <= 49 && settings.EditorName.size() <= 259 &&
                     settings.RISound.size() <= 259 && settings.AutoRunProgram.size() <= 259,
                 "texts keep to their limits");
@@ -72,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (settings.DefaultPort > 0) {
         MemoryTextFiles files;
         files.text = text;
-        fuzz::Check(SaveSettingsAtShutdown(files, settings, "SARVENDO.INI"), "a readable file can be saved");
+        fuzz::Check(static_cast<bool>(SaveSettingsAtShutdown(files, settings, "SARVENDO.INI")),
+                    "a readable file can be saved");
         const std::string saved = files.text;
         Settings again;
         again.DefaultPort = ReadDefaultPort(IniFile::FromText(saved));

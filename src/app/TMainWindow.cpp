@@ -270,7 +270,11 @@ void TMainWindow::FClose()
     s.WindowPositionX = position.x();
     s.WindowPositionY = position.y();
 
-    SaveSettingsAtShutdown(m_services.files, s, SettingsFilePath(m_services.directories));
+    // No box can help any more; the terminal learns where the settings were not saved.
+    const std::string iniPath = SettingsFilePath(m_services.directories);
+    if (const TextFileSave saved = SaveSettingsAtShutdown(m_services.files, s, iniPath); SaveFailureToSay(saved)) {
+        std::cerr << "Sarvendo: the settings were not saved to " << iniPath << ": " << saved.problem << std::endl;
+    }
 
     m_helpWindow->Quit();
     s.ClosedDown = 1;

@@ -50,6 +50,7 @@ class ProgramStarter;
 class Screen;
 class Sound;
 class TextFiles;
+struct TextFileSave;
 class THelpWindow;
 class TimerSource;
 class TPGTrayIcon95;
@@ -253,6 +254,8 @@ private:
     bool StartupInterrupted() const;
     void ReportRefusedPort(int port) const;
     QWidget* HelpOwner();
+    void ReportSettingsFile(const IniFile& ini);
+    bool SaveFailureToSay(const TextFileSave& saved);
     void Compose();
     void ComposeSoon();
     void ApplyBackgroundColour();
@@ -296,6 +299,10 @@ private:
     bool m_startupDone = false;
     bool m_endRequested = false;
     bool m_closing = false;
+    // The settings file exists but could not be read: start-up said so instead of welcoming.
+    bool m_settingsUnread = false;
+    // That the settings file is read-only has been said; it is said once a run.
+    bool m_readOnlySaid = false;
     // Why each port could not be opened at start-up's probe, for the refusal's reason.
     std::array<PortOpenError, 10> m_probeErrors{};
     bool m_resized = false;

@@ -63,6 +63,10 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
     // line names another port: that port takes them over.
     s.DefaultPort = ReadDefaultPort(ini);
     LoadSettings(s, ini, m_services.screen.PrimaryScreenSize());
+    ReportSettingsFile(ini);
+    if (StartupInterrupted()) {
+        return StartOutcome::Ended;
+    }
 
     setWindowTitle(QStringLiteral("Sarvendo"));
     move(s.WindowPositionX, s.WindowPositionY);
@@ -202,11 +206,51 @@ void TMainWindow::ReportRefusedPort(int port) const
     std::cerr << std::endl;
 }
 
+// A settings file that is there but cannot be read is said at once, in a box as well: the
+// program runs on defaults and leaves the file alone, so nothing done now would be kept. A
+// file its owner made read-only is said once, here, on the terminal only, as it is meant.
+void TMainWindow::ReportSettingsFile(const IniFile& ini)
+{
+    const std::string path = SettingsFilePath(m_services.directories);
+    if (ini.LoadedFrom() == IniFile::Source::Unreadable) {
+        m_settingsUnread = true;
+        std::cerr << "Sarvendo: the settings file " << path << " could not be read: " << ini.Problem()
+                  << "; Sarvendo runs on its default settings and leaves that file as it is" << std::endl;
+        ShowStartupBox("The settings file " + path + " could not be read: " + ini.Problem() +
+                           ".\n\nSarvendo runs on its default settings and does not overwrite that file, so "
+                           "changes made in this run are not saved.",
+                       true);
+    } else if (!ini.ReadOnly().empty()) {
+        m_readOnlySaid = true;
+        std::cerr << "Sarvendo: " << ini.ReadOnly()
+                  << ": the settings are read from it, and changes made in this run are not saved" << std::endl;
+    }
+}
+
+// Every failed save is said, except that a read-only file is said once a run: its owner
+// meant it.
+bool TMainWindow::SaveFailureToSay(const TextFileSave& saved)
+{
+    if (saved) {
+        return false;
+    }
+    if (saved.readOnly) {
+        if (m_readOnlySaid) {
+            return false;
+        }
+        m_readOnlySaid = true;
+    }
+    return true;
+}
+
 bool TMainWindow::ChoosePort()
 {
     Settings& s = m_settings;
     if (s.DefaultPort == 0 && s.CommandLinePort == -99) {
-        ShowStartupBox(kWelcomeText, false);
+        // A settings file that could not be read is no first start; its box said enough.
+        if (!m_settingsUnread) {
+            ShowStartupBox(kWelcomeText, false);
+        }
         return true;
     }
     auto available = [&s, this](int port) {
@@ -312,7 +356,13 @@ void TMainWindow::SwitchPort(int port)
     s.WindowPositionX = position.x();
     s.WindowPositionY = position.y();
     const std::string iniPath = SettingsFilePath(m_services.directories);
-    SaveSettings(m_services.files, s, iniPath);
+    // Said now, as the port's settings are about to be replaced by the next port's.
+    if (const TextFileSave saved = SaveSettings(m_services.files, s, iniPath); SaveFailureToSay(saved)) {
+        const std::string text = "The settings of COM" + std::to_string(s.DefaultPort) + " were not saved to " +
+                                 iniPath + ": " + saved.problem;
+        std::cerr << "Sarvendo: " << text << std::endl;
+        m_services.messageBoxes.Show(text + ".", MessageButtons::Ok, MessageIcon::Error);
+    }
 
     s.DefaultPort = port;
     LoadSettings(m_services.files, s, iniPath, m_services.screen.PrimaryScreenSize());

@@ -154,8 +154,11 @@ IniFile IniFile::Load(const TextFiles& files, const std::string& path)
 {
     TextFileContent content = files.Read(path);
     switch (content.status) {
-    case TextFileContent::Status::Read:
-        return FromText(content.text);
+    case TextFileContent::Status::Read: {
+        IniFile file = FromText(content.text);
+        file.m_readOnly = std::move(content.readOnly);
+        return file;
+    }
     case TextFileContent::Status::Missing:
         return IniFile();
     case TextFileContent::Status::Unreadable:
@@ -163,6 +166,7 @@ IniFile IniFile::Load(const TextFiles& files, const std::string& path)
     }
     IniFile unreadable;
     unreadable.m_source = Source::Unreadable;
+    unreadable.m_problem = std::move(content.problem);
     return unreadable;
 }
 
@@ -310,10 +314,16 @@ std::string IniFile::Text() const
     return text;
 }
 
-bool IniFile::Save(const TextFiles& files, const std::string& path) const
+TextFileSave IniFile::Save(const TextFiles& files, const std::string& path) const
 {
-    if (m_source == Source::Unreadable || path.empty()) {
-        return false;
+    if (path.empty()) {
+        return {"no file name"};
+    }
+    if (m_source == Source::Unreadable) {
+        return {"it could not be read (" + m_problem + "), so it is left as it was"};
+    }
+    if (!m_readOnly.empty()) {
+        return {m_readOnly, true};
     }
     return files.Replace(path, Text());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextFiles.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -8,8 +10,6 @@
 #include <vector>
 
 namespace sarvendo {
-
-class TextFiles;
 
 // An INI file in the classic private-profile form, read and edited the way the old
 // profile functions did it: section and key names match without regard to case, the
@@ -38,6 +38,10 @@ public:
     static IniFile FromText(std::string_view text);
 
     Source LoadedFrom() const { return m_source; }
+    // Why the file could not be read, when it could not.
+    const std::string& Problem() const { return m_problem; }
+    // Why a file that was read must not be replaced (its owner made it read-only), or empty.
+    const std::string& ReadOnly() const { return m_readOnly; }
 
     // The value as stored, trimmed and ended at its first NUL, or nothing when the key is
     // missing or has no "=".
@@ -71,10 +75,10 @@ public:
     bool Changed() const { return m_changed; }
     std::string Text() const;
 
-    // Replaces the file at path atomically with this content. Refuses (returns false)
-    // when the file existed but could not be read, so unread settings are never lost.
-    // A symbolic link is followed and its target replaced.
-    bool Save(const TextFiles& files, const std::string& path) const;
+    // Replaces the file at path atomically with this content. Refuses (and says why) when
+    // the file existed but could not be read, so unread settings are never lost, and when
+    // it was read-only. A symbolic link is followed and its target replaced.
+    TextFileSave Save(const TextFiles& files, const std::string& path) const;
 
 private:
     struct Line
@@ -96,6 +100,8 @@ private:
     std::vector<Line> m_lines;
     bool m_byteOrderMark = false; // the file began with one, and keeps it
     Source m_source = Source::Missing;
+    std::string m_problem;
+    std::string m_readOnly;
     bool m_changed = false;
 };
 

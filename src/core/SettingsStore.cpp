@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <variant>
 
 namespace sarvendo {
@@ -207,10 +208,10 @@ void ApplySave(Settings& settings, IniFile& file)
     }
 }
 
-bool Commit(const TextFiles& files, const IniFile& file, const std::string& iniPath)
+TextFileSave Commit(const TextFiles& files, const IniFile& file, const std::string& iniPath)
 {
-    if (!file.Changed()) {
-        return file.LoadedFrom() != IniFile::Source::Unreadable;
+    if (!file.Changed() && file.LoadedFrom() != IniFile::Source::Unreadable) {
+        return {};
     }
     return file.Save(files, iniPath);
 }
@@ -247,7 +248,10 @@ void LoadSettings(Settings& settings, const IniFile& file, ScreenSize screen)
         ReadKey(settings, file, section, key);
     }
 
-    if (const long long layout = std::llabs(settings.NewOrientation); layout == 0 || layout == 6) {
+    // -2147483648 has no positive counterpart: every later look at the layout takes the
+    // absolute value, so it is replaced here, once, like the numbers that name no layout.
+    if (const long long layout = std::llabs(settings.NewOrientation);
+        layout == 0 || layout == 6 || layout > std::numeric_limits<std::int32_t>::max()) {
         settings.NewOrientation = 3;
     }
 
@@ -266,10 +270,10 @@ void LoadSettings(Settings& settings, const IniFile& file, ScreenSize screen)
     }
 }
 
-bool SaveSettings(const TextFiles& files, Settings& settings, const std::string& iniPath)
+TextFileSave SaveSettings(const TextFiles& files, Settings& settings, const std::string& iniPath)
 {
     if (settings.DefaultPort <= 0) {
-        return true;
+        return {};
     }
     IniFile file = IniFile::Load(files, iniPath);
     ApplySave(settings, file);
@@ -297,7 +301,7 @@ std::int32_t ReadShowLogoAtStartup(const TextFiles& files, const std::string& in
     return ReadShowLogoAtStartup(IniFile::Load(files, iniPath));
 }
 
-bool SaveSettingsAtShutdown(const TextFiles& files, Settings& settings, const std::string& iniPath)
+TextFileSave SaveSettingsAtShutdown(const TextFiles& files, Settings& settings, const std::string& iniPath)
 {
     IniFile file = IniFile::Load(files, iniPath);
     if (settings.DefaultPort > 0) {

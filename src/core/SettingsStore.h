@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 
 #include "platform/Screen.h"
+#include "platform/TextFiles.h"
 
 #include <string>
 
@@ -11,7 +12,6 @@ namespace sarvendo {
 
 class Directories;
 class IniFile;
-class TextFiles;
 
 inline constexpr const char* kMainSection = "Sarvendo: Main";
 
@@ -29,9 +29,9 @@ void LoadSettings(Settings& settings, const IniFile& file, ScreenSize screen);
 void LoadSettings(const TextFiles& files, Settings& settings, const std::string& iniPath, ScreenSize screen);
 
 // Writes "EditorName" and the per-port keys of settings.DefaultPort; nothing at all for
-// port 0. Returns false when the file could not be written (the caller stays silent, as
-// the program always has, but tests can tell).
-bool SaveSettings(const TextFiles& files, Settings& settings, const std::string& iniPath);
+// port 0. Says why when the file was left as it was (it could not be read, it is
+// read-only, the save failed), for the caller to tell the user.
+TextFileSave SaveSettings(const TextFiles& files, Settings& settings, const std::string& iniPath);
 
 // The start-up reads of the two global keys: a negative "Default Port" reads as 0.
 std::int32_t ReadDefaultPort(const IniFile& file);
@@ -41,6 +41,6 @@ std::int32_t ReadShowLogoAtStartup(const TextFiles& files, const std::string& in
 
 // Everything shutdown writes, as one replacement of the file: "Default Port" and the
 // port's section when a port is monitored, then "Show Logo at Startup".
-bool SaveSettingsAtShutdown(const TextFiles& files, Settings& settings, const std::string& iniPath);
+TextFileSave SaveSettingsAtShutdown(const TextFiles& files, Settings& settings, const std::string& iniPath);
 
 } // namespace sarvendo

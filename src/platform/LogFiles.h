@@ -48,7 +48,9 @@ public:
     // reports the last line read until then.
     virtual std::optional<std::size_t> LastLineLength(const std::string& path) = 0;
 
-    // Appends the bytes at the end of the file and flushes them to the disk.
+    // Appends the bytes at the end of the file, without waiting for the disk: the kernel
+    // writes them out, and a record that could not be appended is held durably elsewhere.
+    // Anything but a regular file in the log's place is refused with the reason.
     virtual AppendResult Append(const std::string& path, std::string_view text) = 0;
 
     // The size of a regular file; empty when there is none or it is something else.

@@ -52,6 +52,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -383,6 +384,29 @@ TEST_F(MainWindowTest, FirstStartWelcomesAndStoresOnlyTheLogoSetting)
 
     Window().close();
     EXPECT_EQ(ReadIni(), "[Sarvendo: Main]\r\nShow Logo at Startup=1\r\n");
+}
+
+// A settings file that cannot be read is said in one box instead of the welcome, and left
+// as it is at a port switch, which says so too, and at the end.
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeReadIsSaidAndLeftAlone)
+{
+    ASSERT_EQ(::mkfifo(IniPath().c_str(), 0600), 0);
+    ASSERT_EQ(Start(), TMainWindow::StartOutcome::RunningWithoutPort);
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].text, "The settings file " + IniPath() +
+                                       " could not be read: it is a FIFO, not a regular file.\n\nSarvendo runs on its "
+                                       "default settings and does not overwrite that file, so changes made in this run "
+                                       "are not saved.");
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Error);
+
+    settings.DefaultPort = 1;
+    Window().SwitchPort(2);
+    ASSERT_EQ(boxes.shown.size(), 2U);
+    EXPECT_EQ(boxes.shown[1].text, "The settings of COM1 were not saved to " + IniPath() +
+                                       ": it could not be read (it is a FIFO, not a regular file), so it is left as it "
+                                       "was.");
+    Window().close();
+    EXPECT_TRUE(std::filesystem::is_fifo(IniPath()));
 }
 
 TEST_F(MainWindowTest, WelcomeBoxMarksADialogShowing)

@@ -97,6 +97,8 @@ TEST_F(SettingsStoreTest, OrientationLoadRules)
     EXPECT_EQ(LoadFrom(Section("NewOrientation=0\r\n")).NewOrientation, 3);
     EXPECT_EQ(LoadFrom(Section("NewOrientation=-6\r\n")).NewOrientation, 3);
     EXPECT_EQ(LoadFrom(Section("NewOrientation=9\r\n")).NewOrientation, 9);
+    // The one number without a positive counterpart, which no later absolute value survives.
+    EXPECT_EQ(LoadFrom(Section("NewOrientation=-2147483648\r\n")).NewOrientation, 3);
 }
 
 TEST_F(SettingsStoreTest, WindowPositionIsCheckedAgainstTheScreenWithTheLayoutSize)

@@ -1,26 +1,17 @@
 #include "PosixLogFileActions.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "platform/linux/GuardedPaths.h"
+
 #include <unistd.h>
 
 namespace sarvendo {
 
 bool PosixLogFileActions::CanOpenForReading(const std::string& path) const
 {
-    // Only a regular file is a log to show; opening a tty named by mistake would raise its DTR.
-    struct stat status
-    {
-    };
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return false;
-    }
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor < 0) {
-        return false;
-    }
-    ::close(descriptor);
-    return true;
+    // Only a regular file is a log to show, reached only through links the logs may follow;
+    // a tty named by mistake is never opened.
+    const RealFileCalls calls;
+    return OpenGuarded(calls, path, FileAccess::Read, 0, 0).fd.Get() >= 0;
 }
 
 bool PosixLogFileActions::Remove(const std::string& path)

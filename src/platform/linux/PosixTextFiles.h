@@ -1,16 +1,24 @@
 #pragma once
 
 #include "platform/TextFiles.h"
+#include "platform/linux/FileCalls.h"
 
 namespace sarvendo {
 
-// The settings file on a POSIX file system: a replacement writes a temporary file beside
-// the target, flushes it to disk, renames it over the target and flushes the directory.
+// The settings file on a POSIX file system, replaced through the one whole-file save.
 class PosixTextFiles final : public TextFiles
 {
 public:
+    PosixTextFiles() : m_calls(m_ownCalls) {}
+    // For tests that play the kernel's answers.
+    explicit PosixTextFiles(const FileCalls& calls) : m_calls(calls) {}
+
     TextFileContent Read(const std::string& path) const override;
-    bool Replace(const std::string& path, std::string_view text) const override;
+    TextFileSave Replace(const std::string& path, std::string_view text) const override;
+
+private:
+    RealFileCalls m_ownCalls;
+    const FileCalls& m_calls;
 };
 
 } // namespace sarvendo

@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,9 +21,9 @@ constexpr std::time_t kStaleTemporaryAgeSeconds = 3600;
 
 constexpr const char* kTemporarySuffix = ".tmp";
 
-std::string TemporaryPrefix(const std::filesystem::path& target)
+std::string TemporaryPrefix(const std::string& target)
 {
-    return "." + target.filename().string() + ".";
+    return "." + target + ".";
 }
 
 // The process number of a name of the form ".NAME.PID.COUNT.tmp"; nothing for any other
@@ -62,10 +63,15 @@ bool ProcessAlive(pid_t pid)
 
 } // namespace
 
-void RemoveStaleTemporaries(const std::filesystem::path& directory, const std::filesystem::path& target)
+void RemoveStaleTemporaries(int folder, const std::string& target)
 {
-    DIR* listing = opendir(directory.c_str());
+    const int readable = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (readable < 0) {
+        return;
+    }
+    DIR* listing = fdopendir(readable);
     if (listing == nullptr) {
+        close(readable);
         return;
     }
     const std::string prefix = TemporaryPrefix(target);
@@ -88,16 +94,13 @@ void RemoveStaleTemporaries(const std::filesystem::path& directory, const std::f
     closedir(listing);
 }
 
-int CreateTemporaryBeside(const std::filesystem::path& target, mode_t mode, std::string& name)
+int CreateTemporaryIn(int folder, const std::string& target, mode_t mode, std::string& name)
 {
     static std::atomic<unsigned> counter{0};
-    const std::filesystem::path directory = target.has_parent_path() ? target.parent_path() : ".";
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        name = (directory / (TemporaryPrefix(target) + std::to_string(getpid()) + "." + std::to_string(counter++) +
-                             kTemporarySuffix))
-                   .string();
-        fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        name = TemporaryPrefix(target) + std::to_string(getpid()) + "." + std::to_string(counter++) + kTemporarySuffix;
+        fd = openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (fd < 0 && errno != EEXIST) {
             return -1;
         }
