@@ -16,7 +16,7 @@ if dpkg-query -W -f='${Status}' sarvendo 2>/dev/null | grep -q 'ok installed'; t
     exit 2
 fi
 work=$(mktemp -d)
-trap 'kill -KILL "${pid:-}" "${x_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill -KILL "${pid:-}" "${x_pid:-}" 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
