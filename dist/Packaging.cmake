@@ -13,6 +13,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # Whatever the umask of the one who builds it, the package's directories are 0755.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageDirectoryModes.cmake)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The Debian revision makes the version 0.1.0-1: a package of this upstream release,
