@@ -1,4 +1,4 @@
-// sarvendo-notify [--user NAME [--runtime-root DIR]] TEXT...: hands a dial-up
+// sarvendo-notify [--user NAME [--runtime-root DIR]] [--] TEXT...: hands a dial-up
 // notification to the running Sarvendo over the session bus. Meant for pppd's ip-up and
 // ip-down scripts, for example
 //     sarvendo-notify --user alice "$PPPD_PID 1 $IFNAME"
@@ -38,13 +38,39 @@ struct Options
     std::vector<std::string> words;
 };
 
+constexpr const char* kUsage = "usage: sarvendo-notify [--user NAME [--runtime-root DIR]] [--] TEXT...\n"
+                               "       sarvendo-notify --help\n";
+
 int Usage()
 {
-    std::fputs("usage: sarvendo-notify [--user NAME [--runtime-root DIR]] TEXT...\n"
-               "Hands TEXT (a number, a blank, a number, a blank and more) to the running Sarvendo.\n"
-               "Run as root (from pppd's ip-up), --user NAME sends it to NAME's Sarvendo as NAME.\n",
-               stderr);
+    std::fputs(kUsage, stderr);
+    std::fputs("Run as root (from pppd's ip-up), --user NAME sends TEXT to NAME's Sarvendo as NAME.\n", stderr);
     return kWrongUse;
+}
+
+int Help()
+{
+    std::fputs(kUsage, stdout);
+    std::fputs("Hands TEXT (a number, a blank, a number, a blank and more) to the running Sarvendo\n"
+               "over the session bus; several TEXT arguments are joined with blanks.\n"
+               "\n"
+               "  --user NAME        (as root) become user NAME for good and use NAME's session bus;\n"
+               "                     --user=NAME works too\n"
+               "  --runtime-root DIR look for that bus in DIR/UID/bus instead of /run/user/UID/bus\n"
+               "  --                 end of the options: what follows is TEXT even when it starts\n"
+               "                     with a dash\n"
+               "  --help             print this help, then exit\n"
+               "\n"
+               "Exit status: 0 Sarvendo took the text; 1 not delivered (no Sarvendo on the bus, no\n"
+               "bus, the user's rights could not be taken); 2 wrong use (no text, an unknown\n"
+               "option, no such user, another user's name when not run as root).\n"
+               "\n"
+               "Copyright 2026 The Sarvendo developers.\n"
+               "Sarvendo is free software under the GNU General Public License, version 3 or\n"
+               "later (GPL-3.0-or-later): you may change and share it under its terms. It comes\n"
+               "with NO WARRANTY, to the extent permitted by law.\n",
+               stdout);
+    return EXIT_SUCCESS;
 }
 
 std::optional<Options> ParseOptions(int argc, char* argv[])
@@ -148,6 +174,9 @@ std::optional<int> BecomeUser(const std::string& name, const std::string& runtim
 
 int main(int argc, char* argv[])
 {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        return Help();
+    }
     const std::optional<Options> options = ParseOptions(argc, argv);
     if (!options) {
         return Usage();

@@ -25,8 +25,13 @@ public:
 
     int CurrentContext() const { return m_context; }
 
+    static constexpr int kContentsContext = 1;
+
     // The resource path of a context's page.
     static QString PagePath(int context);
+    // Added to the contents page: the licence and a link to the README of the running
+    // program's installation or build tree.
+    static QString DocumentationParagraph();
 
 private:
     int m_context = 0;

@@ -45,6 +45,7 @@
 #include "platform/linux/X11ForegroundWindow.h"
 #include "platform/linux/X11TopLevelWindows.h"
 #include "platform/linux/XdgUrlOpener.h"
+#include "setup/Documentation.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -81,16 +82,45 @@ std::vector<std::string> ProgramArguments()
     return arguments;
 }
 
-// "sarvendo --ports": what the line side can learn about COM1..COM9, printed before any
-// window, lock or other copy is involved.
-bool PortsRequested(int argc, char* argv[])
+// "sarvendo --ports" and "sarvendo --help" are answered before any window, lock or other
+// copy is involved.
+bool Requested(int argc, char* argv[], const std::string& option)
 {
     for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--ports") {
+        if (argv[i] == option) {
             return true;
         }
     }
     return false;
+}
+
+int PrintHelp()
+{
+    std::cout << "usage: sarvendo [PORT] [-AUTOCHECK]\n"
+                 "       sarvendo --ports\n"
+                 "       sarvendo --help\n"
+                 "Shows a modem's serial line as status lamps.\n"
+                 "\n"
+                 "  PORT        monitor port PORT (1 to 4) for this run and keep it as the default\n"
+                 "  -AUTOCHECK  (any case) open every port first; refuse to start when the chosen\n"
+                 "              one cannot be opened\n"
+                 "  --ports     print what COM1 to COM9 are, who holds them and what their drivers\n"
+                 "              report, then exit\n"
+                 "  --help      print this help, then exit\n"
+                 "\n"
+                 "SARVENDO_SIMULATE=1 (or a scenario file) runs on the simulated modem;\n"
+                 "SARVENDO_HOME is the directory of the settings and the logs.\n";
+    const QString documentation =
+        FindDocumentationDirectory(QString::fromStdString(LinuxDirectories().ProgramDirectory()));
+    if (!documentation.isEmpty()) {
+        std::cout << "Documentation: " << documentation.toStdString() << "/README.md, and sarvendo(1)\n";
+    }
+    std::cout << "\n"
+                 "Copyright 2026 The Sarvendo developers.\n"
+                 "Sarvendo is free software under the GNU General Public License, version 3 or\n"
+                 "later (GPL-3.0-or-later): you may change and share it under its terms. It comes\n"
+                 "with NO WARRANTY, to the extent permitted by law.\n";
+    return 0;
 }
 
 int PrintPorts()
@@ -117,7 +147,10 @@ int PrintPorts()
 
 int main(int argc, char* argv[])
 {
-    if (PortsRequested(argc, argv)) {
+    if (Requested(argc, argv, "--help")) {
+        return PrintHelp();
+    }
+    if (Requested(argc, argv, "--ports")) {
         return PrintPorts();
     }
     PreferX11Backend(argc, argv);

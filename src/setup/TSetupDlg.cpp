@@ -3,7 +3,9 @@
 #include "TSetupDlg.h"
 
 #include "components/TUrlLabel.h"
+#include "platform/Directories.h"
 #include "resources/Resources.h"
+#include "setup/Documentation.h"
 #include "setup/SetupHost.h"
 #include "setup/SpinFieldRule.h"
 #include "setup/TPageControl.h"
@@ -19,6 +21,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QUrl>
 #include <QWidget>
 
 #include <cstdlib>
@@ -574,18 +577,26 @@ void TSetupDlg::BuildAboutPage(QWidget* page)
         AddLabel(panel, "Label20", QStringLiteral("Modem status lights for the serial line"), {10, 58, 185, 30});
     purpose->setWordWrap(true);
 
-    // The links lead to the documentation installed with the program.
-    const QString docDirectory = QStringLiteral(SARVENDO_DOC_DIR);
+    AddLabel(panel, "LabelLicence", QStringLiteral("Licence: GNU GPL 3 or later"), {10, 88, 185, kRowHeight});
+
+    // The links lead to the documentation of the running program, found from where its
+    // executable lies, so a moved installation or a build tree links to its own.
+    const QString docDirectory =
+        FindDocumentationDirectory(QString::fromStdString(m_parts.directories.ProgramDirectory()));
+    if (docDirectory.isEmpty()) {
+        AddLabel(panel, "UrlLabelMail", QStringLiteral("README.md not found"), {10, 107, 185, kRowHeight});
+        return;
+    }
     auto* readme = new TUrlLabel(m_parts.urls, m_parts.clipboard, panel);
     readme->setObjectName(QStringLiteral("UrlLabelMail"));
     readme->setText(QStringLiteral("README.md"));
-    readme->SetURL(QStringLiteral("file://") + docDirectory + QStringLiteral("/README.md"));
-    readme->setGeometry(10, 90, 185, kRowHeight);
+    readme->SetURL(QUrl::fromLocalFile(docDirectory + QStringLiteral("/README.md")).toString());
+    readme->setGeometry(10, 107, 185, kRowHeight);
     // The folder's caption is its own target: the label opens what it shows.
     auto* folder = new TUrlLabel(m_parts.urls, m_parts.clipboard, panel);
     folder->setObjectName(QStringLiteral("UrlLabelHttp"));
     folder->setText(docDirectory);
-    folder->setGeometry(10, 112, 185, kRowHeight);
+    folder->setGeometry(10, 126, 185, kRowHeight);
 }
 
 } // namespace sarvendo

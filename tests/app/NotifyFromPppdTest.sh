@@ -3,13 +3,16 @@
 # environment, while Sarvendo runs as the desktop user on that user's own session bus.
 # sarvendo-notify --user must find that bus, become the user and deliver, and the lights
 # program must start at most once a second however many notifications come.
-# As root the user is "nobody", so the change of user is exercised; otherwise the test
-# sends for its own user.
-#   NotifyFromPppdTest.sh PATH-TO-SARVENDO PATH-TO-SARVENDO-NOTIFY
+# As root the user is "nobody", so the change of user is exercised, the user's bus lies
+# where a login puts it, /run/user/UID, and the installed ip-up and ip-down scripts run as
+# pppd runs them: as root, with nothing in the environment but pppd's variables. Otherwise
+# the test sends for its own user and skips the scripts.
+#   NotifyFromPppdTest.sh PATH-TO-SARVENDO PATH-TO-SARVENDO-NOTIFY BUILD-DIR
 set -euo pipefail
 
 program=$(realpath "$1")
 notify=$(realpath "$2")
+build=$(realpath "$3")
 command -v dbus-daemon >/dev/null || { echo "SKIP: no dbus-daemon"; exit 77; }
 
 if [ "$(id -u)" -eq 0 ]; then
@@ -24,9 +27,27 @@ fi
 uid=$(id -u "$user")
 
 work=$(mktemp -d)
-trap 'kill -KILL "${pid:-}" "${bus_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+made=""
+made_root=""
+cleanup() {
+    kill -KILL "${pid:-}" "${bus_pid:-}" 2>/dev/null || true
+    [ -z "$made" ] || rm -rf "$made"
+    # /run/user itself only while empty: another session may have come meanwhile.
+    [ -z "$made_root" ] || rmdir "$made_root" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
 chmod 755 "$work"
-runtime="$work/run/$uid"
+runroot="$work/run"
+if [ "$user" != "$(id -un)" ]; then
+    # The user's runtime directory where a login makes it; one that exists already belongs
+    # to someone's session and is left alone.
+    runroot=/run/user
+    [ ! -e "$runroot/$uid" ] || { echo "SKIP: $runroot/$uid exists already"; exit 77; }
+    [ -d /run/user ] || made_root=/run/user
+    made="$runroot/$uid"
+fi
+runtime="$runroot/$uid"
 mkdir -p "$runtime" "$work/home" "$work/out" "$work/bin"
 chmod 700 "$runtime"
 chmod 777 "$work/out"
@@ -93,7 +114,7 @@ set -e
 grep -q -- "--user" "$work/no-user" || fail "no hint at --user: $(cat "$work/no-user")"
 
 # 2. With --user: delivered, and the lights program gets the words.
-env -i "${sender[@]}" "$notify" --user "$user" --runtime-root "$work/run" "12 345 ppp0" || fail "sarvendo-notify --user failed"
+env -i "${sender[@]}" "$notify" --user "$user" --runtime-root "$runroot" "12 345 ppp0" || fail "sarvendo-notify --user failed"
 wait_runs 1
 [ "$(runs)" -eq 1 ] || fail "lights!.exe ran $(runs) times"
 [ "$(tr '\n' '|' <"$work/out/lights")" = "run|12|345|ppp0|" ] || fail "lights!.exe got: $(cat "$work/out/lights")"
@@ -102,7 +123,7 @@ wait_runs 1
 sleep 1.2
 burst=()
 for i in 1 2 3 4; do
-    env -i "${sender[@]}" "$notify" --user "$user" --runtime-root "$work/run" "$i 9 burst" &
+    env -i "${sender[@]}" "$notify" --user "$user" --runtime-root "$runroot" "$i 9 burst" &
     burst+=($!)
 done
 for one in "${burst[@]}"; do
@@ -128,7 +149,43 @@ if [ "$(id -u)" -eq 0 ]; then
     fi
 fi
 
+# 6. The installed ip-up and ip-down, run as pppd runs them: as root, with pppd's
+#    variables and nothing else, not even a PATH.
+scripts=""
+if [ "$(id -u)" -eq 0 ]; then
+    cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" || fail "cmake --install: $(cat "$work/install.log")"
+    scripts="$work/prefix/share/doc/sarvendo/examples"
+    pppd_env=(PPPD_PID=4321 IFNAME=ppp7 DEVICE=/dev/ttyS9 SPEED=115200 IPLOCAL=10.0.0.2 IPREMOTE=10.0.0.1
+              PEERNAME= LINKNAME= CALL_FILE=provider ORIG_UID=0)
+    sleep 1.2 # the lights program starts at most once a second
+    before=$(runs)
+    env -i "${sender[@]}" "${pppd_env[@]}" PPPLOGNAME="$user" "$scripts/ip-up" ppp7 /dev/ttyS9 115200 10.0.0.2 10.0.0.1 "" \
+        2>"$work/ip-up.err" || fail "ip-up delivered nothing: $(cat "$work/ip-up.err")"
+    wait_runs $((before + 1))
+    [ "$(tail -3 "$work/out/lights" | tr '\n' ' ')" = "4321 1 ppp7 " ] || fail "ip-up sent: $(tail -3 "$work/out/lights")"
+    # Without PPPLOGNAME the owner of the running Sarvendo hears it.
+    sleep 1.2
+    env -i "${sender[@]}" "${pppd_env[@]}" "$scripts/ip-down" ppp7 /dev/ttyS9 115200 10.0.0.2 10.0.0.1 "" \
+        2>"$work/ip-down.err" || fail "ip-down found no Sarvendo: $(cat "$work/ip-down.err")"
+    wait_runs $((before + 2))
+    [ "$(tail -3 "$work/out/lights" | tr '\n' ' ')" = "4321 0 ppp7 " ] || fail "ip-down sent: $(tail -3 "$work/out/lights")"
+fi
+
 kill -TERM "$pid"
 wait "$pid" || fail "the program did not end cleanly"
 pid=
+
+if [ -n "$scripts" ]; then
+    # 7. With no Sarvendo left to hear it, the script fails and says so.
+    set +e
+    env -i "${sender[@]}" "${pppd_env[@]}" PPPLOGNAME="$user" "$scripts/ip-up" 2>"$work/ip-up.err"
+    status=$?
+    set -e
+    [ "$status" -ne 0 ] || fail "ip-up succeeded with no Sarvendo running"
+    grep -q "sarvendo: ip-up: \"4321 1 ppp7\" was delivered to no Sarvendo ($user: " "$work/ip-up.err" ||
+        fail "ip-up did not say what failed: $(cat "$work/ip-up.err")"
+else
+    echo "SKIP: the ip-up and ip-down scripts run as root, as pppd runs them; not root here"
+    exit 77
+fi
 echo "PASS"

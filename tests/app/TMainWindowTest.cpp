@@ -43,6 +43,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 
 #include <algorithm>
@@ -586,6 +587,9 @@ TEST_F(MainWindowTest, HelpOpensAtTheContentsPage)
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->CurrentContext(), 1);
     EXPECT_TRUE(help->toPlainText().contains(QStringLiteral("Getting started")));
+    // The licence, and the README of the source tree this test was built from.
+    EXPECT_TRUE(help->toPlainText().contains(QStringLiteral("GNU General Public License, version 3 or later")));
+    EXPECT_TRUE(help->toHtml().contains(QUrl::fromLocalFile(QStringLiteral(SARVENDO_SOURCE_README)).toString()));
     help->ShowContext(42);
     EXPECT_TRUE(help->toPlainText().contains(QStringLiteral("no help page")));
     // Every context the program and its setup dialog open has a page of its own.

@@ -42,6 +42,30 @@ caption_shot() {
     import -window root -crop "${width}x${top}+${x}+$((y - top))" "$1" 2>/dev/null
 }
 
+# The status driver module, on the real line side: the installed program, with the
+# simulation off and every port mapped to a device that does not exist, loads it without
+# a word, while a copy of the program with nothing beside it says it is missing, so the
+# check can tell the two apart. No real port is opened.
+driver_check() { # program, settings directory
+    mkdir -p "$2"
+    printf '[Sarvendo: Main]\r\nShow Logo at Startup=0\r\n[Sarvendo: Devices]\r\nCOM1=%s\r\nCOM2=%s\r\nCOM3=%s\r\nCOM4=%s\r\n' \
+        "$work/no-tty1" "$work/no-tty2" "$work/no-tty3" "$work/no-tty4" >"$2/SARVENDO.INI"
+    mkdir -p -m 700 "$2/run"
+    env -u SARVENDO_SIMULATE SARVENDO_HOME="$2" SARVENDO_AUTO_ANSWER=yes QT_QPA_PLATFORM=offscreen \
+        XDG_RUNTIME_DIR="$2/run" timeout -k 5 60 "$1" 1 2>"$2/err" &
+    local check=$!
+    wait_for 300 grep -q "Sarvendo: event loop running" "$2/err" || { kill "$check"; fail "$1 did not come up: $(cat "$2/err")"; }
+    kill -TERM "$check"
+    wait "$check" || fail "$1 did not end cleanly: $(cat "$2/err")"
+}
+mkdir -p "$work/elsewhere"
+cp "$work/stage/usr/libexec/sarvendo/sarvendo" "$work/elsewhere/sarvendo"
+driver_check "$work/elsewhere/sarvendo" "$work/driver-absent"
+grep -q "SARVEN95.VXD not found" "$work/driver-absent/err" || fail "a program without its module did not miss it"
+driver_check "$program" "$work/driver-present"
+grep -q "SARVEN95.VXD" "$work/driver-present/err" && fail "the installed program did not load its status driver module: $(cat "$work/driver-present/err")"
+step "the installed program loads its status driver module"
+
 # 3. The line: two rings, an answered call that carries traffic, the remote end hanging up.
 cat >"$work/scenario.txt" <<'EOF'
 port 1
@@ -68,7 +92,6 @@ printf '%b' '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sa
 (cd "$work" && exec timeout -k 5 110 "$program") 2>"$work/err" &
 pid=$!
 wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
-grep -q "SARVEN95.VXD not found" "$work/err" && fail "the installed program did not find its driver"
 wait_for 150 client_of Sarvendo || fail "the main window is not listed"
 main=$(client_of Sarvendo)
 step "the installed program runs"
@@ -104,15 +127,24 @@ wait_for 50 sh -c "import -window root -crop 24x24+$ix+$iy $work/icon-after.png 
 step "the tray icon follows the line"
 
 # 5. The setup dialog from the popup menu: the Modem layout on "Layout & Colors".
+# The program's windows on the screen, to see its popup menu appear.
+shown_windows() { xdotool search --onlyvisible --class Sarvendo 2>/dev/null | sort | tr '\n' ' '; }
 width_before=$(xwininfo -id "$main" | awk '/Width:/ {print $NF}')
+shown_before=$(shown_windows)
 xdotool mousemove $((mx + 20)) $((my + 10)) click 3
-sleep 0.5
+wait_for 50 sh -c "[ \"\$(xdotool search --onlyvisible --class Sarvendo 2>/dev/null | sort | tr '\n' ' ')\" != '$shown_before' ]" ||
+    fail "the popup menu did not open"
 xdotool key Down Return
 wait_for 50 client_of "Setup & About / Sarvendo for Windows 95" || fail "the setup dialog did not open"
 dialog=$(client_of "Setup & About / Sarvendo for Windows 95")
 read -r dx dy < <(position "$dialog")
+dialog_shot() { import -window root -crop "437x361+$dx+$dy" "$1" 2>/dev/null; }
+wait_for 50 sh -c "xwininfo -id $dialog | grep -q IsViewable" || fail "the setup dialog is not on the screen"
+dialog_shot "$work/dialog-before.png"
 xdotool mousemove $((dx + 172)) $((dy + 13)) click 1 # the "Layout & Colors" tab, in the upper row
-sleep 0.5
+wait_for 50 sh -c "import -window root -crop 437x361+$dx+$dy $work/dialog-page.png 2>/dev/null &&
+    ! compare -metric AE $work/dialog-before.png $work/dialog-page.png null: 2>/dev/null" ||
+    fail "the \"Layout & Colors\" page did not come up"
 xdotool mousemove $((dx + 60)) $((dy + 134)) click 1 # "Modem"
 wait_for 50 sh -c "[ \$(xwininfo -id $main | awk '/Width:/ {print \$NF}') -ne $width_before ]" ||
     fail "choosing the Modem layout did not change the window at once"
@@ -120,10 +152,12 @@ xdotool mousemove $((dx + 383)) $((dy + 344)) click 1 # "&OK"
 wait_for 50 sh -c "! xwininfo -id $dialog | grep -q IsViewable" || fail "the setup dialog did not close"
 step "the setup dialog changed the layout at once"
 
-# 6. The carrier drops: the strip goes, and the program ends by itself.
+# 6. The carrier drops: the strip goes while the program still runs, and then the
+#    program ends by itself. A program that had simply died would leave no strip either.
 xdotool windowactivate --sync "$target"
 ok=""
 for _ in $(seq 1 300); do
+    kill -0 "$pid" 2>/dev/null || fail "the program ended before the strip was seen to go"
     caption_shot "$work/caption-after.png"
     if [ "$(red_pixels "$work/caption-after.png")" -eq 0 ] && grep -q . "$SARVENDO_HOME/Sarvendo.DCD" 2>/dev/null &&
         grep -q "Disconnected" "$SARVENDO_HOME/Sarvendo.DCD"; then
@@ -133,7 +167,8 @@ for _ in $(seq 1 300); do
     sleep 0.1
 done
 [ -n "$ok" ] || fail "the strip stayed after the carrier dropped"
-step "the carrier loss hides the strip"
+kill -0 "$pid" 2>/dev/null || fail "the program ended when the carrier dropped, before its automatic exit"
+step "the carrier loss hides the strip, and the program still runs"
 for _ in $(seq 1 200); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1

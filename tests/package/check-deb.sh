@@ -16,7 +16,7 @@ if dpkg-query -W -f='${Status}' sarvendo 2>/dev/null | grep -q 'ok installed'; t
     exit 2
 fi
 work=$(mktemp -d)
-trap 'kill -KILL "${pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill -KILL "${pid:-}" "${x_pid:-}" 2>/dev/null || true; wait 2>/dev/null; rm -rf "$work"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
@@ -36,16 +36,17 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$
 dpkg-query -W -f='${Status} ${Version}\n' sarvendo
 dpkg-query -L sarvendo | sort >"$work/files"
 for file in /usr/bin/sarvendo /usr/bin/sarvendo-notify /usr/libexec/sarvendo/sarvendo /usr/libexec/sarvendo/SARVEN95.VXD \
-    /usr/libexec/sarvendo/Sarvendo.wav /usr/share/applications/org.sarvendo.Sarvendo.desktop \
-    /usr/share/metainfo/org.sarvendo.Sarvendo.metainfo.xml /usr/share/man/man1/sarvendo.1 \
-    /usr/share/icons/hicolor/48x48/apps/org.sarvendo.Sarvendo.png; do
+    /usr/libexec/sarvendo/Sarvendo.wav /usr/share/applications/org.sarvendo.sarvendo.desktop \
+    /usr/share/metainfo/org.sarvendo.sarvendo.metainfo.xml /usr/share/man/man1/sarvendo.1.gz \
+    /usr/share/icons/hicolor/48x48/apps/org.sarvendo.sarvendo.png /usr/share/doc/sarvendo/copyright \
+    /usr/share/doc/sarvendo/changelog.Debian.gz; do
     grep -qx "$file" "$work/files" || fail "the package lacks $file"
     [ -e "$file" ] || fail "$file is not on the system"
 done
 command -v sarvendo >/dev/null || fail "sarvendo is not on the PATH"
 
 step "Starting the menu entry's command on the simulated modem"
-command=$(sed -n 's/^Exec=//p' /usr/share/applications/org.sarvendo.Sarvendo.desktop)
+command=$(sed -n 's/^Exec=//p' /usr/share/applications/org.sarvendo.sarvendo.desktop)
 echo "$command"
 export SARVENDO_SIMULATE=1
 export SARVENDO_HOME="$work/home"
@@ -54,18 +55,19 @@ export XDG_RUNTIME_DIR="$work/run"
 unset DBUS_SESSION_BUS_ADDRESS
 mkdir -p "$SARVENDO_HOME" "$XDG_RUNTIME_DIR" "$work/cwd"
 chmod 700 "$XDG_RUNTIME_DIR"
-# On a real X server where one can be started, so the X11 platform plugin is tried too.
-display=()
-if command -v xvfb-run >/dev/null; then
-    display=(xvfb-run -a)
-    unset QT_QPA_PLATFORM
-    echo "(under xvfb-run)"
-else
-    export QT_QPA_PLATFORM=offscreen
-    echo "(offscreen: xvfb-run is not installed)"
-fi
+# On an X server of its own, so the X11 platform plugin the package depends on is tried
+# and the window can be waited for.
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps package installs it)"
+done
+exec {fd}<> <(:)
+Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+x_pid=$!
+read -r -t 20 number <&"$fd" || fail "Xvfb did not start"
+export DISPLAY=":$number"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # The command is a single path (no arguments in the entry), run as the menu would.
-(cd "$work/cwd" && exec timeout -k 5 60 "${display[@]}" "$command") 2>"$work/err" &
+(cd "$work/cwd" && exec timeout -k 5 60 "$command") 2>"$work/err" &
 pid=$!
 for _ in $(seq 1 300); do
     grep -q "Sarvendo: event loop running" "$work/err" && break
@@ -76,7 +78,9 @@ grep -q "Sarvendo: event loop running" "$work/err" || {
     cat "$work/err" >&2
     fail "the installed program did not come up"
 }
-sleep 2
+# Its window on the screen.
+timeout 30 xdotool search --sync --onlyvisible --name '^Sarvendo$' >/dev/null ||
+    fail "the installed program showed no window"
 # The program itself, not a wrapper around it: the installed executable running with
 # this check's settings directory.
 program=""

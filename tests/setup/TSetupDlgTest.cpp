@@ -252,22 +252,56 @@ TEST_F(SetupDlgTest, HelpButtonsOpenTheirContexts)
     }
 }
 
-TEST_F(SetupDlgTest, AboutPageShowsVersionNameMakersAndTwoLinks)
+// The README is found from where the program lies: an installation's documentation
+// directory, the source tree of the build tree it was built in, or nothing at all.
+TEST_F(SetupDlgTest, AboutPageShowsVersionNameMakersLicenceAndTheReadmeOfThisProgram)
 {
-    Open();
-    EXPECT_EQ(Find<QLabel>("Version")->text(), QStringLiteral("Version 2.1, build 980418"));
-    auto* name = Find<QLabel>("Label14");
-    EXPECT_EQ(name->text(), QStringLiteral("SARVENDO"));
-    EXPECT_TRUE(name->font().bold());
-    EXPECT_TRUE(Find<QLabel>("Label10")->text().contains(QStringLiteral("The Sarvendo developers")));
-    EXPECT_FALSE(Find<QLabel>("ProgramIcon")->pixmap().isNull());
-    auto* readme = Find<QLabel>("UrlLabelMail");
-    QTest::mouseClick(readme, Qt::LeftButton);
-    QTest::mouseClick(Find<QLabel>("UrlLabelHttp"), Qt::LeftButton);
-    ASSERT_EQ(urls.opened.size(), 2U);
-    EXPECT_TRUE(urls.opened[0].starts_with("file:///")) << urls.opened[0];
-    EXPECT_TRUE(urls.opened[0].ends_with("/README.md"));
-    EXPECT_EQ(urls.opened[1], Find<QLabel>("UrlLabelHttp")->text().toStdString());
+    struct Case
+    {
+        const char* layout;
+        const char* program;
+        const char* documentation; // empty: none to be found
+    };
+    const Case cases[] = {
+        {"installed", "usr/libexec/sarvendo/sarvendo", "usr/share/doc/sarvendo"},
+        {"build tree", "build/bin/sarvendo", "source"},
+        {"neither", "elsewhere/sarvendo", ""},
+    };
+    for (const Case& one : cases) {
+        SCOPED_TRACE(one.layout);
+        const std::filesystem::path root = dir.Path() + "/" + one.layout;
+        std::filesystem::create_directories(root / "usr/share/doc/sarvendo");
+        std::filesystem::create_directories(root / "source");
+        std::filesystem::create_directories(root / "build/bin");
+        TempDir::Write((root / "usr/share/doc/sarvendo/README.md").string(), "# Sarvendo\n");
+        TempDir::Write((root / "source/README.md").string(), "# Sarvendo\n");
+        TempDir::Write((root / "build/CMakeCache.txt").string(),
+                       "CMAKE_BUILD_TYPE:STRING=Debug\nCMAKE_HOME_DIRECTORY:INTERNAL=" + (root / "source").string() +
+                           "\n");
+        directories.programFile = (root / one.program).string();
+        dialog.reset();
+        urls.opened.clear();
+        Open();
+        EXPECT_EQ(Find<QLabel>("Version")->text(), QStringLiteral("Version 2.1, build 980418"));
+        auto* name = Find<QLabel>("Label14");
+        EXPECT_EQ(name->text(), QStringLiteral("SARVENDO"));
+        EXPECT_TRUE(name->font().bold());
+        EXPECT_TRUE(Find<QLabel>("Label10")->text().contains(QStringLiteral("The Sarvendo developers")));
+        EXPECT_TRUE(Find<QLabel>("LabelLicence")->text().contains(QStringLiteral("GPL 3 or later")));
+        EXPECT_FALSE(Find<QLabel>("ProgramIcon")->pixmap().isNull());
+        QTest::mouseClick(Find<QLabel>("UrlLabelMail"), Qt::LeftButton);
+        if (std::string(one.documentation).empty()) {
+            EXPECT_EQ(Find<QLabel>("UrlLabelMail")->text(), QStringLiteral("README.md not found"));
+            EXPECT_TRUE(urls.opened.empty());
+            continue;
+        }
+        const std::string documentation = (root / one.documentation).string();
+        QTest::mouseClick(Find<QLabel>("UrlLabelHttp"), Qt::LeftButton);
+        ASSERT_EQ(urls.opened.size(), 2U);
+        EXPECT_EQ(urls.opened[0], "file://" + documentation + "/README.md");
+        EXPECT_EQ(urls.opened[1], documentation);
+        EXPECT_EQ(Find<QLabel>("UrlLabelHttp")->text().toStdString(), documentation);
+    }
 }
 
 // ---- The fill ----
