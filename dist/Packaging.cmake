@@ -16,9 +16,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The Qt libraries only recommend their platform plugins, yet without the X11 one the
-# program cannot show a window at all.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The Qt libraries only recommend their platform plugins, yet without the X11 one (or,
+# in a Wayland session without XWayland, the Wayland one) the program cannot show a
+# window at all.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ppp")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The long description; CPack puts the summary above it and indents it as Debian wants.
