@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The real program in a Wayland session with no X display: a headless sway with
+# waybar's tray, a StatusNotifierItem host, on a session bus of its own. A program
+# closed while in the tray starts there: its item is registered and no window shows;
+# the item's picture follows the traffic on the simulated modem and its tooltip the
+# line; Activate brings the window back as a native Wayland window; ContextMenu opens
+# the popup menu.
+#   WaylandSessionTest.sh PATH-TO-SARVENDO [SCREENSHOT-FOLDER]
+# With a folder, the session with the window and the tray is saved there as
+# wayland-session.png. Run as root, it runs itself as the user nobody, since sway
+# refuses root. Needs sway, waybar, dbus-daemon, busctl, jq, grim and ImageMagick's
+# compare; without them the test is skipped (77).
+set -euo pipefail
+
+program=$(realpath "$1")
+shots=${2:+$(realpath "$2")}
+# shellcheck source=../lib/desktop.sh
+source "$(dirname "$0")/../lib/desktop.sh"
+need_tools sway waybar swaymsg dbus-daemon busctl jq grim compare
+keep_into=$shots
+run_unprivileged "$(realpath "$0")" "$program" ${shots:+"$shots"}
+if [ -n "${SARVENDO_TEST_WORK:-}" ]; then
+    work=$SARVENDO_TEST_WORK
+    mkdir -p "$work"
+    [ -n "$shots" ] && shots=$SARVENDO_TEST_KEEP && mkdir -p "$shots"
+else
+    work=$(mktemp -d)
+fi
+program_environment
+start_sway_session
+
+cat >"$work/scenario.txt" <<'SCENARIO'
+port 1
+0 dsr on
+0 cts on
+6 open pppd
+6 carrier 33600
+6.5 traffic 0 4000
+90 end
+SCENARIO
+export SARVENDO_SIMULATE="$work/scenario.txt"
+printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nShowTrayIcon=1\r\nNewOrientation=-3\r\n' \
+    >"$SARVENDO_HOME/SARVENDO.INI"
+(cd "$work" && exec timeout -k 5 100 "$program") 2>"$work/err" &
+pid=$!
+wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
+
+# The item is registered with the host, and the window waits in the tray.
+registered() {
+    busctl --user get-property org.kde.StatusNotifierWatcher /StatusNotifierWatcher org.kde.StatusNotifierWatcher \
+        RegisteredStatusNotifierItems | grep -o '"[^"]*"' | tr -d '"' | head -n 1 | grep .
+}
+wait_for 100 registered || fail "no StatusNotifierItem was registered with waybar"
+entry=$(registered)
+service=${entry%%/*}
+path=/${entry#*/}
+echo "item $service $path"
+item() { busctl --user "$1" "$service" "$path" org.kde.StatusNotifierItem "${@:2}"; }
+[ -z "$(sway_shells_of Sarvendo)" ] || fail "a start in the tray showed the window"
+
+# The picture follows the traffic, the tooltip the line.
+item get-property IconName IconPixmap | md5sum >"$work/icon.before"
+icon_changed() { ! item get-property IconName IconPixmap | md5sum | cmp -s - "$work/icon.before"; }
+wait_for 150 icon_changed || fail "the item's picture did not follow the traffic"
+item get-property ToolTip | grep -q "COM1" || fail "the item's tooltip does not name the port: $(item get-property ToolTip)"
+
+# The primary activation brings the window back, as a native Wayland window.
+item call Activate ii 0 0
+shown_native() { sway_shells_of Sarvendo | grep -qx xdg_shell; }
+wait_for 100 shown_native || fail "Activate did not bring the window back as a Wayland window: $(sway_shells_of Sarvendo)"
+grep -q "no X11 desktop, so no lamps or connect time" "$work/err" ||
+    fail "nothing said that the caption strip is not drawn over Wayland windows"
+grim "$work/with-window.png"
+[ -n "$shots" ] && cp "$work/with-window.png" "$shots/wayland-session.png"
+
+# The context menu is the popup menu: a new surface on the screen.
+item call ContextMenu ii 200 200
+menu_shown() { grim "$work/with-menu.png" && [ "$(compare -metric AE "$work/with-window.png" "$work/with-menu.png" null: 2>&1 || true)" != 0 ]; }
+wait_for 50 menu_shown || fail "ContextMenu on the item opened no popup menu"
+
+kill -TERM "$pid"
+wait "$pid" || fail "the program did not end cleanly"
+pid=""
+echo "PASS"
