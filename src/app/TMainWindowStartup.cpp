@@ -138,9 +138,17 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
         m_trayIcon->RestoreFromTray();
     }
 
+    // A window going straight into the tray is never shown on the way: a window manager
+    // or compositor that cannot map it minimised (Wayland) would flash it on the screen.
+    const bool intoTray = s.NewOrientation < 0 && s.ShowTrayIcon == 1 && m_trayIcon->HostPresent();
+    if (intoTray) {
+        setWindowState(windowState() | Qt::WindowMinimized);
+    }
     // The first picture is composed before the window shows, so it never shows empty.
     Compose();
-    show();
+    if (!intoTray) {
+        show();
+    }
     if (s.NewOrientation < 0) {
         // Minimised before it was shown, the window told nobody: it goes on into the tray.
         AppOnMinimize();
