@@ -105,14 +105,19 @@ step "the tray icon follows the line"
 
 # 5. The setup dialog from the popup menu: the Modem layout on "Layout & Colors".
 width_before=$(xwininfo -id "$main" | awk '/Width:/ {print $NF}')
+shown_before=$(program_windows_shown)
+menu_open() { [ "$(program_windows_shown)" -gt "$shown_before" ]; }
 xdotool mousemove $((mx + 20)) $((my + 10)) click 3
-sleep 0.5
+wait_for 50 menu_open || fail "the popup menu did not open"
 xdotool key Down Return
 wait_for 50 client_of "Setup & About / Sarvendo for Windows 95" || fail "the setup dialog did not open"
 dialog=$(client_of "Setup & About / Sarvendo for Windows 95")
 read -r dx dy < <(position "$dialog")
+dialog_shot() { import -window "$dialog" "$1" 2>/dev/null; }
+dialog_shot "$work/page1.png"
+page_changed() { dialog_shot "$work/page2.png" && ! compare -metric AE "$work/page1.png" "$work/page2.png" null: 2>/dev/null; }
 xdotool mousemove $((dx + 172)) $((dy + 13)) click 1 # the "Layout & Colors" tab, in the upper row
-sleep 0.5
+wait_for 50 page_changed || fail "the \"Layout & Colors\" tab did not open"
 xdotool mousemove $((dx + 60)) $((dy + 134)) click 1 # "Modem"
 wait_for 50 sh -c "[ \$(xwininfo -id $main | awk '/Width:/ {print \$NF}') -ne $width_before ]" ||
     fail "choosing the Modem layout did not change the window at once"
