@@ -124,6 +124,7 @@ void QtNotificationArea::CheckHost()
         // A host that started after the icon was added learns of it only when it is shown.
         m_icon.hide();
         m_icon.show();
+        UpdateHoverPoll();
     }
     if (m_hostHandler) {
         const std::function<void(bool)> handler = m_hostHandler;
@@ -189,6 +190,9 @@ void QtNotificationArea::PollHover()
 {
     const QRect geometry = IconGeometry();
     if (geometry.isEmpty()) {
+        // A host that does not say where the icon is (StatusNotifierItem, or none yet)
+        // shows its own tip: there is nothing to track until a host embeds the icon.
+        m_hoverPoll.stop();
         return;
     }
     const QPoint cursor = QCursor::pos();

@@ -13,7 +13,8 @@ namespace sarvendo {
 // mouse messages (Trigger a left button-down, DoubleClick a left double click, Context a
 // right button-down, MiddleClick a middle button-down), each after a MouseMove at the
 // cursor. Only an XEmbed icon has a geometry; while the receiver asks for hover
-// tracking, the cursor is watched over that rectangle and its moves are reported.
+// tracking, the cursor is watched over that rectangle and its moves are reported. Where
+// the host reports no geometry, hover tracking is off and the tip comes from the host.
 //
 // While the icon is added, the host's presence is looked at every second
 // (QSystemTrayIcon::isSystemTrayAvailable, either kind of host): the host handler hears of
