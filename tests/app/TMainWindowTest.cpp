@@ -766,6 +766,19 @@ TEST_F(MainWindowTest, TheCaptionTogglesInPlaceButNotWhileMinimised)
     EXPECT_EQ(settings.NoTitleBar, 0);
 }
 
+TEST_F(MainWindowTest, AnotherScreenRebuildsThePanelLikeAThemeChange)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n");
+    Start();
+    QCoreApplication::processEvents();
+    ASSERT_NE(Window().windowHandle(), nullptr);
+    settings.RebuildWindowLamps = 0;
+    settings.RepaintNeeded = 0;
+    emit Window().windowHandle()->screenChanged(QGuiApplication::primaryScreen());
+    EXPECT_EQ(settings.RebuildWindowLamps, 1);
+    EXPECT_EQ(settings.RepaintNeeded, 1);
+}
+
 TEST_F(MainWindowTest, AStoredHiddenCaptionIsHiddenAtTheFirstPaint)
 {
     WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nNo Title Bar=1\r\n");
