@@ -527,20 +527,25 @@ void TMainWindow::showEvent(QShowEvent* event)
         return;
     }
     m_followsScreen = true;
-    connect(windowHandle(), &QWindow::screenChanged, this, [this] { FollowScreen(); });
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+        FollowScreen();
+        ScreenChanged();
+    });
     FollowScreen();
 }
 
 void TMainWindow::FollowScreen()
 {
-    // Another screen or scale factor changes the panel's metrics as a theme change does.
     disconnect(m_screenDpiConnection);
     if (QScreen* shownOn = windowHandle() != nullptr ? windowHandle()->screen() : nullptr) {
-        m_screenDpiConnection = connect(shownOn, &QScreen::logicalDotsPerInchChanged, this, [this] {
-            RequestRedraw(m_settings, Redraw::WindowLamps | Redraw::Repaint);
-            ComposeSoon();
-        });
+        m_screenDpiConnection =
+            connect(shownOn, &QScreen::logicalDotsPerInchChanged, this, &TMainWindow::ScreenChanged);
     }
+}
+
+void TMainWindow::ScreenChanged()
+{
+    // Another screen or scale factor changes the panel's metrics as a theme change does.
     RequestRedraw(m_settings, Redraw::WindowLamps | Redraw::Repaint);
     ComposeSoon();
 }

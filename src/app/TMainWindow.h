@@ -265,6 +265,7 @@ private:
     void KeepPanelAt(QPoint panel);
     void HoldPanelInPlace();
     void FollowScreen();
+    void ScreenChanged();
     void TrayHostChanged();
     void SayWhenNoTrayHost();
 
