@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main window on a real X server with a window manager: the lamps reach the caption
 # of another program's active window and stay while its title changes, the connect time
-# alone ticks there, a program started by Auto Run sees the user's environment, ten
+# alone ticks there and leaves nothing behind of a window that covered the title bar, a
+# program started by Auto Run sees the user's environment, ten
 # double clicks on the panel hide and show the caption with the panel staying where it
 # is, the left button drags the window, and "OnTop" 1 keeps it on top except while the
 # setup dialog is open.
@@ -113,6 +114,39 @@ if grep -q '^QT_QPA_PLATFORM=' "$work/autorun.env"; then
     fail "the Auto Run program got the program's own platform choice: $(grep '^QT_QPA_PLATFORM=' "$work/autorun.env")"
 fi
 grep -q "^DISPLAY=$DISPLAY\$" "$work/autorun.env" || fail "the Auto Run program lost the user's DISPLAY"
+
+# A window lying over the title bar when the strip took its background leaves nothing of
+# itself behind once it moves away: the background is taken again.
+"$probe" window Cover 300 60 >>"$work/probe.err" 2>&1 &
+cover_pid=$!
+wait_for 150 client_of Cover || fail "the covering window did not appear"
+cover=$(client_of Cover)
+xdotool windowactivate --sync "$target"
+read -r tx ty < <(position "$target")
+twidth=$(xwininfo -id "$target" | awk '/Width:/ {print $NF}')
+xdotool windowmove --sync "$cover" $((tx + twidth - 300)) $((ty - 40))
+xdotool windowraise "$cover"
+# The target moves a little, so the strip comes back on the title bar as it is now.
+xdotool windowmove --sync "$target" $((tx + 1)) $((ty - $(xprop -id "$target" _NET_FRAME_EXTENTS | awk -F', ' '{print $3}')))
+overlay_shown() {
+    for id in $(xwininfo -root -children | grep '("sarvendo"' | awk '{print $1}'); do
+        [ "$((id))" != "$((main))" ] && xwininfo -id "$id" | grep -q IsViewable && echo "$id" && return 0
+    done
+    return 1
+}
+wait_for 50 overlay_shown || fail "the strip did not come back after its window moved"
+xdotool windowmove --sync "$cover" 0 600
+white_share() {
+    local id geometry
+    id=$(overlay_shown) || return 1
+    geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width:/ {w=$NF} /Height:/ {h=$NF} END {print w "x" h "+" x "+" y}')
+    import -window root -crop "$geometry" "$work/overlay.png" 2>/dev/null
+    convert "$work/overlay.png" -fx '(r>0.95 && g>0.95 && b>0.95) ? 1 : 0' -format '%[fx:round(100*mean)]' info:
+}
+clean() { [ "$(white_share)" -lt 40 ]; }
+wait_for 30 clean || fail "the strip kept the pixels of a window that covered the title bar ($(white_share)% white)"
+kill "$cover_pid"
+cover_pid=""
 stop_program
 
 # The caption toggle and the drag, on the program's own window. Ten double clicks at

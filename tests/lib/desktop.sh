@@ -13,7 +13,7 @@ need_tools() {
 desktop_cleanup() {
     kill -TERM "${pid:-}" 2>/dev/null || true
     wait "${pid:-}" 2>/dev/null || true
-    kill "${target_pid:-}" "${tray_pid:-}" "${wm_pid:-}" "${x_pid:-}" "${bar_pid:-}" "${sway_pid:-}" \
+    kill "${target_pid:-}" "${cover_pid:-}" "${tray_pid:-}" "${wm_pid:-}" "${x_pid:-}" "${bar_pid:-}" "${sway_pid:-}" \
         "${bus_pid:-}" 2>/dev/null || true
     [ -n "${work:-}" ] && rm -rf "$work"
     return 0
