@@ -1,6 +1,8 @@
 #include "QtNotificationArea.h"
 
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
@@ -105,6 +107,13 @@ void QtNotificationArea::SetHoverTracking(bool on)
 
 bool QtNotificationArea::HostPresent() const
 {
+    // A StatusNotifierWatcher on the bus answers in one round trip; Qt's own look opens a
+    // bus connection of its own each time, which only the other cases need.
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface() != nullptr &&
+        bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value()) {
+        return true;
+    }
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
