@@ -4,7 +4,7 @@
 # closed while in the tray starts there: its item is registered and no window shows;
 # the item's picture follows the traffic on the simulated modem and its tooltip the
 # line; Activate brings the window back as a native Wayland window; ContextMenu opens
-# the popup menu.
+# the popup menu. A second start, and the host going away, bring the window back too.
 #   WaylandSessionTest.sh PATH-TO-SARVENDO [SCREENSHOT-FOLDER]
 # With a folder, the session with the window and the tray is saved there as
 # wayland-session.png. Run as root, it runs itself as the user nobody, since sway
@@ -39,18 +39,29 @@ port 1
 90 end
 SCENARIO
 export SARVENDO_SIMULATE="$work/scenario.txt"
-printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nShowTrayIcon=1\r\nNewOrientation=-3\r\nTitle=1\r\n' \
-    >"$SARVENDO_HOME/SARVENDO.INI"
-(cd "$work" && exec timeout -k 5 100 "$program") 2>"$work/err" &
-pid=$!
-wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
-
-# The item is registered with the host, and the window waits in the tray.
+# Starts the program in the tray, as one closed there, and waits for its item.
+start_in_tray() {
+    printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nShowTrayIcon=1\r\nNewOrientation=-3\r\nTitle=1\r\n' \
+        >"$SARVENDO_HOME/SARVENDO.INI"
+    : >"$work/err"
+    (cd "$work" && exec timeout -k 5 100 "$program") 2>"$work/err" &
+    pid=$!
+    wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
+    wait_for 100 registered || fail "no StatusNotifierItem was registered with waybar"
+}
+stop_program() {
+    kill -TERM "$pid"
+    wait "$pid" || fail "the program did not end cleanly"
+    pid=""
+}
 registered() {
     busctl --user get-property org.kde.StatusNotifierWatcher /StatusNotifierWatcher org.kde.StatusNotifierWatcher \
         RegisteredStatusNotifierItems | grep -o '"[^"]*"' | tr -d '"' | head -n 1 | grep .
 }
-wait_for 100 registered || fail "no StatusNotifierItem was registered with waybar"
+shown_native() { sway_shells_of Sarvendo | grep -qx xdg_shell; }
+start_in_tray
+
+# The item is registered with the host, and the window waits in the tray.
 entry=$(registered)
 service=${entry%%/*}
 path=/${entry#*/}
@@ -66,7 +77,6 @@ item get-property ToolTip | grep -q "COM1" || fail "the item's tooltip does not 
 
 # The primary activation brings the window back, as a native Wayland window.
 item call Activate ii 0 0
-shown_native() { sway_shells_of Sarvendo | grep -qx xdg_shell; }
 wait_for 100 shown_native || fail "Activate did not bring the window back as a Wayland window: $(sway_shells_of Sarvendo)"
 grep -q "no X11 desktop, so no lamps or connect time" "$work/err" ||
     fail "nothing said that the caption strip is not drawn over Wayland windows"
@@ -81,7 +91,18 @@ more_surfaces() { [ "$(surfaces)" -gt "$before" ]; }
 item call ContextMenu ii 200 200
 wait_for 50 more_surfaces || fail "ContextMenu on the item opened no popup menu"
 
-kill -TERM "$pid"
-wait "$pid" || fail "the program did not end cleanly"
-pid=""
+stop_program
+
+# A second start shows the window in the tray, with no X display to find it by.
+start_in_tray
+timeout 20 "$program" 2>"$work/second" || fail "the second start ended with $?"
+wait_for 100 shown_native || fail "a second start did not bring the window back from the tray"
+stop_program
+
+# The host going away while the window is in the tray brings the window back.
+start_in_tray
+kill "$bar_pid"
+bar_pid=""
+wait_for 100 shown_native || fail "the window stayed hidden after the tray host went away"
+stop_program
 echo "PASS"
