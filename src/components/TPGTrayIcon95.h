@@ -41,8 +41,9 @@ struct TrayIconPlatform
 // it back in front; both run from the event loop, after the tray host's callback. A
 // window is only taken off the taskbar while a tray host is there to bring it back:
 // without one HideToTray just minimises it, and when the host goes away while the window
-// is in the tray, the window is restored. The component also hooks the application's minimise and restore: with
-// toMinimizeToTray in Options, minimising the application hides it to the tray while the icon is shown.
+// is in the tray, the window is restored. The component also hooks the application's
+// minimise and restore: with toMinimizeToTray in Options, minimising the application
+// hides it to the tray while the icon is shown.
 class TPGTrayIcon95 : public QObject
 {
     Q_OBJECT

@@ -27,8 +27,8 @@ fail() {
 }
 
 # Openbox now and then leaves a newly mapped window unmanaged until some other event
-# reaches it (about one start in three here): the map request waits, read but not yet
-# handled, until the next event wakes its loop. A root property that changes wakes it.
+# reaches it: the map request waits, read but not yet handled, until the next event wakes
+# its loop. A root property that changes wakes it.
 nudge_window_manager() {
     [ -n "${DISPLAY:-}" ] && [ -n "${wm_pid:-}" ] || return 0
     xprop -root -f _DESKTOP_TEST_NUDGE 32c -set _DESKTOP_TEST_NUDGE "$RANDOM" 2>/dev/null || true
