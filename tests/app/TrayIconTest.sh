@@ -74,9 +74,8 @@ viewable "$window" && fail "the window in the tray is still shown"
 
 # A right click opens the popup menu: one more of the program's windows is on screen.
 before=$(program_windows_shown)
-more_shown() { [ "$(program_windows_shown)" -gt "$before" ]; }
 xdotool mousemove $((ix + 10)) $((iy + 10)) click 3
-wait_for 50 more_shown || fail "a right click on the icon opened no popup menu"
+wait_for 50 new_program_window "$before" || fail "a right click on the icon opened no popup menu"
 xdotool key Escape
 
 # The host going away while the window is in the tray brings the window back.

@@ -76,8 +76,8 @@ for layout in 3 4 5; do
     wait_for 50 red_in_strip "$work/strip$layout.png" || fail "no lamps in the active window's caption (title layout $layout)"
     if [ "$layout" = 3 ]; then
         # A title that changes every second (a clock, a player) leaves the strip alone.
-        shown=$(program_windows_shown)
-        fewer() { [ "$(program_windows_shown)" -lt "$shown" ]; }
+        shown=$(program_windows_shown | wc -l)
+        fewer() { [ "$(program_windows_shown | wc -l)" -lt "$shown" ]; }
         for tick in 1 2 3; do
             xdotool set_window --name "Test window $tick" "$target"
             if wait_for 10 fewer; then
@@ -190,9 +190,8 @@ start_program "OnTop=1\r\nWindow Position X=300\r\nWindow Position Y=300\r\n"
 wait_for 50 above || fail "\"OnTop\" 1 did not keep the window on top"
 read -r x0 y0 < <(position "$main")
 before=$(program_windows_shown)
-menu_open() { [ "$(program_windows_shown)" -gt "$before" ]; }
 xdotool mousemove $((x0 + 30)) $((y0 + 12)) click 3
-wait_for 50 menu_open || fail "the popup menu did not open"
+wait_for 50 new_program_window "$before" || fail "the popup menu did not open"
 xdotool key Down Return # the menu's first item: "&Setup && About"
 wait_for 50 client_of "Setup & About / Sarvendo for Windows 95" || fail "the setup dialog did not open"
 setup=$(client_of "Setup & About / Sarvendo for Windows 95")

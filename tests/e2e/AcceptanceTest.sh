@@ -106,9 +106,8 @@ step "the tray icon follows the line"
 # 5. The setup dialog from the popup menu: the Modem layout on "Layout & Colors".
 width_before=$(xwininfo -id "$main" | awk '/Width:/ {print $NF}')
 shown_before=$(program_windows_shown)
-menu_open() { [ "$(program_windows_shown)" -gt "$shown_before" ]; }
 xdotool mousemove $((mx + 20)) $((my + 10)) click 3
-wait_for 50 menu_open || fail "the popup menu did not open"
+wait_for 50 new_program_window "$shown_before" || fail "the popup menu did not open"
 xdotool key Down Return
 wait_for 50 client_of "Setup & About / Sarvendo for Windows 95" || fail "the setup dialog did not open"
 dialog=$(client_of "Setup & About / Sarvendo for Windows 95")

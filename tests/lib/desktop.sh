@@ -105,14 +105,16 @@ listed() { xprop -root _NET_CLIENT_LIST | grep -q "$(printf '0x%x' "$(($1))")"; 
 viewable() { xwininfo -id "$1" | grep -q IsViewable; }
 iconic() { xprop -id "$1" WM_STATE | grep -q 'window state: Iconic'; }
 
-# How many of the program's windows (class "sarvendo") are on the screen.
+# The program's windows (class "sarvendo") on the screen, one id a line.
 program_windows_shown() {
-    local count=0
     for id in $(xwininfo -root -children | grep '("sarvendo"' | awk '{print $1}'); do
-        xwininfo -id "$id" | grep -q IsViewable && count=$((count + 1))
+        xwininfo -id "$id" | grep -q IsViewable && echo "$id"
     done
-    echo "$count"
+    return 0
 }
+# Whether one of the program's windows is on the screen that was not among those listed
+# in $1 (a popup menu, a dialog), whatever else went meanwhile.
+new_program_window() { program_windows_shown | grep -vxF -f <(printf '%s\n' "$1") | grep -q .; }
 
 # The absolute upper left of a window's own area.
 position() {
