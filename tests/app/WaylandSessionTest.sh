@@ -8,15 +8,15 @@
 #   WaylandSessionTest.sh PATH-TO-SARVENDO [SCREENSHOT-FOLDER]
 # With a folder, the session with the window and the tray is saved there as
 # wayland-session.png. Run as root, it runs itself as the user nobody, since sway
-# refuses root. Needs sway, waybar, dbus-daemon, busctl, jq and grim; without them the
-# test is skipped (77).
+# refuses root. Needs sway, waybar, dbus-daemon, busctl, jq, grim and ImageMagick's
+# convert; without them the test is skipped (77).
 set -euo pipefail
 
 program=$(realpath "$1")
 shots=${2:+$(realpath "$2")}
 # shellcheck source=../lib/desktop.sh
 source "$(dirname "$0")/../lib/desktop.sh"
-need_tools sway waybar swaymsg dbus-daemon busctl jq grim
+need_tools sway waybar swaymsg dbus-daemon busctl jq grim convert
 keep_into=$shots
 run_unprivileged "$(realpath "$0")" "$program" ${shots:+"$shots"}
 if [ -n "${SARVENDO_TEST_WORK:-}" ]; then
@@ -80,6 +80,11 @@ item call Activate ii 0 0
 wait_for 100 shown_native || fail "Activate did not bring the window back as a Wayland window: $(sway_shells_of Sarvendo)"
 grep -q "no X11 desktop, so no lamps or connect time" "$work/err" ||
     fail "nothing said that the caption strip is not drawn over Wayland windows"
+rect=$(swaymsg -t get_tree |
+    jq -r '.. | objects | select(.name? == "Sarvendo" and .shell? == "xdg_shell") | .rect | "\(.x),\(.y) \(.width)x\(.height)"' |
+    head -n 1)
+painted() { grim -g "$rect" "$work/window.png" && [ "$(convert "$work/window.png" -format '%[fx:standard_deviation > 0.05]' info:)" = 1 ]; }
+wait_for 50 painted || fail "the window came back empty"
 [ -n "$shots" ] && grim "$shots/wayland-session.png"
 
 # The context menu is the popup menu: one more of the program's surfaces on the screen
