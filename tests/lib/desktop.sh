@@ -23,6 +23,12 @@ trap desktop_cleanup EXIT
 fail() {
     echo "FAIL: $*" >&2
     [ -f "${work:-}/err" ] && sed 's/^/  program: /' "$work/err" >&2
+    # What the X server held of the program's windows, for a failure that does not repeat.
+    if [ -n "${DISPLAY:-}" ] && [ -n "${x_pid:-}" ]; then
+        xwininfo -root -tree 2>/dev/null | grep '("sarvendo"' | while read -r id _; do
+            echo "  window $id: $(xwininfo -id "$id" | awk '/Map State/ {print $NF}') $(xprop -id "$id" WM_STATE _NET_WM_NAME 2>/dev/null | tr '\n' ' ')"
+        done >&2
+    fi
     exit 1
 }
 
