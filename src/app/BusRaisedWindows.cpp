@@ -1,6 +1,7 @@
 #include "BusRaisedWindows.h"
 
 #include "app/DialUpNotifyService.h"
+#include "app/RaiseSocket.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -26,7 +27,7 @@ bool AskTheRunningCopy()
 
 std::optional<WindowId> BusRaisedWindows::FindByTitle(const std::string& title)
 {
-    if (AskTheRunningCopy()) {
+    if (RaiseSocket::AskToShow(m_socketPath) || AskTheRunningCopy()) {
         return kShownOverTheBus;
     }
     return m_desktop.FindByTitle(title);

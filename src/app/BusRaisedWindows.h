@@ -2,16 +2,22 @@
 
 #include "platform/TopLevelWindows.h"
 
+#include <string>
+
 namespace sarvendo {
 
-// The running copy's window as a second copy sees it: the running copy is first asked
-// over the session bus to show itself, which works on every desktop and also brings the
-// window back from the tray; only when no copy answers there is its window looked for
-// among the desktop's windows.
+// The running copy's window as a second copy sees it: the running copy is first asked to
+// show itself through the socket beside the lock, then over the session bus; both work on
+// every desktop and also bring the window back from the tray. Only when no copy answers
+// either way is its window looked for among the desktop's windows.
 class BusRaisedWindows final : public TopLevelWindows
 {
 public:
-    explicit BusRaisedWindows(TopLevelWindows& desktop) : m_desktop(desktop) {}
+    // socketPath: where the running copy listens (RaiseSocket); empty for none.
+    BusRaisedWindows(TopLevelWindows& desktop, std::string socketPath)
+        : m_desktop(desktop), m_socketPath(std::move(socketPath))
+    {
+    }
 
     std::optional<WindowId> FindByTitle(const std::string& title) override;
     bool IsMinimised(WindowId window) override;
@@ -23,6 +29,7 @@ public:
 
 private:
     TopLevelWindows& m_desktop;
+    std::string m_socketPath;
 };
 
 } // namespace sarvendo

@@ -28,6 +28,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
+#include <QStyleHints>
 #include <QTimer>
 #include <QWindow>
 
@@ -45,6 +47,9 @@ constexpr int kUnpaintedHeight = 205;
 constexpr int kImageTop = 1;
 constexpr int kImageWidth = 400;
 constexpr int kImageHeight = 200;
+// How long after a caption toggle the panel is held in place while the window manager
+// puts its frame on or takes it off.
+constexpr int kPanelAnchorMs = 1500;
 
 } // namespace
 
@@ -107,6 +112,11 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &TMainWindow::TimerTimer);
 
+    m_panelAnchorTimer = new QTimer(this);
+    m_panelAnchorTimer->setSingleShot(true);
+    m_panelAnchorTimer->setInterval(kPanelAnchorMs);
+    connect(m_panelAnchorTimer, &QTimer::timeout, this, [this] { m_panelAnchor.reset(); });
+
     m_helpWindow = new THelpWindow(this);
     m_painter.SetCaptionAndTray(this);
     CreateTrayIcon();
@@ -133,6 +143,7 @@ void TMainWindow::CreateTrayIcon()
     m_trayIcon->SetAutoPopup(true);
     m_trayIcon->SetOptions(TPGTrayIconOptions(toUnclutterTaskBar));
     m_trayIcon->SetOnDblClick([this](QObject& /*sender*/) { TrayIconDblClick(); });
+    m_trayIcon->SetOnHostChanged([this](QObject& /*sender*/) { TrayHostChanged(); });
     m_trayPresenter = std::make_unique<TrayPresenter>(m_settings, m_lineParameters, *m_trayIcon);
 }
 
@@ -408,6 +419,7 @@ void TMainWindow::SetTrayIconActive(bool active)
     if (active) {
         m_trayIcon->SetActive(true);
         m_trayPresenter->Win95Tray();
+        SayWhenNoTrayHost();
     } else {
         m_trayIcon->SetActive(false);
         m_trayIcon->RestoreFromTray();
@@ -442,6 +454,26 @@ void TMainWindow::AppOnRestore()
     ComposeSoon();
 }
 
+void TMainWindow::TrayHostChanged()
+{
+    // The component brings a window in the tray back when the host goes; the layout then
+    // counts as shown again.
+    if (!m_trayIcon->HostPresent() && m_trayIcon->InTray()) {
+        TrayIconDblClick();
+    }
+}
+
+void TMainWindow::SayWhenNoTrayHost()
+{
+    if (m_saidNoTrayHost || m_trayIcon->HostPresent()) {
+        return;
+    }
+    m_saidNoTrayHost = true;
+    std::cerr << "Sarvendo: no tray host is running: the icon appears when one starts, and until then "
+                 "\"Minimize\" leaves the window minimised on the taskbar"
+              << std::endl;
+}
+
 void TMainWindow::TrayIconDblClick()
 {
     m_minimize->setEnabled(true);
@@ -467,19 +499,69 @@ void TMainWindow::ImageDblClick()
     }
     const bool hide = s.NoTitleBar == 0;
     s.NoTitleBar = hide ? 1 : 0;
-    const int step = kClassicSystemMetrics.CySize + 1;
-    QPoint topLeft = pos();
     if (hide) {
-        s.WindowHeight -= step;
-        topLeft.ry() += step;
-    } else {
-        topLeft.ry() -= step;
+        s.WindowHeight -= kClassicSystemMetrics.CySize + 1;
     }
+    // The panel stays where it is on the screen while the caption comes or goes above it,
+    // whatever height the window manager gives its title bar.
+    const QPoint panel = geometry().topLeft();
     SetWindowFlagInPlace(Qt::FramelessWindowHint, hide);
-    // The panel stays where it is on the screen while the caption comes or goes above it.
-    move(topLeft);
+    KeepPanelAt(panel);
     RequestRedraw(s, Redraw::Repaint | Redraw::WindowLamps);
     Compose();
+}
+
+void TMainWindow::KeepPanelAt(QPoint panel)
+{
+    m_panelAnchor = panel;
+    m_panelAnchorTimer->start();
+    HoldPanelInPlace();
+}
+
+void TMainWindow::HoldPanelInPlace()
+{
+    // The frame's new extents are only known once the window manager has reframed the
+    // window: the window is moved by what it measured then, as often as it reframes.
+    if (m_panelAnchor && geometry().topLeft() != *m_panelAnchor) {
+        const QPoint frameOffset = geometry().topLeft() - pos();
+        move(*m_panelAnchor - frameOffset);
+    }
+}
+
+void TMainWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    HoldPanelInPlace();
+}
+
+void TMainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_followsScreen || windowHandle() == nullptr) {
+        return;
+    }
+    m_followsScreen = true;
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+        FollowScreen();
+        ScreenChanged();
+    });
+    FollowScreen();
+}
+
+void TMainWindow::FollowScreen()
+{
+    disconnect(m_screenDpiConnection);
+    if (QScreen* shownOn = windowHandle() != nullptr ? windowHandle()->screen() : nullptr) {
+        m_screenDpiConnection =
+            connect(shownOn, &QScreen::logicalDotsPerInchChanged, this, &TMainWindow::ScreenChanged);
+    }
+}
+
+void TMainWindow::ScreenChanged()
+{
+    // Another screen or scale factor changes the panel's metrics as a theme change does.
+    RequestRedraw(m_settings, Redraw::WindowLamps | Redraw::Repaint);
+    ComposeSoon();
 }
 
 void TMainWindow::SetWindowFlagInPlace(Qt::WindowType flag, bool on)
@@ -498,14 +580,37 @@ void TMainWindow::SetWindowFlagInPlace(Qt::WindowType flag, bool on)
 
 void TMainWindow::mousePressEvent(QMouseEvent* event)
 {
-    // The panel is the window's handle: the left button drags it, the right one still
-    // opens the popup menu.
-    if (event->button() == Qt::LeftButton && windowHandle() != nullptr) {
-        windowHandle()->startSystemMove();
+    // The panel is the window's handle: the left button drags it once the pointer has
+    // travelled the desktop's drag distance, so the clicks of a double click stay with
+    // the window; the right one still opens the popup menu.
+    if (event->button() == Qt::LeftButton) {
+        m_pressedAt = event->globalPosition().toPoint();
         event->accept();
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void TMainWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_pressedAt && event->buttons().testFlag(Qt::LeftButton) && windowHandle() != nullptr &&
+        (event->globalPosition().toPoint() - *m_pressedAt).manhattanLength() >=
+            QGuiApplication::styleHints()->startDragDistance()) {
+        m_pressedAt.reset();
+        m_panelAnchor.reset();
+        windowHandle()->startSystemMove();
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void TMainWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressedAt.reset();
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void TMainWindow::mouseDoubleClickEvent(QMouseEvent* event)

@@ -21,6 +21,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -240,6 +241,10 @@ protected:
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateMenus();
@@ -261,6 +266,12 @@ private:
     void ApplyBackgroundColour();
     void CreateTrayIcon();
     void SetWindowFlagInPlace(Qt::WindowType flag, bool on);
+    void KeepPanelAt(QPoint panel);
+    void HoldPanelInPlace();
+    void FollowScreen();
+    void ScreenChanged();
+    void TrayHostChanged();
+    void SayWhenNoTrayHost();
 
     MainWindowServices m_services;
     Settings& m_settings;
@@ -306,6 +317,14 @@ private:
     // Why each port could not be opened at start-up's probe, for the refusal's reason.
     std::array<PortOpenError, 10> m_probeErrors{};
     bool m_resized = false;
+    // The left button's press on the panel; a drag starts once it has travelled far enough.
+    std::optional<QPoint> m_pressedAt;
+    // Where the panel must stay while the window manager reframes the window around it.
+    std::optional<QPoint> m_panelAnchor;
+    QTimer* m_panelAnchorTimer = nullptr;
+    QMetaObject::Connection m_screenDpiConnection;
+    bool m_followsScreen = false;
+    bool m_saidNoTrayHost = false;
 };
 
 } // namespace sarvendo

@@ -131,23 +131,34 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
         return StartOutcome::Ended;
     }
 
-    m_trayOwner->SetApplicationHooks(
-        [this] {
-            AppOnMinimize();
-            m_trayIcon->AppMinimizeHook();
-        },
-        [this] {
-            AppOnRestore();
-            m_trayIcon->AppRestoreHook();
-        });
+    // The window's own handlers stand in for the tray component's: AppOnMinimize hides to
+    // the tray itself, and a restore is posted once.
+    m_trayOwner->SetApplicationHooks([this] { AppOnMinimize(); }, [this] { AppOnRestore(); });
     if (s.ShowTrayIcon == 1) {
         m_trayIcon->SetActive(true);
+        SayWhenNoTrayHost();
     }
-    m_trayIcon->RestoreFromTray();
+    // A program closed while minimised starts minimised: a restore posted now would run
+    // after the first paint minimised the window and undo it.
+    if (s.NewOrientation > 0) {
+        m_trayIcon->RestoreFromTray();
+    }
 
+    // A window going straight into the tray is never shown on the way: a window manager
+    // or compositor that cannot map it minimised (Wayland) would flash it on the screen.
+    const bool intoTray = s.NewOrientation < 0 && s.ShowTrayIcon == 1 && m_trayIcon->HostPresent();
+    if (intoTray) {
+        setWindowState(windowState() | Qt::WindowMinimized);
+    }
     // The first picture is composed before the window shows, so it never shows empty.
     Compose();
-    show();
+    if (!intoTray) {
+        show();
+    }
+    if (s.NewOrientation < 0) {
+        // Minimised before it was shown, the window told nobody: it goes on into the tray.
+        AppOnMinimize();
+    }
     m_startupDone = true;
 
     StartAutoRunProgram();

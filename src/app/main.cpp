@@ -16,6 +16,7 @@
 #include "app/BusRaisedWindows.h"
 #include "app/DialUpNotifyService.h"
 #include "app/QtPlatformChoice.h"
+#include "app/RaiseSocket.h"
 #include "app/TMainWindow.h"
 #include "app/TerminationSignals.h"
 #include "components/TOnlyOne.h"
@@ -153,8 +154,8 @@ int main(int argc, char* argv[])
     if (Requested(argc, argv, "--ports")) {
         return PrintPorts();
     }
-    PreferX11Backend(argc, argv);
-    QApplication application(argc, argv);
+    QtPlatformArguments qtArguments(argc, argv);
+    QApplication application(qtArguments.Count(), qtArguments.Values());
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     // The main window decides when the program ends, not the last window to close.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -162,7 +163,8 @@ int main(int argc, char* argv[])
     // A second copy shows the first and ends before it reads, probes or writes anything.
     LinuxInstanceMarkers markers;
     X11TopLevelWindows desktopWindows;
-    BusRaisedWindows runningCopy(desktopWindows);
+    const std::string raiseSocketPath = markers.SocketPath(TOnlyOne::MarkerName(kApplicationTitle));
+    BusRaisedWindows runningCopy(desktopWindows, raiseSocketPath);
     TOnlyOne onlyOne(markers, runningCopy);
     if (onlyOne.Loaded(kApplicationTitle) == TOnlyOne::Outcome::AnotherCopyRunning) {
         return 0;
@@ -258,6 +260,10 @@ int main(int argc, char* argv[])
     QObject::connect(&dialUpNotifications, &DialUpNotifyService::Received, &window, &TMainWindow::WMCopyData);
     QObject::connect(&dialUpNotifications, &DialUpNotifyService::RaiseRequested, &window, &TMainWindow::BringBack);
     dialUpNotifications.Register();
+    // A second start shows this copy's window through the socket, with or without a bus.
+    RaiseSocket raiseSocket(raiseSocketPath);
+    QObject::connect(&raiseSocket, &RaiseSocket::ShowRequested, &window, &TMainWindow::BringBack);
+    raiseSocket.Listen();
 
     // The end of the desktop session asks like the close box does, when it may ask at all.
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager& manager) {

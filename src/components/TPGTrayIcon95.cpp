@@ -51,6 +51,7 @@ TPGTrayIcon95::TPGTrayIcon95(QObject* owner, const TrayIconPlatform& platform)
     m_animation = new TPGTrayIconAnimation(*this);
 
     m_area.SetMessageHandler([this](TrayMouseMessage message) { m_msgWindow->HandleMouse(message); });
+    m_area.SetHostHandler([this](bool present) { HostChanged(present); });
 
     // The owner window outlives nothing in particular; its hooks must not call into a
     // component that is already gone.
@@ -73,6 +74,7 @@ TPGTrayIcon95::~TPGTrayIcon95()
     m_timerManager->SetEnabled(false);
     RemoveIcon();
     m_area.SetMessageHandler(nullptr);
+    m_area.SetHostHandler(nullptr);
     // The timer manager, created first, is destroyed first among the children and stops
     // the shared timer before the message window and the animation go.
 }
@@ -182,6 +184,23 @@ void TPGTrayIcon95::RestoreFromTray()
 void TPGTrayIcon95::HideToTray()
 {
     PostDeferred([this] { DoHide(); });
+}
+
+bool TPGTrayIcon95::HostPresent() const
+{
+    return m_area.HostPresent();
+}
+
+void TPGTrayIcon95::HostChanged(bool present)
+{
+    // Without a host nothing could bring a window in the tray back: it comes back now.
+    if (!present && m_inTray) {
+        RestoreFromTray();
+    }
+    if (m_onHostChanged) {
+        const NotifyEvent handler = m_onHostChanged;
+        handler(*this);
+    }
 }
 
 void TPGTrayIcon95::LockScreenUpdate(bool on)
@@ -353,6 +372,7 @@ private:
 void TPGTrayIcon95::DoRestore()
 {
     const ScreenUpdateLock lock(*this);
+    m_inTray = false;
     if (m_ownerWindow.IsApplicationMinimized()) {
         m_ownerWindow.RestoreApplication();
     }
@@ -367,7 +387,12 @@ void TPGTrayIcon95::DoHide()
 {
     const ScreenUpdateLock lock(*this);
     m_ownerWindow.MinimizeApplication();
-    m_ownerWindow.HideApplicationWindow();
+    // A window taken off the taskbar with no host to show the icon would be lost until the
+    // program ends: it stays minimised where the desktop lists it.
+    if (m_area.HostPresent()) {
+        m_ownerWindow.HideApplicationWindow();
+        m_inTray = true;
+    }
 }
 
 } // namespace sarvendo

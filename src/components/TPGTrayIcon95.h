@@ -38,9 +38,12 @@ struct TrayIconPlatform
 // when ShowHint is false). The user's clicks, double clicks and pointer movement on the
 // icon become the On... events; the right button can open PopupMenu. HideToTray takes
 // the application off the taskbar so that only the icon remains, RestoreFromTray brings
-// it back in front; both run from the event loop, after the tray host's callback. The
-// component also hooks the application's minimise and restore: with toMinimizeToTray in
-// Options, minimising the application hides it to the tray while the icon is shown.
+// it back in front; both run from the event loop, after the tray host's callback. A
+// window is only taken off the taskbar while a tray host is there to bring it back:
+// without one HideToTray just minimises it, and when the host goes away while the window
+// is in the tray, the window is restored. The component also hooks the application's
+// minimise and restore: with toMinimizeToTray in Options, minimising the application
+// hides it to the tray while the icon is shown.
 class TPGTrayIcon95 : public QObject
 {
     Q_OBJECT
@@ -76,6 +79,9 @@ public:
     void SetOnClick(NotifyEvent handler) { m_onClick = std::move(handler); }
     const NotifyEvent& OnDblClick() const { return m_onDblClick; }
     void SetOnDblClick(NotifyEvent handler) { m_onDblClick = std::move(handler); }
+    // Called after a tray host appeared or went away; HostPresent says which.
+    const NotifyEvent& OnHostChanged() const { return m_onHostChanged; }
+    void SetOnHostChanged(NotifyEvent handler) { m_onHostChanged = std::move(handler); }
     const MouseMoveEvent& OnMouseMove() const { return m_onMouseMove; }
     void SetOnMouseMove(MouseMoveEvent handler);
     const MouseMoveEvent& OnMouseEnter() const { return m_onMouseEnter; }
@@ -96,6 +102,10 @@ public:
 
     virtual void RestoreFromTray();
     virtual void HideToTray();
+    // Whether a tray host is there to show the icon.
+    bool HostPresent() const;
+    // True from the deferred hide that took the window off the taskbar to the restore.
+    bool InTray() const { return m_inTray; }
     // Counts nested locks across all tray icons; the first holds back screen updates and
     // the last one released lets them through again.
     virtual void LockScreenUpdate(bool on);
@@ -143,6 +153,7 @@ private:
     void RunDeferredCall();
     void DoRestore();
     void DoHide();
+    void HostChanged(bool present);
 
     QImage m_icon;
     QImage m_disabledIcon;
@@ -155,6 +166,7 @@ private:
     NotifyEvent m_onAppRestore;
     NotifyEvent m_onClick;
     NotifyEvent m_onDblClick;
+    NotifyEvent m_onHostChanged;
     MouseMoveEvent m_onMouseMove;
     MouseMoveEvent m_onMouseEnter;
     MouseMoveEvent m_onMouseExit;
@@ -171,6 +183,7 @@ private:
     QString m_toolTip;
     std::function<void()> m_pendingCall;
     bool m_loading = false;
+    bool m_inTray = false;
     TPGTrayIconMsgWindow* m_msgWindow = nullptr; // Qt child
     TPGTimerManager* m_timerManager = nullptr;   // Qt child
 };

@@ -63,6 +63,12 @@ public:
     // They cost a look at the cursor several times a second, so only a receiver that
     // handles pointer movement turns them on.
     virtual void SetHoverTracking(bool on) = 0;
+
+    // Whether a tray host is there to show the icon. Without one an added icon waits,
+    // unseen, until a host appears; the host handler hears of every arrival and departure
+    // (of either kind of host) while the icon is added.
+    virtual bool HostPresent() const = 0;
+    virtual void SetHostHandler(std::function<void(bool present)> handler) = 0;
 };
 
 } // namespace sarvendo

@@ -40,7 +40,7 @@ private:
     std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
 };
 
-TEST(PreferX11Backend, OnlyWhenThereIsADisplayAndNoChoiceOfTheUsers)
+TEST(QtPlatformArguments, ChosenForThisProcessAloneWhenTheUserChoseNone)
 {
     const struct
     {
@@ -48,24 +48,36 @@ TEST(PreferX11Backend, OnlyWhenThereIsADisplayAndNoChoiceOfTheUsers)
         const char* wayland;
         const char* chosen;
         std::vector<const char*> arguments;
-        const char* expected; // QT_QPA_PLATFORM afterwards
+        const char* expected; // the platform added to the arguments
     } cases[] = {
         {":0", nullptr, nullptr, {"sarvendo"}, "xcb"},
         {":0", "wayland-0", nullptr, {"sarvendo", "2"}, "xcb;wayland"},
-        {":0", "wayland-0", "wayland", {"sarvendo"}, "wayland"},
+        {nullptr, "wayland-0", nullptr, {"sarvendo"}, "wayland"},
+        {":0", "wayland-0", "wayland", {"sarvendo"}, nullptr},
         {":0", nullptr, nullptr, {"sarvendo", "-platform", "offscreen"}, nullptr},
         {":0", nullptr, nullptr, {"sarvendo", "--platform=offscreen"}, nullptr},
-        {nullptr, "wayland-0", nullptr, {"sarvendo"}, nullptr},
         {"", nullptr, nullptr, {"sarvendo"}, nullptr},
     };
     for (const auto& [display, wayland, chosen, arguments, expected] : cases) {
         const ScopedEnvironment environment(
             {{"DISPLAY", display}, {"WAYLAND_DISPLAY", wayland}, {"QT_QPA_PLATFORM", chosen}});
-        PreferX11Backend(static_cast<int>(arguments.size()), arguments.data());
+        std::vector<std::string> texts(arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& text : texts) {
+            argv.push_back(text.data());
+        }
+        QtPlatformArguments qt(static_cast<int>(argv.size()), argv.data());
+        std::vector<std::string> got(qt.Values(), qt.Values() + qt.Count());
+        std::vector<std::string> want = texts;
+        if (expected != nullptr) {
+            want.insert(want.end(), {"-platform", expected});
+        }
+        EXPECT_EQ(got, want) << (display != nullptr ? display : "no display") << " " << arguments.size();
+        EXPECT_EQ(qt.Values()[qt.Count()], nullptr);
+        // Programs started later see the user's environment, not this process's choice.
         const char* platform = std::getenv("QT_QPA_PLATFORM");
         EXPECT_EQ(platform != nullptr ? std::string(platform) : std::string("(unset)"),
-                  expected != nullptr ? std::string(expected) : std::string("(unset)"))
-            << (display != nullptr ? display : "no display") << " " << arguments.size();
+                  chosen != nullptr ? std::string(chosen) : std::string("(unset)"));
     }
 }
 

@@ -790,19 +790,32 @@ TEST_F(MainWindowTest, TheCaptionTogglesInPlaceButNotWhileMinimised)
     WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nWindow Position X=200\r\n"
              "Window Position Y=150\r\n");
     Start();
-    const QPoint first = Window().pos();
+    const QPoint panel = Window().geometry().topLeft();
     Window().ImageDblClick();
     EXPECT_EQ(settings.NoTitleBar, 1);
     EXPECT_TRUE(Window().windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_EQ(Window().pos(), first + QPoint(0, kClassicSystemMetrics.CySize + 1));
+    EXPECT_EQ(Window().geometry().topLeft(), panel);
     Window().PopupMenu()->findChild<QAction*>(QStringLiteral("ToggleTitlebarOnOff"))->trigger();
     EXPECT_EQ(settings.NoTitleBar, 0);
     EXPECT_FALSE(Window().windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_EQ(Window().pos(), first);
+    EXPECT_EQ(Window().geometry().topLeft(), panel);
 
     settings.NewOrientation = -3;
     Window().ImageDblClick();
     EXPECT_EQ(settings.NoTitleBar, 0);
+}
+
+TEST_F(MainWindowTest, AnotherScreenRebuildsThePanelLikeAThemeChange)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n");
+    Start();
+    QCoreApplication::processEvents();
+    ASSERT_NE(Window().windowHandle(), nullptr);
+    settings.RebuildWindowLamps = 0;
+    settings.RepaintNeeded = 0;
+    emit Window().windowHandle()->screenChanged(QGuiApplication::primaryScreen());
+    EXPECT_EQ(settings.RebuildWindowLamps, 1);
+    EXPECT_EQ(settings.RepaintNeeded, 1);
 }
 
 TEST_F(MainWindowTest, AStoredHiddenCaptionIsHiddenAtTheFirstPaint)
@@ -906,6 +919,49 @@ private:
     std::ostringstream m_text;
     std::streambuf* m_previous;
 };
+
+TEST_F(MainWindowTest, AProgramClosedInTheTrayStartsThereAndKeepsTheSign)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nShowTrayIcon=1\r\nNewOrientation=-4\r\n");
+    Start();
+    QCoreApplication::processEvents(); // the tray's deferred call
+    EXPECT_TRUE(Window().isMinimized());
+    EXPECT_EQ(std::ranges::count(trayWindow->calls, "HideApplicationWindow"), 1);
+    EXPECT_EQ(std::ranges::count(trayWindow->calls, "RestoreApplication"), 0);
+    Window().FClose();
+    EXPECT_EQ(Ini().ReadInt("Sarvendo on COM1", "NewOrientation", 0), -4);
+}
+
+TEST_F(MainWindowTest, AWindowIsOnlyHiddenWhileATrayHostCanBringItBack)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nShowTrayIcon=1\r\nNewOrientation=4\r\n");
+    notificationArea.hostPresent = false;
+    const CapturedErrors errors;
+    Start();
+    Window().AppOnMinimize();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(std::ranges::count(trayWindow->calls, "HideApplicationWindow"), 0);
+    EXPECT_TRUE(Window().isMinimized());
+    Window().SetTrayIconActive(true);
+    const std::string said = errors.Text();
+    const std::string why = "no tray host is running";
+    ASSERT_NE(said.find(why), std::string::npos) << said;
+    EXPECT_EQ(said.find(why, said.find(why) + 1), std::string::npos) << "said more than once: " << said;
+
+    Window().AppOnRestore();
+    notificationArea.SetHost(true);
+    Window().AppOnMinimize();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(std::ranges::count(trayWindow->calls, "HideApplicationWindow"), 1);
+    EXPECT_EQ(settings.NewOrientation, -4);
+
+    // The host goes while the window is in the tray: it comes back, shown.
+    trayWindow->calls.clear();
+    notificationArea.SetHost(false);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(settings.NewOrientation, 4);
+    EXPECT_NE(std::ranges::count(trayWindow->calls, "ShowApplicationWindow"), 0);
+}
 
 TEST_F(MainWindowTest, ARefusedStartSaysWhichDeviceAndWhy)
 {

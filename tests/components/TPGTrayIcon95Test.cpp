@@ -414,6 +414,31 @@ TEST_F(TPGTrayIcon95Test, ApplicationHooksHideAndRestoreOnlyWhileShown)
     }
 }
 
+TEST_F(TPGTrayIcon95Test, OnlyATrayHostTakesTheWindowOffTheTaskbarAndItsEndBringsItBack)
+{
+    int changes = 0;
+    tray->SetOnHostChanged([&](QObject&) { ++changes; });
+    area.hostPresent = false;
+    tray->HideToTray();
+    RunPosted();
+    EXPECT_EQ(owner.calls, (Calls{"Lock", "MinimizeApplication", "Unlock"}));
+    EXPECT_TRUE(owner.onTaskbar);
+
+    area.SetHost(true);
+    tray->HideToTray();
+    RunPosted();
+    EXPECT_FALSE(owner.onTaskbar);
+    EXPECT_TRUE(tray->InTray());
+
+    owner.visible = false;
+    area.SetHost(false);
+    RunPosted();
+    EXPECT_TRUE(owner.onTaskbar);
+    EXPECT_TRUE(owner.visible);
+    EXPECT_FALSE(tray->InTray());
+    EXPECT_EQ(changes, 2);
+}
+
 TEST_F(TPGTrayIcon95Test, ScreenUpdateLockIsCountedAcrossAllTrayIcons)
 {
     QWidget otherForm;

@@ -159,7 +159,7 @@ xdotool windowactivate --sync "$second"
 wait_for 10 on_window "$second" || fail "did not come back after the stale window: $(state)"
 
 # Carrier loss takes it away.
-xdotool windowactivate --sync "$second" || true
+xdotool windowactivate --sync "$second" || fail "could not activate the restored window"
 wait_for 10 on_window "$second" || fail "did not come back to the restored window: $(state)"
 echo carrier-loss >&"$commands"
 wait_for 10 gone || fail "stayed after the carrier was lost: $(state)"

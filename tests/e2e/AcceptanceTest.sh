@@ -127,24 +127,19 @@ wait_for 50 sh -c "import -window root -crop 24x24+$ix+$iy $work/icon-after.png 
 step "the tray icon follows the line"
 
 # 5. The setup dialog from the popup menu: the Modem layout on "Layout & Colors".
-# The program's windows on the screen, to see its popup menu appear.
-shown_windows() { xdotool search --onlyvisible --class Sarvendo 2>/dev/null | sort | tr '\n' ' '; }
 width_before=$(xwininfo -id "$main" | awk '/Width:/ {print $NF}')
-shown_before=$(shown_windows)
+shown_before=$(program_windows_shown)
 xdotool mousemove $((mx + 20)) $((my + 10)) click 3
-wait_for 50 sh -c "[ \"\$(xdotool search --onlyvisible --class Sarvendo 2>/dev/null | sort | tr '\n' ' ')\" != '$shown_before' ]" ||
-    fail "the popup menu did not open"
+wait_for 50 new_program_window "$shown_before" || fail "the popup menu did not open"
 xdotool key Down Return
 wait_for 50 client_of "Setup & About / Sarvendo for Windows 95" || fail "the setup dialog did not open"
 dialog=$(client_of "Setup & About / Sarvendo for Windows 95")
 read -r dx dy < <(position "$dialog")
-dialog_shot() { import -window root -crop "437x361+$dx+$dy" "$1" 2>/dev/null; }
-wait_for 50 sh -c "xwininfo -id $dialog | grep -q IsViewable" || fail "the setup dialog is not on the screen"
-dialog_shot "$work/dialog-before.png"
+dialog_shot() { import -window "$dialog" "$1" 2>/dev/null; }
+dialog_shot "$work/page1.png"
+page_changed() { dialog_shot "$work/page2.png" && ! compare -metric AE "$work/page1.png" "$work/page2.png" null: 2>/dev/null; }
 xdotool mousemove $((dx + 172)) $((dy + 13)) click 1 # the "Layout & Colors" tab, in the upper row
-wait_for 50 sh -c "import -window root -crop 437x361+$dx+$dy $work/dialog-page.png 2>/dev/null &&
-    ! compare -metric AE $work/dialog-before.png $work/dialog-page.png null: 2>/dev/null" ||
-    fail "the \"Layout & Colors\" page did not come up"
+wait_for 50 page_changed || fail "the \"Layout & Colors\" tab did not open"
 xdotool mousemove $((dx + 60)) $((dy + 134)) click 1 # "Modem"
 wait_for 50 sh -c "[ \$(xwininfo -id $main | awk '/Width:/ {print \$NF}') -ne $width_before ]" ||
     fail "choosing the Modem layout did not change the window at once"

@@ -38,6 +38,16 @@ public:
     QRect IconGeometry() const override { return geometry; }
     ShiftState CurrentShiftState() const override { return shiftState; }
     void SetHoverTracking(bool on) override { hoverTracking = on; }
+    bool HostPresent() const override { return hostPresent; }
+    void SetHostHandler(std::function<void(bool)> handler) override { m_hostHandler = std::move(handler); }
+    // A tray host starting or ending.
+    void SetHost(bool present)
+    {
+        hostPresent = present;
+        if (m_hostHandler) {
+            m_hostHandler(present);
+        }
+    }
 
     // What the tray host would deliver for a user's gesture.
     void Send(TrayMouseMessage message)
@@ -73,10 +83,12 @@ public:
     QRect geometry;
     ShiftState shiftState;
     bool hoverTracking = false;
+    bool hostPresent = true;
     std::vector<std::string> calls;
 
 private:
     MessageHandler m_handler;
+    std::function<void(bool)> m_hostHandler;
 };
 
 } // namespace sarvendo::fakes

@@ -13,7 +13,8 @@ need_tools() {
 desktop_cleanup() {
     kill -TERM "${pid:-}" 2>/dev/null || true
     wait "${pid:-}" 2>/dev/null || true
-    kill "${target_pid:-}" "${tray_pid:-}" "${wm_pid:-}" "${x_pid:-}" 2>/dev/null || true
+    kill "${target_pid:-}" "${cover_pid:-}" "${tray_pid:-}" "${wm_pid:-}" "${x_pid:-}" "${bar_pid:-}" "${sway_pid:-}" \
+        "${bus_pid:-}" 2>/dev/null || true
     [ -n "${work:-}" ] && rm -rf "$work"
     return 0
 }
@@ -22,15 +23,32 @@ trap desktop_cleanup EXIT
 fail() {
     echo "FAIL: $*" >&2
     [ -f "${work:-}/err" ] && sed 's/^/  program: /' "$work/err" >&2
+    # What the X server held of the program's windows, for a failure that does not repeat.
+    if [ -n "${DISPLAY:-}" ] && [ -n "${x_pid:-}" ]; then
+        xwininfo -root -tree 2>/dev/null | grep '("sarvendo"' | while read -r id _; do
+            echo "  window $id: $(xwininfo -id "$id" | awk '/Map State/ {print $NF}') $(xprop -id "$id" WM_STATE _NET_WM_NAME 2>/dev/null | tr '\n' ' ')"
+        done >&2
+    fi
     exit 1
 }
 
-# Waits up to $1 tenths of a second for the command after it to succeed.
+# Openbox now and then leaves a newly mapped window unmanaged until some other event
+# reaches it: the map request waits, read but not yet handled, until the next event wakes
+# its loop. A root property that changes wakes it.
+nudge_window_manager() {
+    [ -n "${DISPLAY:-}" ] && [ -n "${wm_pid:-}" ] || return 0
+    xprop -root -f _DESKTOP_TEST_NUDGE 32c -set _DESKTOP_TEST_NUDGE "$RANDOM" 2>/dev/null || true
+}
+
+# Waits up to $1 tenths of a second for the command after it to succeed, waking the
+# window manager once a second while it waits.
 wait_for() {
-    local tenths=$1
+    local tenths=$1 step=0
     shift
     for _ in $(seq 1 "$tenths"); do
         "$@" >/dev/null 2>&1 && return 0
+        step=$((step + 1))
+        [ $((step % 10)) -eq 0 ] && nudge_window_manager
         sleep 0.1
     done
     return 1
@@ -50,10 +68,21 @@ start_desktop() {
     wm_pid=$!
     wait_for 100 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window" || fail "no window manager"
     if [ "${2:-}" = tray ]; then
-        trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true >/dev/null 2>&1 &
-        tray_pid=$!
-        wait_for 100 sh -c "xwininfo -root -tree | grep -q panel" || fail "trayer did not come up"
+        start_tray
     fi
+}
+
+# trayer as the tray host, and its end.
+start_tray() {
+    trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true >/dev/null 2>&1 &
+    tray_pid=$!
+    wait_for 100 sh -c "xwininfo -root -tree | grep -q panel" || fail "trayer did not come up"
+}
+stop_tray() {
+    kill "$tray_pid" 2>/dev/null || true
+    wait "$tray_pid" 2>/dev/null || true
+    tray_pid=""
+    wait_for 100 sh -c "! xwininfo -root -tree | grep -q panel" || fail "trayer did not go"
 }
 
 # The program's files in the test's folder, boxes answered at once, no session bus.
@@ -76,6 +105,22 @@ client_of() {
     done
     return 1
 }
+
+# Whether the managed window $1 is listed, viewable, iconic.
+listed() { xprop -root _NET_CLIENT_LIST | grep -q "$(printf '0x%x' "$(($1))")"; }
+viewable() { xwininfo -id "$1" | grep -q IsViewable; }
+iconic() { xprop -id "$1" WM_STATE | grep -q 'window state: Iconic'; }
+
+# The program's windows (class "sarvendo") on the screen, one id a line.
+program_windows_shown() {
+    for id in $(xwininfo -root -children | grep '("sarvendo"' | awk '{print $1}'); do
+        xwininfo -id "$id" | grep -q IsViewable && echo "$id"
+    done
+    return 0
+}
+# Whether one of the program's windows is on the screen that was not among those listed
+# in $1 (a popup menu, a dialog), whatever else went meanwhile.
+new_program_window() { program_windows_shown | grep -vxF -f <(printf '%s\n' "$1") | grep -q .; }
 
 # The absolute upper left of a window's own area.
 position() {
@@ -114,4 +159,67 @@ start_test_window() {
     done
     sed 's/^/  test window: /' "$work/probe.err" >&2
     fail "the test window did not appear"
+}
+
+# Runs the calling script ($1, with the arguments after it) once more as an unprivileged
+# user where it runs as root, since sway refuses root, and ends with its status; as any
+# other user it returns at once. The user is `nobody`, taken on by setpriv with a folder
+# of its own: the script works in SARVENDO_TEST_WORK and leaves what is to be kept (the
+# screenshots) in SARVENDO_TEST_KEEP, copied to the folder `keep_into` when that is set.
+# Skips where that cannot be done.
+run_unprivileged() {
+    local script=$1
+    shift
+    [ "$(id -u)" = 0 ] || return 0
+    command -v setpriv >/dev/null || { echo "SKIP: running as root, and no setpriv to run sway as another user"; exit 77; }
+    id nobody >/dev/null 2>&1 || { echo "SKIP: running as root, and no user nobody to run sway as"; exit 77; }
+    local group folder status=0
+    group=$(id -gn nobody)
+    as_nobody() { setpriv --reuid=nobody --regid="$group" --clear-groups env -i PATH="$PATH" LANG=C.UTF-8 "$@"; }
+    for file in "$script" "$@"; do
+        if [ -e "$file" ] && ! as_nobody test -r "$file"; then
+            echo "SKIP: user nobody cannot read $file"
+            exit 77
+        fi
+    done
+    folder=$(mktemp -d)
+    chmod 755 "$folder"
+    chown "nobody:$group" "$folder"
+    as_nobody SARVENDO_TEST_WORK="$folder/work" SARVENDO_TEST_KEEP="$folder/keep" bash "$script" "$@" || status=$?
+    if [ -n "${keep_into:-}" ] && [ -d "$folder/keep" ]; then
+        cp "$folder/keep/"* "$keep_into/" 2>/dev/null || true
+    fi
+    rm -rf "$folder"
+    exit "$status"
+}
+
+# A headless sway session on a session bus of its own, with waybar's tray as the
+# StatusNotifierItem host. Needs `work` and XDG_RUNTIME_DIR (program_environment); leaves
+# WAYLAND_DISPLAY, SWAYSOCK and DBUS_SESSION_BUS_ADDRESS set, and no X display.
+start_sway_session() {
+    unset DISPLAY QT_QPA_PLATFORM
+    local bus
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 <<<"$bus")
+    bus_pid=$(tail -n 1 <<<"$bus")
+    # No accessibility bus to be started for the bar.
+    export NO_AT_BRIDGE=1 GTK_A11Y=none
+    printf 'output HEADLESS-1 resolution 1024x768\nxwayland disable\n' >"$work/sway.conf"
+    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+    sway_pid=$!
+    wait_for 100 sh -c "ls $XDG_RUNTIME_DIR | grep -q '^sway-ipc.*sock\$'" || fail "sway did not start: $(tail -n 5 "$work/sway.log")"
+    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
+    export SWAYSOCK
+    WAYLAND_DISPLAY=$(ls "$XDG_RUNTIME_DIR" | grep -E '^wayland-[0-9]+$' | head -n 1)
+    export WAYLAND_DISPLAY
+    printf '{"position": "top", "height": 26, "modules-right": ["tray"], "tray": {"icon-size": 20}}\n' \
+        >"$work/waybar.json"
+    waybar -c "$work/waybar.json" >"$work/waybar.log" 2>&1 &
+    bar_pid=$!
+    wait_for 100 busctl --user status org.kde.StatusNotifierWatcher || fail "waybar's tray did not come up"
+}
+
+# The shells of sway's windows named $1, one a line (xdg_shell for native Wayland ones).
+sway_shells_of() {
+    swaymsg -t get_tree | jq -r --arg name "$1" '.. | objects | select(.name? == $name and .shell? != null) | .shell'
 }

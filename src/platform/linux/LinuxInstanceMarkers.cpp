@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,6 +83,16 @@ std::string LinuxInstanceMarkers::LockFilePath(const std::string& name) const
         }
     }
     return m_directory + "/" + escaped + ".lock";
+}
+
+std::string LinuxInstanceMarkers::SocketPath(const std::string& name) const
+{
+    if (m_directory.empty()) {
+        return {};
+    }
+    std::string path = LockFilePath(name);
+    path.replace(path.size() - std::string_view(".lock").size(), std::string_view::npos, ".socket");
+    return path;
 }
 
 bool LinuxInstanceMarkers::Hold(const std::string& name)

@@ -29,6 +29,9 @@ public:
 
     // The lock file of a name; names are escaped so that any text gives one plain file.
     std::string LockFilePath(const std::string& name) const;
+    // A socket's path beside the lock file of a name, in the same private directory;
+    // empty where no directory could be had.
+    std::string SocketPath(const std::string& name) const;
 
     // parent/sarvendo-UID, made when missing, as a directory only this user may enter;
     // empty when that name is taken by anything else (a link, a file, another user's).

@@ -1,6 +1,8 @@
 #include "QtNotificationArea.h"
 
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
@@ -16,6 +18,8 @@ namespace {
 // compares it with the cursor; rare enough to cost nothing noticeable.
 constexpr int kHoverPollMs = 35;
 constexpr int kEmptyIconSize = 16;
+// A host that starts or ends is noticed within this; the look costs one round trip.
+constexpr int kHostPollMs = 1000;
 
 QIcon IconOf(const QImage& picture)
 {
@@ -36,6 +40,8 @@ QtNotificationArea::QtNotificationArea(QObject* parent) : QObject(parent)
     connect(&m_icon, &QSystemTrayIcon::activated, this, &QtNotificationArea::Activated);
     m_hoverPoll.setInterval(kHoverPollMs);
     connect(&m_hoverPoll, &QTimer::timeout, this, &QtNotificationArea::PollHover);
+    m_hostPoll.setInterval(kHostPollMs);
+    connect(&m_hostPoll, &QTimer::timeout, this, &QtNotificationArea::CheckHost);
 }
 
 QtNotificationArea::~QtNotificationArea()
@@ -55,6 +61,8 @@ void QtNotificationArea::Add(const QImage& picture, const QString& toolTip)
     m_shown = true;
     m_icon.show();
     UpdateHoverPoll();
+    m_hostPresent = HostPresent();
+    m_hostPoll.start();
 }
 
 void QtNotificationArea::Modify(const QImage& picture, const QString& toolTip)
@@ -69,6 +77,7 @@ void QtNotificationArea::Delete()
     m_shown = false;
     m_icon.hide();
     UpdateHoverPoll();
+    m_hostPoll.stop();
 }
 
 QPoint QtNotificationArea::CursorPos() const
@@ -94,6 +103,42 @@ void QtNotificationArea::SetHoverTracking(bool on)
 {
     m_hoverTracking = on;
     UpdateHoverPoll();
+}
+
+bool QtNotificationArea::HostPresent() const
+{
+    // A StatusNotifierWatcher on the bus answers in one round trip; Qt's own look opens a
+    // bus connection of its own each time, which only the other cases need.
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface() != nullptr &&
+        bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value()) {
+        return true;
+    }
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtNotificationArea::SetHostHandler(std::function<void(bool present)> handler)
+{
+    m_hostHandler = std::move(handler);
+}
+
+void QtNotificationArea::CheckHost()
+{
+    const bool present = HostPresent();
+    if (present == m_hostPresent) {
+        return;
+    }
+    m_hostPresent = present;
+    if (present && m_shown) {
+        // A host that started after the icon was added learns of it only when it is shown.
+        m_icon.hide();
+        m_icon.show();
+        UpdateHoverPoll();
+    }
+    if (m_hostHandler) {
+        const std::function<void(bool)> handler = m_hostHandler;
+        handler(present);
+    }
 }
 
 void QtNotificationArea::Apply(const QImage& picture, const QString& toolTip)
@@ -154,6 +199,9 @@ void QtNotificationArea::PollHover()
 {
     const QRect geometry = IconGeometry();
     if (geometry.isEmpty()) {
+        // A host that does not say where the icon is (StatusNotifierItem, or none yet)
+        // shows its own tip: there is nothing to track until a host embeds the icon.
+        m_hoverPoll.stop();
         return;
     }
     const QPoint cursor = QCursor::pos();

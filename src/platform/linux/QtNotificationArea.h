@@ -13,7 +13,12 @@ namespace sarvendo {
 // mouse messages (Trigger a left button-down, DoubleClick a left double click, Context a
 // right button-down, MiddleClick a middle button-down), each after a MouseMove at the
 // cursor. Only an XEmbed icon has a geometry; while the receiver asks for hover
-// tracking, the cursor is watched over that rectangle and its moves are reported.
+// tracking, the cursor is watched over that rectangle and its moves are reported. Where
+// the host reports no geometry, hover tracking is off and the tip comes from the host.
+//
+// While the icon is added, the host's presence is looked at every second
+// (QSystemTrayIcon::isSystemTrayAvailable, either kind of host): the host handler hears of
+// each change, and an icon whose host came back is shown to it anew.
 //
 // A StatusNotifierItem host sends no double clicks, and its primary activation is by the
 // desktop's convention the gesture that opens the program's window. There, a left click
@@ -36,6 +41,8 @@ public:
     QRect IconGeometry() const override;
     ShiftState CurrentShiftState() const override;
     void SetHoverTracking(bool on) override;
+    bool HostPresent() const override;
+    void SetHostHandler(std::function<void(bool present)> handler) override;
 
 private:
     void Apply(const QImage& picture, const QString& toolTip);
@@ -43,10 +50,14 @@ private:
     void Report(TrayMouseMessage message);
     void PollHover();
     void UpdateHoverPoll();
+    void CheckHost();
 
     QSystemTrayIcon m_icon{this}; // a child, so that tests can find it and play the tray host
     QTimer m_hoverPoll;
+    QTimer m_hostPoll;
     MessageHandler m_handler;
+    std::function<void(bool)> m_hostHandler;
+    bool m_hostPresent = false;
     QImage m_picture;
     QString m_toolTip;
     bool m_shown = false;

@@ -88,8 +88,6 @@ X11ForegroundWindow::X11ForegroundWindow()
         "_NET_WM_STATE",
         "_NET_WM_STATE_HIDDEN",
         "_NET_WM_WINDOW_TYPE",
-        "_NET_WM_NAME",
-        "WM_NAME",
         "WM_STATE",
         "_NET_WM_PID",
         "WM_CLIENT_MACHINE",
@@ -108,7 +106,8 @@ X11ForegroundWindow::X11ForegroundWindow()
     // replacing it, keeps Qt's own events coming.
     XWindowAttributes rootAttributes{};
     if (XGetWindowAttributes(m_display, m_root, &rootAttributes) != 0) {
-        XSelectInput(m_display, m_root, rootAttributes.your_event_mask | PropertyChangeMask);
+        // The moves of all top-level windows, for those that covered the target's title bar.
+        XSelectInput(m_display, m_root, rootAttributes.your_event_mask | PropertyChangeMask | SubstructureNotifyMask);
     }
     application->installNativeEventFilter(this);
 }
@@ -321,6 +320,9 @@ std::optional<CaptionTarget> X11ForegroundWindow::Describe()
         (!wmState.empty() && wmState.front() == IconicState) || frameAttributes.map_state != IsViewable;
     target.popup = clientAttributes.override_redirect != 0 || frameAttributes.override_redirect != 0 || IsPopup(client);
 
+    m_overTitleBar = WindowsOverTitleBar(
+        frame, DesktopRect{target.frameRect.x, target.frameRect.y, target.frameRect.width, target.extents.top});
+
     if (trap.Check()) {
         // The window went away while it was being read; the events that follow will
         // say what is active now.
@@ -328,6 +330,44 @@ std::optional<CaptionTarget> X11ForegroundWindow::Describe()
     }
     m_described = true;
     return target;
+}
+
+std::vector<unsigned long> X11ForegroundWindow::WindowsOverTitleBar(unsigned long frame, const DesktopRect& titleBar)
+{
+    std::vector<unsigned long> over;
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (titleBar.height <= 0 || XQueryTree(m_display, m_root, &rootReturn, &parent, &children, &count) == 0) {
+        return over;
+    }
+    // Bottom to top: only what comes after the frame is stacked over it.
+    bool above = false;
+    for (unsigned int i = 0; i < count; ++i) {
+        if (!above) {
+            above = children[i] == frame;
+            continue;
+        }
+        XWindowAttributes attributes{};
+        // Menus, tooltips and the strip itself are fleeting or ours; a managed window
+        // over the title bar is what leaves its pixels in the sample.
+        if (XGetWindowAttributes(m_display, children[i], &attributes) == 0 || attributes.map_state != IsViewable ||
+            attributes.override_redirect != 0) {
+            continue;
+        }
+        const bool overlaps = attributes.x < titleBar.x + titleBar.width &&
+                              attributes.x + attributes.width + 2 * attributes.border_width > titleBar.x &&
+                              attributes.y < titleBar.y + titleBar.height &&
+                              attributes.y + attributes.height + 2 * attributes.border_width > titleBar.y;
+        if (overlaps) {
+            over.push_back(children[i]);
+        }
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return over;
 }
 
 std::vector<std::uint32_t> X11ForegroundWindow::DesktopPixels(const DesktopRect& area)
@@ -376,6 +416,9 @@ bool X11ForegroundWindow::nativeEventFilter(const QByteArray& eventType, void* m
     const unsigned long client = m_client.window;
     const unsigned long frame = m_frame.window;
     const auto isTarget = [&](xcb_window_t window) { return window != 0 && (window == client || window == frame); };
+    const auto coveredTitleBar = [&](xcb_window_t window) {
+        return m_described && std::find(m_overTitleBar.begin(), m_overTitleBar.end(), window) != m_overTitleBar.end();
+    };
     switch (event->response_type & 0x7FU) {
     case XCB_PROPERTY_NOTIFY: {
         const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
@@ -390,33 +433,42 @@ bool X11ForegroundWindow::nativeEventFilter(const QByteArray& eventType, void* m
             const unsigned long atom = property->atom;
             if (atom == m_atoms[kNetWmState] || atom == m_atoms[kWmState] || atom == m_atoms[kNetFrameExtents] ||
                 atom == m_atoms[kNetWmAllowedActions] || atom == m_atoms[kNetWmWindowType] ||
-                atom == m_atoms[kNetWmName] || atom == m_atoms[kWmName] || atom == XA_WM_TRANSIENT_FOR) {
+                atom == XA_WM_TRANSIENT_FOR) {
+                // A new title (a clock, a player) moves nothing: the strip stays.
                 Changed(ForegroundChange::State);
             }
         }
         break;
     }
-    case XCB_CONFIGURE_NOTIFY:
-        if (isTarget(reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window)) {
+    case XCB_CONFIGURE_NOTIFY: {
+        const xcb_window_t window = reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window;
+        if (isTarget(window) || coveredTitleBar(window)) {
             Changed(ForegroundChange::Moved);
         }
         break;
+    }
     case XCB_REPARENT_NOTIFY:
         if (isTarget(reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->window)) {
             Changed(ForegroundChange::Moved);
         }
         break;
-    case XCB_UNMAP_NOTIFY:
-        if (isTarget(reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window)) {
+    case XCB_UNMAP_NOTIFY: {
+        const xcb_window_t window = reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window;
+        if (isTarget(window)) {
             Changed(ForegroundChange::Gone);
+        } else if (coveredTitleBar(window)) {
+            Changed(ForegroundChange::Moved);
         }
         break;
+    }
     case XCB_DESTROY_NOTIFY: {
         const xcb_window_t window = reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window;
         if (isTarget(window)) {
             // A destroyed window has no mask left to give back.
             (window == client ? m_client : m_frame) = Watched{};
             Changed(ForegroundChange::Gone);
+        } else if (coveredTitleBar(window)) {
+            Changed(ForegroundChange::Moved);
         }
         break;
     }

@@ -47,8 +47,6 @@ private:
         kNetWmState,
         kNetWmStateHidden,
         kNetWmWindowType,
-        kNetWmName,
-        kWmName,
         kWmState,
         kNetWmPid,
         kWmClientMachine,
@@ -70,6 +68,7 @@ private:
     void Watch(Watched& slot, unsigned long window, long mask);
     void Unwatch(Watched& slot);
     void Changed(ForegroundChange change);
+    std::vector<unsigned long> WindowsOverTitleBar(unsigned long frame, const DesktopRect& titleBar);
 
     _XDisplay* m_display = nullptr;
     unsigned long m_root = 0;
@@ -82,6 +81,9 @@ private:
     unsigned long m_active = 0; // _NET_ACTIVE_WINDOW as last read
     Watched m_client;
     Watched m_frame;
+    // The windows stacked over the target's title bar when it was described: the strip's
+    // background sampled then holds their pixels, so their moving away makes it stale.
+    std::vector<unsigned long> m_overTitleBar;
 };
 
 } // namespace sarvendo
