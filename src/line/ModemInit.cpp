@@ -9,8 +9,6 @@
 namespace sarvendo {
 namespace {
 
-constexpr int kWaitSliceMs = 10;
-
 // Runs attempt until it succeeds or the component's ResponseTime has passed, letting
 // events through between attempts.
 template <typename Attempt> bool RetryWithin(T_QCCom32& qcCom, EventPump& events, const Clock& clock, Attempt attempt)
@@ -24,7 +22,7 @@ template <typename Attempt> bool RetryWithin(T_QCCom32& qcCom, EventPump& events
             return false;
         }
         events.ProcessEvents();
-        qcCom.WaitForInput(kWaitSliceMs);
+        qcCom.WaitForInput(T_QCCom32::kWaitSliceMs);
     }
 }
 

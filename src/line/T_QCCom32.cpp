@@ -11,9 +11,6 @@ namespace sarvendo {
 namespace {
 
 constexpr std::size_t kInitialReadBuffer = 1024;
-// How long one turn of the waiting loop sleeps on the port when nothing has arrived, so
-// that the wait neither spins nor delays events noticeably.
-constexpr int kWaitSliceMs = 10;
 
 } // namespace
 

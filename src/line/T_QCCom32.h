@@ -52,6 +52,10 @@ public:
     bool Opened() const { return m_handle != nullptr; }
     bool InUse() const { return m_inUse; }
 
+    // How long one turn of a waiting loop sleeps on the port when nothing has arrived, so
+    // that the wait neither spins nor delays events noticeably.
+    static constexpr int kWaitSliceMs = 10;
+
     // Waits at most the given time for input on the open port, without handling events.
     void WaitForInput(int milliseconds);
 

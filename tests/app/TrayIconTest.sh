@@ -34,7 +34,7 @@ printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvend
 
 start_program() {
     : >"$work/err"
-    (cd "$work" && exec timeout -k 5 100 "$program") 2>"$work/err" &
+    (cd "$work" && exec timeout --foreground -k 5 100 "$program") 2>"$work/err" &
     pid=$!
     wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
 }

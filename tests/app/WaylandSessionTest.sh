@@ -44,7 +44,7 @@ start_in_tray() {
     printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nShowTrayIcon=1\r\nNewOrientation=-3\r\nTitle=1\r\n' \
         >"$SARVENDO_HOME/SARVENDO.INI"
     : >"$work/err"
-    (cd "$work" && exec timeout -k 5 100 "$program") 2>"$work/err" &
+    (cd "$work" && exec timeout --foreground -k 5 100 "$program") 2>"$work/err" &
     pid=$!
     wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
     wait_for 100 registered || fail "no StatusNotifierItem was registered with waybar"

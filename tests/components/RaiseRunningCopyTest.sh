@@ -21,7 +21,7 @@ start_first() { # $1: extra lines of the COM1 section
     printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\n%b' "$1" \
         >"$SARVENDO_HOME/SARVENDO.INI"
     : >"$work/err"
-    (cd "$work" && exec timeout -k 5 100 "$program") 2>"$work/err" &
+    (cd "$work" && exec timeout --foreground -k 5 100 "$program") 2>"$work/err" &
     pid=$!
     wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the first copy did not come up"
     wait_for 150 client_of Sarvendo || fail "no managed window titled Sarvendo"

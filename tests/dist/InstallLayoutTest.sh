@@ -139,10 +139,12 @@ printf 'pcm.default { type file slave { pcm { type null } } file "%s" format "ra
     >"$ALSA_CONFIG_PATH"
 
 # Starts a program from a directory without a Sarvendo.wav, waits until its event loop
-# runs and ends it with SIGTERM.
+# runs and ends it with SIGTERM. timeout passes a signal on to the program and, without
+# --foreground, again to its whole process group: a second SIGTERM that reaches the
+# program after its clean end has begun kills it, and the test would read that as a fault.
 run() {
     rm -f "$work/played.raw"
-    (cd "$work/cwd" && exec timeout -k 5 60 "$@") 2>"$work/err" &
+    (cd "$work/cwd" && exec timeout --foreground -k 5 60 "$@") 2>"$work/err" &
     pid=$!
     for _ in $(seq 1 300); do
         grep -q "Sarvendo: event loop running" "$work/err" && break

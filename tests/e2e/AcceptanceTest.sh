@@ -52,7 +52,7 @@ driver_check() { # program, settings directory
         "$work/no-tty1" "$work/no-tty2" "$work/no-tty3" "$work/no-tty4" >"$2/SARVENDO.INI"
     mkdir -p -m 700 "$2/run"
     env -u SARVENDO_SIMULATE SARVENDO_HOME="$2" SARVENDO_AUTO_ANSWER=yes QT_QPA_PLATFORM=offscreen \
-        XDG_RUNTIME_DIR="$2/run" timeout -k 5 60 "$1" 1 2>"$2/err" &
+        XDG_RUNTIME_DIR="$2/run" timeout --foreground -k 5 60 "$1" 1 2>"$2/err" &
     local check=$!
     wait_for 300 grep -q "Sarvendo: event loop running" "$2/err" || { kill "$check"; fail "$1 did not come up: $(cat "$2/err")"; }
     kill -TERM "$check"
@@ -89,7 +89,7 @@ printf '%b' '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sa
     'CD Auto Exit Delay=3\r\nWarn when Exiting=1\r\nWindow Position X=600\r\nWindow Position Y=100\r\n' \
     >"$SARVENDO_HOME/SARVENDO.INI"
 
-(cd "$work" && exec timeout -k 5 110 "$program") 2>"$work/err" &
+(cd "$work" && exec timeout --foreground -k 5 110 "$program") 2>"$work/err" &
 pid=$!
 wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
 wait_for 150 client_of Sarvendo || fail "the main window is not listed"

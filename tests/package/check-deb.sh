@@ -67,7 +67,7 @@ read -r -t 20 number <&"$fd" || fail "Xvfb did not start"
 export DISPLAY=":$number"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # The command is a single path (no arguments in the entry), run as the menu would.
-(cd "$work/cwd" && exec timeout -k 5 60 "$command") 2>"$work/err" &
+(cd "$work/cwd" && exec timeout --foreground -k 5 60 "$command") 2>"$work/err" &
 pid=$!
 for _ in $(seq 1 300); do
     grep -q "Sarvendo: event loop running" "$work/err" && break

@@ -6,7 +6,6 @@
 namespace sarvendo {
 namespace {
 
-constexpr std::size_t kLockFileMax = 64;
 constexpr std::int64_t kLargestPid = 0x7FFFFFFF;
 // The kernel's own limit for a chain of links.
 constexpr int kMaxLinkDepth = 40;

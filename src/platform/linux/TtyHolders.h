@@ -10,6 +10,10 @@
 
 namespace sarvendo {
 
+// More than any lock file holds (ten digits, a line end and a dialer's name): a longer
+// one is no lock of this convention.
+inline constexpr std::size_t kLockFileMax = 64;
+
 // The kernel's name of a tty ("ttyUSB0", "pts_3" for /dev/pts/3) behind a configured
 // path, which may be a link such as /dev/serial/by-id/...: lock files carry that name.
 std::string KernelTtyName(SystemCalls& system, const std::string& device);

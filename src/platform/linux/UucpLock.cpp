@@ -8,11 +8,6 @@
 #include <optional>
 
 namespace sarvendo {
-namespace {
-
-constexpr std::size_t kLockFileMax = 64;
-
-} // namespace
 
 UucpLock::UucpLock(SystemCalls& system) : m_system(system) {}
 
