@@ -40,30 +40,35 @@ const std::string& TenYears()
     static const std::string path = [] {
         const std::string file = BenchFolder() + "/ten-years.sqlite";
         HistoryStore::Opened opened = HistoryStore::Open(file, 0);
-        std::vector<SessionRecord> sessions;
-        std::vector<TrafficMinute> minutes;
-        const std::int64_t spacing = kTenYears / kSessions;
-        for (std::int64_t i = 0; i < kSessions; ++i) {
-            SessionRecord session;
-            session.port = 1;
-            session.start = Instant{kNow - kTenYears + i * spacing, 3600};
-            const std::int64_t length = 600 + (i * 7919) % 2400;
-            session.end = Instant{session.start.utc + length, 3600};
-            session.durationMs = length * 1000;
-            session.sent = length * 300;
-            session.received = length * 3000;
-            session.speed = "@ 33600 bps";
-            session.endedBy = EndedBy::Carrier;
-            sessions.push_back(session);
-            for (std::int64_t m = 0; m < length / 60; ++m) {
-                minutes.push_back({session.start.utc / 60 + m, 18'000, 180'000});
-            }
-        }
         sqlite::Error error;
         const auto id = opened.store->BeginSession(1, "", Instant{kNow, 3600}, error);
-        opened.store->AddImport(LogFingerprint{"bench", 0, "0:0"}, sessions, {}, {});
-        opened.store->SaveProgress(*id, SessionProgress{}, minutes);
-        opened.store->Tidy(kNow, 0);
+        // Month by month, as the program lives through them: each month's sessions and
+        // minutes written, then the minutes past 90 days rolled up into hours.
+        const std::int64_t spacing = kTenYears / kSessions;
+        const std::int64_t perMonth = kSessions / 120;
+        for (std::int64_t month = 0; month < 120; ++month) {
+            std::vector<SessionRecord> sessions;
+            std::vector<TrafficMinute> minutes;
+            for (std::int64_t i = month * perMonth; i < (month + 1) * perMonth; ++i) {
+                SessionRecord session;
+                session.port = 1;
+                session.start = Instant{kNow - kTenYears + i * spacing, 3600};
+                const std::int64_t length = 600 + (i * 7919) % 2400;
+                session.end = Instant{session.start.utc + length, 3600};
+                session.durationMs = length * 1000;
+                session.sent = length * 300;
+                session.received = length * 3000;
+                session.speed = "@ 33600 bps";
+                session.endedBy = EndedBy::Carrier;
+                sessions.push_back(session);
+                for (std::int64_t m = 0; m < length / 60; ++m) {
+                    minutes.push_back({session.start.utc / 60 + m, 18'000, 180'000});
+                }
+            }
+            opened.store->AddImport(LogFingerprint{"bench" + std::to_string(month), 0, "0:0"}, sessions, {}, {});
+            opened.store->SaveProgress(*id, SessionProgress{}, minutes);
+            opened.store->Tidy(sessions.back().start.utc, 0);
+        }
         return file;
     }();
     return path;

@@ -18,7 +18,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The Qt libraries only recommend their platform plugins, yet without the X11 one the
 # program cannot show a window at all.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libsqlite3-0, libqt6charts6")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ppp")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The long description; CPack puts the summary above it and indents it as Debian wants.

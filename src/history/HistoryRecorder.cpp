@@ -9,6 +9,7 @@ namespace sarvendo {
 namespace {
 
 constexpr std::uint64_t kWriteEveryMs = 60'000;
+constexpr std::int64_t kWriteEveryMsSigned = 60'000;
 // A call is over once the ring has been quiet this long, as the ring log counts it.
 constexpr std::uint64_t kCallOverAfterMs = 10'000;
 // While the history is paused, at most this many minutes of traffic wait in memory.
@@ -124,7 +125,11 @@ void HistoryRecorder::Counted(bool carrier, std::int64_t sent, std::int64_t rece
     }
     m_rate.Add(now, sentRise, receivedRise);
     if (sentRise != 0 || receivedRise != 0) {
-        const std::int64_t minute = m_civil.Now().utc / 60;
+        // The minute counts on from the session's start on the monotonic clock: no
+        // reading of the wall clock and its zone in the tick, and no minute twice when
+        // the wall clock is set back.
+        const std::int64_t minute =
+            (m_start.utc * 1000 + static_cast<std::int64_t>(now - m_startMs)) / kWriteEveryMsSigned;
         if (m_minutes.empty() || m_minutes.back().minute != minute) {
             if (m_minutes.size() >= kMaxWaitingMinutes) {
                 m_minutes.erase(m_minutes.begin());

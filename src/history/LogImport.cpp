@@ -519,7 +519,8 @@ std::vector<std::string> ImportNotes(const std::vector<ImportReport>& reports)
                         std::to_string(report.calls) + " calls from " + report.log);
         notes.insert(notes.end(), report.problems.begin(), report.problems.end());
         if (!report.problems.empty()) {
-            notes.push_back(std::to_string(report.problems.size()) + " lines of " + report.log +
+            notes.push_back(std::to_string(report.problems.size()) +
+                            (report.problems.size() == 1 ? " line of " : " lines of ") + report.log +
                             " could not be read and were left out");
         }
     }

@@ -18,7 +18,6 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -133,8 +132,8 @@ THistoryWindow::THistoryWindow(HistoryWindowParts parts, QWidget* parent) : QWid
     auto* nextMonth = button("NextMonth", "Month >");
     auto* nextYear = button("NextYear", "Year >>");
     navigation->addSpacing(12);
-    m_monthView = button("MonthView", "Month View");
-    m_yearView = button("YearView", "Year View");
+    m_monthView = button("MonthView", "&Month View");
+    m_yearView = button("YearView", "&Year View");
     m_monthView->setCheckable(true);
     m_yearView->setCheckable(true);
     layout->addLayout(navigation);
@@ -165,7 +164,20 @@ THistoryWindow::THistoryWindow(HistoryWindowParts parts, QWidget* parent) : QWid
     m_list->setHeaderLabels({QStringLiteral("Start"), QStringLiteral("End"), QStringLiteral("Time"),
                              QStringLiteral("Sent"), QStringLiteral("Received"), QStringLiteral("Speed"),
                              QStringLiteral("Ended by")});
-    m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Widths from a sample of each column, not from every row: a month of a busy line has
+    // hundreds of sessions, and measuring them all would slow the window's opening.
+    const QFontMetrics metrics(m_list->font());
+    const std::array<const char*, 7> samples = {"2026-12-31T23:59:59+01:00 ",
+                                                "2026-12-31T23:59:59+01:00 ",
+                                                "999:59:59 ",
+                                                "999.9 MB ",
+                                                "999.9 MB ",
+                                                "@ 115200 bps ",
+                                                "unknown "};
+    for (int column = 0; column < static_cast<int>(samples.size()); ++column) {
+        m_list->setColumnWidth(
+            column, metrics.horizontalAdvance(QString::fromUtf8(samples[static_cast<std::size_t>(column)])) + 12);
+    }
     layout->addWidget(m_list, 2);
 
     m_graph = new TrafficGraph(this);

@@ -8,8 +8,9 @@
 namespace sarvendo {
 namespace {
 
-const QColor kBackground(0, 0, 0);
-const QColor kGrid(0, 96, 0);
+// A dark screen, as on a line monitor.
+const QColor kBackground(0, 24, 0);
+const QColor kGrid(0, 80, 0);
 const QColor kSent(255, 0, 0);
 const QColor kReceived(0, 255, 0);
 
