@@ -87,22 +87,30 @@ SCENARIO
 
 SARVENDO_HOME="$home" SARVENDO_SIMULATE="$work/scenario" "$program" >"$work/log" 2>&1 &
 app=$!
-main_window() { xdotool search --pid "$app" --onlyvisible --name '^Sarvendo$' | head -n 1 | grep .; }
-history_window() { xdotool search --pid "$app" --onlyvisible --name '^Sarvendo History$' | head -n 1 | grep .; }
-wait_for 100 main_window || { cat "$work/log" >&2; echo "no main window" >&2; exit 1; }
-main=$(main_window)
+client_of() { # the managed window of that title
+    for candidate in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
+        if xprop -id "$candidate" _NET_WM_NAME | grep -q "= \"$1\"\$"; then
+            echo "$candidate"
+            return 0
+        fi
+    done
+    return 1
+}
+wait_for 150 client_of Sarvendo || { cat "$work/log" >&2; echo "no main window" >&2; exit 1; }
+main=$(client_of Sarvendo)
 
 # The popup menu, its "System" submenu and "History...".
-xdotool mousemove --window "$main" 60 40 click 3
+read -r x0 y0 < <(xwininfo -id "$main" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+xdotool mousemove $((x0 + 30)) $((y0 + 12)) click 3
 sleep 0.5
 xdotool key y
 sleep 0.3
 xdotool key i
-wait_for 50 history_window || { cat "$work/log" >&2; echo "no history window" >&2; exit 1; }
-window=$(history_window)
+wait_for 50 client_of "Sarvendo History" || { cat "$work/log" >&2; echo "no history window" >&2; exit 1; }
+window=$(client_of "Sarvendo History")
 xdotool windowmove "$window" 200 20
 # Let the live graph fill with a minute of the connection.
-sleep 60
+sleep 90
 import -window "$window" -frame "$out/history-month.png"
 # The graph alone: the rectangle of its dark green background.
 geometry=$(convert "$out/history-month.png" -fill white +opaque 'rgb(0,24,0)' -trim -format '%wx%h%X%Y' info:)

@@ -86,6 +86,15 @@ QChart* PanelChart(const QString& title)
     return chart;
 }
 
+// Thirty-one days side by side fit only written small and upright.
+void StyleCategoryAxis(QBarCategoryAxis& axis)
+{
+    QFont font = axis.labelsFont();
+    font.setPointSizeF(font.pointSizeF() * 0.75);
+    axis.setLabelsFont(font);
+    axis.setLabelsAngle(-90);
+}
+
 QChartView* ChartView(QChart* chart, QWidget* parent)
 {
     auto* view = new QChartView(chart, parent);
@@ -161,9 +170,7 @@ THistoryWindow::THistoryWindow(HistoryWindowParts parts, QWidget* parent) : QWid
     m_list->setObjectName(QStringLiteral("Sessions"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
-    m_list->setHeaderLabels({QStringLiteral("Start"), QStringLiteral("End"), QStringLiteral("Time"),
-                             QStringLiteral("Sent"), QStringLiteral("Received"), QStringLiteral("Speed"),
-                             QStringLiteral("Ended by")});
+    m_list->setColumnCount(7);
     // Widths from a sample of each column, not from every row: a month of a busy line has
     // hundreds of sessions, and measuring them all would slow the window's opening.
     const QFontMetrics metrics(m_list->font());
@@ -257,6 +264,7 @@ void THistoryWindow::BuildCharts()
     m_timeChart->addSeries(timeSeries);
     m_timeChart->legend()->setVisible(false);
     m_timeAxis = new QBarCategoryAxis();
+    StyleCategoryAxis(*m_timeAxis);
     m_hoursAxis = new QValueAxis();
     m_hoursAxis->setLabelFormat(QStringLiteral("%.1f"));
     m_timeChart->addAxis(m_timeAxis, Qt::AlignBottom);
@@ -277,6 +285,7 @@ void THistoryWindow::BuildCharts()
     bytesSeries->setBarWidth(0.8);
     m_bytesChart->addSeries(bytesSeries);
     m_bytesAxis = new QBarCategoryAxis();
+    StyleCategoryAxis(*m_bytesAxis);
     m_bytesValueAxis = new QValueAxis();
     m_bytesValueAxis->setLabelFormat(QStringLiteral("%.1f"));
     m_bytesChart->addAxis(m_bytesAxis, Qt::AlignBottom);
@@ -387,6 +396,13 @@ void THistoryWindow::Refresh()
                                Bytes(totals.received), QString::fromStdString(DurationText(totals.longestMs))));
 
     m_list->clear();
+    m_list->setHeaderLabels(month ? QStringList{QStringLiteral("Start"), QStringLiteral("End"), QStringLiteral("Time"),
+                                                QStringLiteral("Sent"), QStringLiteral("Received"),
+                                                QStringLiteral("Speed"), QStringLiteral("Ended by")}
+                                  : QStringList{QStringLiteral("Month"), QStringLiteral("Sessions"),
+                                                QStringLiteral("Time"), QStringLiteral("Sent"),
+                                                QStringLiteral("Received"), QStringLiteral("Calls"),
+                                                QStringLiteral("Longest")});
     QList<QTreeWidgetItem*> rows;
     if (month) {
         for (const SessionRecord& session : m_sessions) {
@@ -400,10 +416,10 @@ void THistoryWindow::Refresh()
         }
     } else {
         for (const PeriodTotals& period : periods) {
-            rows << new QTreeWidgetItem(QStringList{QString::fromStdString(period.period),
-                                                    QStringLiteral("%1 sessions").arg(period.sessions),
-                                                    QString::fromStdString(DurationText(period.durationMs)),
-                                                    Bytes(period.sent), Bytes(period.received), QString(), QString()});
+            rows << new QTreeWidgetItem(QStringList{
+                QString::fromStdString(period.period), QString::number(period.sessions),
+                QString::fromStdString(DurationText(period.durationMs)), Bytes(period.sent), Bytes(period.received),
+                QString::number(period.calls), QString::fromStdString(DurationText(period.longestMs))});
         }
     }
     m_list->addTopLevelItems(rows);
