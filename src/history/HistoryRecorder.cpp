@@ -91,6 +91,9 @@ void HistoryRecorder::Failed(const sqlite::Error& error)
 
 void HistoryRecorder::Connected(std::int32_t port, const std::string& device)
 {
+    // The end of the last session gets one more try before its place is taken.
+    RetryWaitingEnd();
+    m_waitingEnd.reset();
     m_connected = true;
     m_port = port;
     m_device = device;
@@ -114,6 +117,10 @@ void HistoryRecorder::Counted(bool carrier, std::int64_t sent, std::int64_t rece
     }
     if (!carrier || !m_connected) {
         m_rate.Add(now, 0, 0);
+        if (m_waitingEnd && now - m_lastWriteMs >= kWriteEveryMs) {
+            m_lastWriteMs = now;
+            RetryWaitingEnd();
+        }
         return;
     }
     const std::int64_t sentRise = Rise(sent, m_sent);
@@ -153,6 +160,7 @@ void HistoryRecorder::Disconnected(std::int64_t sent, std::int64_t received, con
     Counted(true, sent, received, speed);
     Write(m_hangUp ? EndedBy::HangUp : EndedBy::Carrier);
     m_connected = false;
+    m_lastWriteMs = m_clock.MonotonicMs();
 }
 
 void HistoryRecorder::HangUpPerformed()
@@ -162,6 +170,7 @@ void HistoryRecorder::HangUpPerformed()
 
 void HistoryRecorder::Finish()
 {
+    RetryWaitingEnd();
     if (m_rings > 0) {
         WriteCall();
     }
@@ -196,21 +205,6 @@ void HistoryRecorder::WriteCall()
 
 void HistoryRecorder::Write(EndedBy endedBy)
 {
-    if (!Keeping()) {
-        m_minutes.clear();
-        return;
-    }
-    if (!m_store && (!m_paused || !Reopen())) {
-        return;
-    }
-    if (!m_sessionId) {
-        sqlite::Error error;
-        m_sessionId = m_store->BeginSession(m_port, m_device, m_start, error);
-        if (!m_sessionId) {
-            Failed(error);
-            return;
-        }
-    }
     SessionProgress progress;
     progress.durationMs = static_cast<std::int64_t>(m_clock.MonotonicMs() - m_startMs);
     progress.end = m_civil.Now();
@@ -222,15 +216,46 @@ void HistoryRecorder::Write(EndedBy endedBy)
     progress.received = m_received;
     progress.speed = m_speed;
     progress.endedBy = endedBy;
+    if (!Save(progress) && endedBy != EndedBy::Open) {
+        // The end of a session is tried again each minute until it is written.
+        m_waitingEnd = progress;
+    }
+}
+
+void HistoryRecorder::RetryWaitingEnd()
+{
+    if (m_waitingEnd && Save(*m_waitingEnd)) {
+        m_waitingEnd.reset();
+    }
+}
+
+bool HistoryRecorder::Save(const SessionProgress& progress)
+{
+    if (!Keeping()) {
+        m_minutes.clear();
+        return true;
+    }
+    if (!m_store && (!m_paused || !Reopen())) {
+        return false;
+    }
+    if (!m_sessionId) {
+        sqlite::Error error;
+        m_sessionId = m_store->BeginSession(m_port, m_device, m_start, error);
+        if (!m_sessionId) {
+            Failed(error);
+            return false;
+        }
+    }
     if (auto failure = m_store->SaveProgress(*m_sessionId, progress, m_minutes)) {
         Failed(*failure);
-        return;
+        return false;
     }
     m_minutes.clear();
     if (m_paused) {
         m_paused = false;
         Say("the history is written again to " + m_path);
     }
+    return true;
 }
 
 } // namespace sarvendo

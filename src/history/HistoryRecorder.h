@@ -58,6 +58,8 @@ public:
 
 private:
     void Write(EndedBy endedBy);
+    bool Save(const SessionProgress& progress);
+    void RetryWaitingEnd();
     void WriteCall();
     bool Keeping() const;
     void Failed(const sqlite::Error& error);
@@ -86,6 +88,7 @@ private:
     std::string m_speed;
     std::vector<TrafficMinute> m_minutes; // not yet written
     bool m_hangUp = false;
+    std::optional<SessionProgress> m_waitingEnd; // the end of the last session, not yet written
 
     // The call being rung.
     std::int32_t m_rings = 0;

@@ -86,13 +86,12 @@ QChart* PanelChart(const QString& title)
     return chart;
 }
 
-// Thirty-one days side by side fit only written small and upright.
+// Thirty-one days side by side fit only written small.
 void StyleCategoryAxis(QBarCategoryAxis& axis)
 {
     QFont font = axis.labelsFont();
-    font.setPointSizeF(font.pointSizeF() * 0.75);
+    font.setPointSizeF(font.pointSizeF() * 0.8);
     axis.setLabelsFont(font);
-    axis.setLabelsAngle(-90);
 }
 
 QChartView* ChartView(QChart* chart, QWidget* parent)
@@ -101,7 +100,7 @@ QChartView* ChartView(QChart* chart, QWidget* parent)
     view->setRenderHint(QPainter::Antialiasing, false);
     view->setFrameShape(QFrame::StyledPanel);
     view->setFrameShadow(QFrame::Sunken);
-    view->setMinimumHeight(170);
+    view->setMinimumHeight(150);
     return view;
 }
 
@@ -115,7 +114,7 @@ THistoryWindow::THistoryWindow(HistoryWindowParts parts, QWidget* parent) : QWid
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kFace);
     setPalette(palette);
-    resize(760, 720);
+    resize(760, 760);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -154,7 +153,8 @@ THistoryWindow::THistoryWindow(HistoryWindowParts parts, QWidget* parent) : QWid
     connect(m_yearView, &QPushButton::clicked, this, [this] { ShowPeriod(View::Year, m_year, m_month); });
 
     BuildCharts();
-    auto* charts = new QHBoxLayout();
+    // One above the other, so that each day's bar has room for its number.
+    auto* charts = new QVBoxLayout();
     charts->addWidget(ChartView(m_timeChart, this));
     charts->addWidget(ChartView(m_bytesChart, this));
     layout->addLayout(charts, 3);
@@ -193,7 +193,7 @@ THistoryWindow::THistoryWindow(HistoryWindowParts parts, QWidget* parent) : QWid
     m_notes = new QPlainTextEdit(this);
     m_notes->setObjectName(QStringLiteral("Notes"));
     m_notes->setReadOnly(true);
-    m_notes->setMaximumHeight(70);
+    m_notes->setMaximumHeight(54);
     layout->addWidget(m_notes);
 
     auto* bottom = new QHBoxLayout();

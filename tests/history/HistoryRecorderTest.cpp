@@ -112,6 +112,24 @@ TEST_F(HistoryRecorderTest, AClockSetBackOrADaylightSavingChangeNeitherShortensN
     }
 }
 
+TEST_F(HistoryRecorderTest, AnEndThatFindsTheFileLockedIsWrittenAMinuteLaterWithoutWaiting)
+{
+    Recorder().Connected(1, "");
+    Run(30, 10);
+    sqlite::Error error;
+    auto other = sqlite::Database::Open(dir.File("history.sqlite"), sqlite::Database::Mode::ReadWrite, error);
+    ASSERT_TRUE(other);
+    ASSERT_FALSE(other->Execute("BEGIN IMMEDIATE"));
+    Recorder().Disconnected(sent, received, "");
+    EXPECT_EQ(Sessions()[0].endedBy, EndedBy::Open);
+    ASSERT_FALSE(other->Execute("COMMIT"));
+    clock.Advance(61'000);
+    Recorder().Counted(false, 0, 0, "");
+    EXPECT_EQ(Sessions()[0].endedBy, EndedBy::Carrier);
+    EXPECT_EQ(Sessions()[0].durationMs, 30'000);
+    EXPECT_TRUE(told.empty()) << "a lock paused the history";
+}
+
 TEST_F(HistoryRecorderTest, RingsCloseTogetherAreOneCall)
 {
     for (int ring = 0; ring < 3; ++ring) {
