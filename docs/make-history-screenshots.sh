@@ -110,7 +110,7 @@ wait_for 50 client_of "Sarvendo History" || { cat "$work/log" >&2; echo "no hist
 window=$(client_of "Sarvendo History")
 xdotool windowmove "$window" 200 20
 # Let the live graph fill with a minute of the connection.
-sleep 90
+sleep 75
 import -window "$window" -frame "$out/history-month.png"
 # The graph alone: the rectangle of its dark green background.
 geometry=$(convert "$out/history-month.png" -fill white +opaque 'rgb(0,24,0)' -trim -format '%wx%h%X%Y' info:)

@@ -100,7 +100,7 @@ QChartView* ChartView(QChart* chart, QWidget* parent)
     view->setRenderHint(QPainter::Antialiasing, false);
     view->setFrameShape(QFrame::StyledPanel);
     view->setFrameShadow(QFrame::Sunken);
-    view->setMinimumHeight(150);
+    view->setMinimumHeight(140);
     return view;
 }
 
@@ -114,7 +114,7 @@ THistoryWindow::THistoryWindow(HistoryWindowParts parts, QWidget* parent) : QWid
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kFace);
     setPalette(palette);
-    resize(760, 760);
+    resize(760, 730);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -193,7 +193,7 @@ THistoryWindow::THistoryWindow(HistoryWindowParts parts, QWidget* parent) : QWid
     m_notes = new QPlainTextEdit(this);
     m_notes->setObjectName(QStringLiteral("Notes"));
     m_notes->setReadOnly(true);
-    m_notes->setMaximumHeight(54);
+    m_notes->setMaximumHeight(48);
     layout->addWidget(m_notes);
 
     auto* bottom = new QHBoxLayout();
@@ -368,8 +368,11 @@ void THistoryWindow::Refresh()
     QList<qreal> received;
     double peakHours = 0.0;
     for (int bar = 1; bar <= bars; ++bar) {
-        categories << (month ? QString::number(bar)
-                             : QString::fromUtf8(kMonthNames[static_cast<std::size_t>(bar - 1)]).left(3));
+        // A month's days are numbered every other bar, which leaves each number room; the
+        // bars between get names of zero-width spaces, different lengths as names must differ.
+        categories << (!month    ? QString::fromUtf8(kMonthNames[static_cast<std::size_t>(bar - 1)]).left(3)
+                       : bar % 2 ? QString::number(bar)
+                                 : QString(bar / 2, QChar(0x200B)));
         const auto found = byBar.find(bar);
         const PeriodTotals* period = found == byBar.end() ? nullptr : found->second;
         hours << (period != nullptr ? static_cast<double>(period->durationMs) / 3'600'000.0 : 0.0);
