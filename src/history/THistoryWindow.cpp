@@ -79,19 +79,21 @@ QChart* PanelChart(const QString& title)
     chart->setPlotAreaBackgroundBrush(Qt::white);
     chart->setPlotAreaBackgroundVisible(true);
     chart->setMargins(QMargins(2, 2, 2, 2));
-    chart->legend()->setAlignment(Qt::AlignRight);
+    // Above the plot, so that both charts give their bars the same width.
+    chart->legend()->setAlignment(Qt::AlignTop);
     QFont font = chart->titleFont();
     font.setBold(true);
     chart->setTitleFont(font);
     return chart;
 }
 
-// Thirty-one days side by side fit only written small.
+// Thirty-one days side by side fit only written small and upright.
 void StyleCategoryAxis(QBarCategoryAxis& axis)
 {
     QFont font = axis.labelsFont();
     font.setPointSizeF(font.pointSizeF() * 0.8);
     axis.setLabelsFont(font);
+    axis.setLabelsAngle(-90);
 }
 
 QChartView* ChartView(QChart* chart, QWidget* parent)
@@ -368,11 +370,8 @@ void THistoryWindow::Refresh()
     QList<qreal> received;
     double peakHours = 0.0;
     for (int bar = 1; bar <= bars; ++bar) {
-        // A month's days are numbered every other bar, which leaves each number room; the
-        // bars between get names of zero-width spaces, different lengths as names must differ.
-        categories << (!month    ? QString::fromUtf8(kMonthNames[static_cast<std::size_t>(bar - 1)]).left(3)
-                       : bar % 2 ? QString::number(bar)
-                                 : QString(bar / 2, QChar(0x200B)));
+        categories << (month ? QString::number(bar)
+                             : QString::fromUtf8(kMonthNames[static_cast<std::size_t>(bar - 1)]).left(3));
         const auto found = byBar.find(bar);
         const PeriodTotals* period = found == byBar.end() ? nullptr : found->second;
         hours << (period != nullptr ? static_cast<double>(period->durationMs) / 3'600'000.0 : 0.0);
