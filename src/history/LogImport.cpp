@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -400,32 +402,59 @@ std::string HeadHash(std::string_view head)
     return text.data();
 }
 
+bool KnownLog(const std::vector<std::string>& knownHeads, std::string_view start)
+{
+    for (const std::string& known : knownHeads) {
+        const std::size_t length = std::strtoull(known.c_str(), nullptr, 10);
+        if (length <= start.size() && HeadHash(start.substr(0, length)) == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
 ImportReport ImportOne(HistoryStore& store, const std::string& path, bool ringLog, const DateTimeFormats& formats,
                        const CivilTime& civil)
 {
     ImportReport report;
     report.log = path;
-    std::ifstream file(path, std::ios::binary);
+    const std::string name = path.substr(path.rfind('/') + 1);
+    const std::vector<std::string> known = store.ImportedHeads(name);
     std::string text;
-    if (file) {
-        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::error_code missing;
+    const std::filesystem::file_status status = std::filesystem::status(path, missing);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        // A FIFO or a device would block the reading or never end.
+        report.failure = "is not a regular file";
+        return report;
+    }
+    if (std::filesystem::exists(status)) {
+        std::ifstream file(path, std::ios::binary);
+        if (!file) {
+            // Not remembered: the next start tries again.
+            report.failure = std::string("cannot be read: ") + std::strerror(errno);
+            return report;
+        }
+        // The start first: a log imported before is known by it and not read further.
+        text.resize(kHeadBytes);
+        file.read(text.data(), static_cast<std::streamsize>(kHeadBytes));
+        text.resize(static_cast<std::size_t>(file.gcount()));
+        if (!KnownLog(known, text)) {
+            text.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        }
         if (file.bad()) {
             report.failure = "cannot be read";
             return report;
         }
     }
-    const std::string_view head = std::string_view(text).substr(0, std::min(text.size(), kHeadBytes));
-    const std::string name = path.substr(path.rfind('/') + 1);
-    const LogFingerprint fingerprint{name, static_cast<std::int64_t>(text.size()), HeadHash(head)};
     // Known by the hash of the start that was hashed then: a log imported small and
     // grown since is still the same log.
-    for (const std::string& known : store.ImportedHeads(name)) {
-        const std::size_t length = std::strtoull(known.c_str(), nullptr, 10);
-        if (length <= text.size() && HeadHash(std::string_view(text).substr(0, length)) == known) {
-            report.alreadyImported = true;
-            return report;
-        }
+    if (KnownLog(known, text)) {
+        report.alreadyImported = true;
+        return report;
     }
+    const std::string_view head = std::string_view(text).substr(0, std::min(text.size(), kHeadBytes));
+    const LogFingerprint fingerprint{name, static_cast<std::int64_t>(text.size()), HeadHash(head)};
     const ParsedLog parsed =
         ringLog ? ParseRingLog(text, path, formats, civil) : ParseConnectLog(text, path, formats, civil);
     if (auto failure = store.AddImport(fingerprint, parsed.sessions, parsed.calls, parsed.problems)) {

@@ -8,6 +8,7 @@
 #include "monitor/ElapsedTime.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace sarvendo {
 namespace {
@@ -99,6 +100,24 @@ TEST(LogImportTest, TenThousandRecordsAreImportedOnceAndBadLinesNamed)
     EXPECT_TRUE(second[0].alreadyImported);
     EXPECT_TRUE(second[1].alreadyImported) << "a ring log that did not exist was imported later";
     EXPECT_EQ(opened.store->Totals(0, 1LL << 40).sessions, 10'001);
+}
+
+TEST(LogImportTest, ALogThatCannotBeReadIsNamedAndTriedAgainNextTime)
+{
+    const fakes::TempDir dir;
+    const fakes::FakeCivilTime civil;
+    const std::string path = dir.File("Sarvendo.DCD");
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    HistoryStore::Opened opened = HistoryStore::Open(dir.File("history.sqlite"), 0);
+    ASSERT_TRUE(opened.store);
+    const auto first = ImportLogs(*opened.store, path, dir.File("Sarvendo.RI"), DateTimeFormats{}, civil);
+    EXPECT_EQ(first[0].failure, "is not a regular file");
+    EXPECT_EQ(ImportNotes(first),
+              std::vector<std::string>{"the log " + path + " could not be imported: is not a regular file"});
+    std::filesystem::remove(path);
+    fakes::TempDir::Write(path, "Connected: 6/16/98 9:00:00 AM\r\n");
+    const auto second = ImportLogs(*opened.store, path, dir.File("Sarvendo.RI"), DateTimeFormats{}, civil);
+    EXPECT_EQ(second[0].sessions, 1U);
 }
 
 TEST(LogImportTest, CallsComeFromTheRingLog)
