@@ -200,7 +200,9 @@ void HistoryRecorder::WriteCall()
     }
     if (auto failure = m_store->AddCall(call)) {
         Failed(*failure);
+        return;
     }
+    ++m_revision;
 }
 
 void HistoryRecorder::Write(EndedBy endedBy)
@@ -251,6 +253,7 @@ bool HistoryRecorder::Save(const SessionProgress& progress)
         return false;
     }
     m_minutes.clear();
+    ++m_revision;
     if (m_paused) {
         m_paused = false;
         Say("the history is written again to " + m_path);

@@ -55,6 +55,8 @@ public:
     const TrafficRate& Rate() const { return m_rate; }
     const std::vector<std::string>& Notes() const { return m_notes; }
     bool Paused() const { return m_paused; }
+    // Counts the writes, so that a window can tell when the history changed.
+    std::uint64_t Revision() const { return m_revision; }
 
 private:
     void Write(EndedBy endedBy);
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<HistoryStore> m_store;
     std::vector<std::string> m_notes;
     bool m_paused = false;
+    std::uint64_t m_revision = 0;
     TrafficRate m_rate;
 
     // The running session.

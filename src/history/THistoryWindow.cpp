@@ -330,6 +330,7 @@ QString THistoryWindow::PeriodCaption() const
 
 void THistoryWindow::Refresh()
 {
+    m_shownRevision = m_parts.recorder.Revision();
     m_caption->setText(PeriodCaption());
     m_monthView->setChecked(m_view == View::Month);
     m_yearView->setChecked(m_view == View::Year);
@@ -518,6 +519,9 @@ void THistoryWindow::SaveSettings()
 
 void THistoryWindow::UpdateLiveGraph()
 {
+    if (m_parts.recorder.Revision() != m_shownRevision) {
+        Refresh();
+    }
     m_graph->SetSeconds(m_parts.recorder.Rate().Last(m_parts.clock.MonotonicMs()));
 }
 

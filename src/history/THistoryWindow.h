@@ -75,7 +75,8 @@ public:
     // Writes the shown period's sessions as CSV; false (and a box) when it cannot.
     bool ExportCsv(const std::string& path);
     void ClearHistory();
-    // One second of the live graph.
+    // One second of the live graph; the period shown is read again when the history
+    // changed.
     void UpdateLiveGraph();
     TrafficGraph* LiveGraph() const { return m_graph; }
 
@@ -94,6 +95,7 @@ private:
     int m_year = 2000;
     int m_month = 1;
     std::vector<SessionRecord> m_sessions;
+    std::uint64_t m_shownRevision = 0;
 
     QLabel* m_caption = nullptr;
     QPushButton* m_monthView = nullptr;

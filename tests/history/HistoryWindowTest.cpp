@@ -112,7 +112,7 @@ TEST_F(HistoryWindowTest, TheHistorySettingsAreKeptInTheirOwnSection)
               "[Sarvendo: History]\r\nKeep History=0\r\nHistory Days=365\r\n");
 }
 
-TEST_F(HistoryWindowTest, TheLiveGraphIsComposedOnlyWhenTheLastTenMinutesChange)
+TEST_F(HistoryWindowTest, TheLiveGraphIsComposedOnlyWhenTheLastTenMinutesChangeAndTheListFollows)
 {
     Window().UpdateLiveGraph();
     const int quiet = Window().LiveGraph()->Compositions();
@@ -124,6 +124,7 @@ TEST_F(HistoryWindowTest, TheLiveGraphIsComposedOnlyWhenTheLastTenMinutesChange)
     clock.Advance(1000);
     Window().UpdateLiveGraph();
     EXPECT_EQ(Window().LiveGraph()->Compositions(), quiet + 1);
+    EXPECT_EQ(Window().SessionRows(), 3) << "the new session was not shown";
 }
 
 } // namespace
