@@ -435,9 +435,13 @@ void THistoryWindow::ShowNotes()
     for (const std::string& note : m_parts.recorder.Notes()) {
         lines << QString::fromStdString(note);
     }
+    // The lines earlier imports could not read, kept in the history; those of this run's
+    // import are among the notes already.
     if (HistoryStore* store = m_parts.recorder.Store()) {
         for (const std::string& problem : store->ImportProblems()) {
-            lines << QString::fromStdString(problem);
+            if (const QString line = QString::fromStdString(problem); !lines.contains(line)) {
+                lines << line;
+            }
         }
     }
     m_notes->setPlainText(lines.join(QLatin1Char('\n')));
