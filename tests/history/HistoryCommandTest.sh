@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program, headless on a scenario of the simulated modem with two connections of
-# known length and traffic, then `sarvendo --history`: both sessions listed with the
-# right seconds (within one), the bytes the connect log counted and `carrier` as their
-# end, and `--by day` giving their sum. A second `--history` while nothing changed prints
+# known length and traffic and a third left idle until Sarvendo hangs it up, then
+# `sarvendo --history`: the first two listed with the right seconds (within one), the
+# bytes the connect log counted and `carrier` as their end, the third ended by `hangup`,
+# and `--by day` giving their sum. A second `--history` while nothing changed prints
 # the same, and the file is the user's alone.
 #   HistoryCommandTest.sh PATH-TO-SARVENDO
 set -euo pipefail
@@ -34,6 +35,7 @@ cat >"$work/scenario.txt" <<'SCENARIO'
 port 1
 0 dsr on
 0 cts on
+0 dtr on
 1 open pppd
 +1 carrier 33600
 +0 traffic 1000 2000
@@ -43,17 +45,19 @@ port 1
 +0 traffic 500 4000
 +15 traffic 0 0
 +0 carrier off
-+2 close
++3 carrier 33600
 +600 end
 SCENARIO
 export SARVENDO_SIMULATE="$work/scenario.txt"
-printf '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nLog DCD=1\r\nDCD Interval=1\r\nLog total bytes=1\r\n' \
+printf '%b' '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nLog DCD=1\r\nDCD Interval=1\r\n' \
+    'Log total bytes=1\r\nDisconnect if Inactive=1\r\nDisconnect time if Inactive=0\r\n' \
+    'Disconnect time if Inactive, Seconds=5\r\n' \
     >"$SARVENDO_HOME/SARVENDO.INI"
 (cd "$work" && exec "$program") 2>"$work/err" &
 pid=$!
 wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
-records() { [ "$(grep -c "Received:" "$SARVENDO_HOME/Sarvendo.DCD" 2>/dev/null)" -eq 2 ]; }
-wait_for 600 records || fail "the connect log did not get both connections"
+records() { [ "$(grep -c "Received:" "$SARVENDO_HOME/Sarvendo.DCD" 2>/dev/null)" -eq 3 ]; }
+wait_for 900 records || fail "the connect log did not get all three connections"
 kill -TERM "$pid"
 wait "$pid" || fail "the program did not end cleanly"
 
@@ -61,7 +65,10 @@ wait "$pid" || fail "the program did not end cleanly"
 csv=$("$program" --history --csv) || fail "--history --csv failed"
 echo "$csv"
 [ "$(echo "$csv" | head -n 1)" = "start,end,port,seconds,sent,received,speed,ended_by" ] || fail "wrong CSV header"
-[ "$(echo "$csv" | wc -l)" -eq 3 ] || fail "not two sessions"
+[ "$(echo "$csv" | wc -l)" -eq 4 ] || fail "not three sessions"
+[ "$(echo "$csv" | tail -n 1 | cut -d, -f8)" = hangup ] || fail "the idle connection did not end by Sarvendo's hang-up"
+all=$csv
+csv=$(echo "$csv" | head -n 3)
 n=0
 total_seconds=0
 total_sent=0
@@ -81,14 +88,16 @@ while IFS=, read -r start end port seconds sent received speed ended_by; do
     total_sent=$((total_sent + sent))
     total_received=$((total_received + received))
 done < <(echo "$csv" | tail -n +2)
+# The idle third moved nothing; its seconds count in the day's sum.
+total_seconds=$((total_seconds + $(echo "$all" | tail -n 1 | cut -d, -f4)))
 day=$("$program" --history --by day --csv | tail -n 1)
 echo "$day"
 IFS=, read -r _ calls sessions seconds sent received _ <<<"$day"
-[ "$sessions" -eq 2 ] && [ "$sent" -eq "$total_sent" ] && [ "$received" -eq "$total_received" ] ||
-    fail "--by day does not give the sum of the two sessions"
+[ "$sessions" -eq 3 ] && [ "$sent" -eq "$total_sent" ] && [ "$received" -eq "$total_received" ] ||
+    fail "--by day does not give the sum of the sessions"
 [ $((seconds - total_seconds)) -ge -1 ] && [ $((seconds - total_seconds)) -le 1 ] ||
     fail "--by day gives $seconds s, the sessions $total_seconds s"
-[ "$("$program" --history --csv)" = "$csv" ] || fail "a second --history changed what is listed"
+[ "$("$program" --history --csv | head -n 3)" = "$csv" ] || fail "a second --history changed what is listed"
 "$program" --history --by week 2>"$work/usage" && fail "--by week was taken"
 grep -q "Usage: sarvendo --history" "$work/usage" || fail "a wrong option gave no usage"
-echo "ok: two sessions, their sum, and a private file"
+echo "ok: three sessions, how they ended, their sum, and a private file"
