@@ -3,7 +3,7 @@
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 
-set(layers platform resources core line monitor display components setup app)
+set(layers platform resources core line monitor history display components setup app)
 set(violations "")
 foreach(layer IN LISTS layers)
     file(GLOB_RECURSE files ${SOURCE_DIR}/src/${layer}/*.h ${SOURCE_DIR}/src/${layer}/*.cpp)

@@ -35,7 +35,72 @@ bool IsAutoCheck(const std::string& argument)
     return true;
 }
 
+// "2026-12-09", a real date.
+std::optional<Date> ParseIsoDate(std::string_view text)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') {
+        return std::nullopt;
+    }
+    const auto part = [&](std::size_t at, std::size_t length) -> std::optional<int> {
+        int value = 0;
+        const auto [end, error] = std::from_chars(text.data() + at, text.data() + at + length, value);
+        return error == std::errc() && end == text.data() + at + length ? std::optional<int>(value) : std::nullopt;
+    };
+    const auto year = part(0, 4);
+    const auto month = part(5, 2);
+    const auto day = part(8, 2);
+    if (!year || !month || !day || *month < 1 || *month > 12 || *day < 1) {
+        return std::nullopt;
+    }
+    constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (*year % 4 == 0 && *year % 100 != 0) || *year % 400 == 0;
+    if (*day > kDays[*month - 1] || (*month == 2 && *day == 29 && !leap)) {
+        return std::nullopt;
+    }
+    return Date{*year, *month, *day};
+}
+
 } // namespace
+
+HistoryArguments ParseHistoryArguments(const std::vector<std::string>& arguments)
+{
+    HistoryArguments parsed;
+    for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
+        const std::string& option = arguments[i];
+        if (option == "--csv") {
+            parsed.request.csv = true;
+            continue;
+        }
+        if (option != "--by" && option != "--from" && option != "--to") {
+            parsed.error = "unknown option " + option;
+            break;
+        }
+        if (i + 1 >= arguments.size()) {
+            parsed.error = option + " needs a value";
+            break;
+        }
+        const std::string& value = arguments[++i];
+        if (option == "--by") {
+            if (value == "day") {
+                parsed.request.by = Grouping::Day;
+            } else if (value == "month") {
+                parsed.request.by = Grouping::Month;
+            } else if (value == "year") {
+                parsed.request.by = Grouping::Year;
+            } else {
+                parsed.error = "--by takes day, month or year, not " + value;
+            }
+            continue;
+        }
+        const std::optional<Date> date = ParseIsoDate(value);
+        if (!date) {
+            parsed.error = option + " takes a date as 2026-12-31, not " + value;
+        } else {
+            (option == "--from" ? parsed.request.from : parsed.request.to) = date;
+        }
+    }
+    return parsed;
+}
 
 std::optional<int> ParseDecimalInteger(std::string_view text)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/HistoryReport.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,5 +26,15 @@ std::optional<int> ParseDecimalInteger(std::string_view text);
 // separate words, double quotes group blanks into a word and are removed. Nothing else
 // is interpreted, so the words can be handed to the system as they are.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+// The arguments after "--history": "--by day|month|year", "--from DATE", "--to DATE"
+// (ISO dates, both included) and "--csv", in any order. Error is empty when they are
+// right, else says what is wrong.
+struct HistoryArguments
+{
+    HistoryRequest request;
+    std::string error;
+};
+HistoryArguments ParseHistoryArguments(const std::vector<std::string>& arguments);
 
 } // namespace sarvendo

@@ -51,6 +51,12 @@ constexpr int kImageHeight = 200;
 // puts its frame on or takes it off.
 constexpr int kPanelAnchorMs = 1500;
 
+HistoryHost& HistoryOf(const MainWindowServices& services)
+{
+    static NoHistory none;
+    return services.history != nullptr ? *services.history : none;
+}
+
 } // namespace
 
 TImage::TImage(QWidget* parent) : QWidget(parent)
@@ -85,7 +91,7 @@ void TImage::paintEvent(QPaintEvent* event)
 TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     : QWidget(parent), m_services(services), m_settings(services.settings),
       m_pollCycle(services.settings, services.clock, services.line, services.sound, services.messageBoxes,
-                  services.logFiles, services.directories, services.formats, *this),
+                  services.logFiles, services.directories, services.formats, *this, HistoryOf(services)),
       m_lineParameters(services.settings, services.line), m_lamps(services.settings, m_lineParameters),
       m_painter(services.settings, *this, m_lamps, m_lineParameters, m_pollCycle.Time()),
       m_titleLamps(services.settings, m_lamps, services.foregroundWindow, services.captionOverlay, m_pollCycle.Time())
@@ -185,6 +191,9 @@ void TMainWindow::CreateMenus()
     systemHelp->setData(kHelp);
     connect(systemSetup, &QAction::triggered, this, [this] { WMSysCommand(kSetupAbout); });
     connect(systemHelp, &QAction::triggered, this, [this] { WMSysCommand(kHelp); });
+    // Our own addition beside the window menu's items: the connection history.
+    auto* systemHistory = addSystemItem("SystemHistory", "H&istory...");
+    connect(systemHistory, &QAction::triggered, this, &TMainWindow::HistoryRequested);
 
     connect(m_popupMenu, &QMenu::aboutToShow, this, &TMainWindow::PopupMenuPopup);
     connect(m_setupAbout, &QAction::triggered, this, &TMainWindow::ShowSetupDialog);

@@ -91,6 +91,8 @@ struct MainWindowServices
     UrlOpener& urlOpener;
     Clipboard& clipboard;
     LogFileActions& logFileActions;
+    // Where the poll cycle reports to the connection history; none when it is not kept.
+    HistoryHost* history = nullptr;
 };
 
 // The lamp panel as the window shows it: the picture composed by the last paint, copied
@@ -232,6 +234,8 @@ signals:
     // The program entry ends the event loop on this; the window itself never does, so it
     // can be driven without one.
     void ApplicationEndRequested();
+    // The "History..." item of the "System" submenu was chosen.
+    void HistoryRequested();
     // The byte labels' captions for the setup dialog.
     void ByteLabelsChanged(const QString& transmitted, const QString& received);
     void HangUpButtonEnabledChanged(bool enabled);

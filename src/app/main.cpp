@@ -2,7 +2,8 @@
 //
 // Environment:
 //   SARVENDO_SIMULATE     "1" runs on the built-in simulated modem, a path on that scenario
-//   SARVENDO_HOME         where SARVENDO.INI and the logs live (else the XDG directories)
+//   SARVENDO_HOME         where SARVENDO.INI, the logs and history.sqlite live (else the XDG
+//                         directories)
 //   SARVENDO_COUNT_REPAINTS  for measurements: every repaint of the panel is reported on stderr
 //   SARVENDO_AUTO_ANSWER  for unattended tests only: message boxes are not shown but written
 //                         to stderr and answered at once ("no" answers No, anything else
@@ -14,14 +15,24 @@
 
 #include "app/AutoAnswerMessageBoxes.h"
 #include "app/BusRaisedWindows.h"
+#include "app/CommandLine.h"
 #include "app/DialUpNotifyService.h"
+#include "app/HistoryLink.h"
 #include "app/QtPlatformChoice.h"
 #include "app/RaiseSocket.h"
 #include "app/TMainWindow.h"
 #include "app/TerminationSignals.h"
 #include "components/TOnlyOne.h"
+#include "history/CivilTime.h"
+#include "history/HistoryRecorder.h"
+#include "history/HistoryReport.h"
+#include "history/HistorySettings.h"
+#include "history/HistoryStore.h"
+#include "history/LogImport.h"
+#include "history/THistoryWindow.h"
 #include "line/LineSession.h"
 #include "line/PortDevices.h"
+#include "monitor/EventLogs.h"
 #include "platform/LineBackendFactory.h"
 #include "platform/linux/AlsaSound.h"
 #include "platform/linux/LinuxClock.h"
@@ -100,6 +111,7 @@ int PrintHelp()
     std::cout << "usage: sarvendo [PORT] [-AUTOCHECK]\n"
                  "       sarvendo --ports\n"
                  "       sarvendo --help\n"
+                 "       sarvendo --history [--by day|month|year] [--from DATE] [--to DATE] [--csv]\n"
                  "Shows a modem's serial line as status lamps.\n"
                  "\n"
                  "  PORT        monitor port PORT (1 to 4) for this run and keep it as the default\n"
@@ -108,6 +120,9 @@ int PrintHelp()
                  "  --ports     print what COM1 to COM9 are, who holds them and what their drivers\n"
                  "              report, then exit\n"
                  "  --help      print this help, then exit\n"
+                 "  --history   print the connection history, one line per session, then exit;\n"
+                 "              --by day|month|year prints totals per period, --from and --to\n"
+                 "              (dates as 2026-12-31) limit it, --csv writes CSV\n"
                  "\n"
                  "SARVENDO_SIMULATE=1 (or a scenario file) runs on the simulated modem;\n"
                  "SARVENDO_HOME is the directory of the settings and the logs.\n";
@@ -144,6 +159,54 @@ int PrintPorts()
     return 0;
 }
 
+std::string InLogDirectory(const Directories& directories, std::string_view name)
+{
+    std::string path = directories.LogDirectory();
+    if (!path.empty() && path.back() != '/') {
+        path += '/';
+    }
+    return path + std::string(name);
+}
+
+// The connect and ring logs go into the history once, on its first use.
+std::vector<std::string> ImportEventLogs(HistoryStore& store, const Directories& directories,
+                                         const DateTimeFormats& formats, const CivilTime& civil)
+{
+    return ImportNotes(ImportLogs(store, InLogDirectory(directories, EventLogs::kConnectLogName),
+                                  InLogDirectory(directories, EventLogs::kRingLogName), formats, civil));
+}
+
+// "sarvendo --history ...": prints the history and ends, without a window and without
+// disturbing a running copy, which goes on writing while this reads.
+int PrintHistoryCommand(int argc, char* argv[])
+{
+    const HistoryArguments arguments = ParseHistoryArguments(std::vector<std::string>(argv + 2, argv + argc));
+    if (!arguments.error.empty()) {
+        std::cerr << "Sarvendo: --history: " << arguments.error
+                  << "\nUsage: sarvendo --history [--by day|month|year] [--from DATE] [--to DATE] [--csv]" << std::endl;
+        return 2;
+    }
+    const LinuxDirectories directories;
+    // A lock held by the running copy's minute write lasts milliseconds; waiting a little
+    // for it costs no window anything.
+    constexpr int kBusyTimeoutMs = 2000;
+    HistoryStore::Opened opened = HistoryStore::Open(HistoryDatabasePath(directories), kBusyTimeoutMs);
+    if (!opened.note.empty()) {
+        std::cerr << "Sarvendo: " << opened.note << std::endl;
+    }
+    if (!opened.store) {
+        std::cerr << "Sarvendo: " << opened.failure << std::endl;
+        return 1;
+    }
+    const SystemCivilTime civil;
+    for (const std::string& note :
+         ImportEventLogs(*opened.store, directories, LocaleDateTimeFormats(QLocale::system()), civil)) {
+        std::cerr << "Sarvendo: " << note << std::endl;
+    }
+    PrintHistory(*opened.store, arguments.request, std::cout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -153,6 +216,9 @@ int main(int argc, char* argv[])
     }
     if (Requested(argc, argv, "--ports")) {
         return PrintPorts();
+    }
+    if (argc > 1 && std::string_view(argv[1]) == "--history") {
+        return PrintHistoryCommand(argc, argv);
     }
     QtPlatformArguments qtArguments(argc, argv);
     QApplication application(qtArguments.Count(), qtArguments.Values());
@@ -208,7 +274,24 @@ int main(int argc, char* argv[])
     if (!line.warning.empty()) {
         std::cerr << "Sarvendo: " << line.warning << std::endl;
     }
-    LineSession lineSession(settings, line.owner->View(), clock, directories, boxes);
+    LoadHistorySettings(settings, ini);
+    const SystemCivilTime civil;
+    HistoryRecorder history(settings, civil, clock, HistoryDatabasePath(directories),
+                            [](const std::string& text) { std::cerr << "Sarvendo: " << text << std::endl; });
+    history.Start();
+    if (HistoryStore* store = history.Store()) {
+        for (const std::string& note : ImportEventLogs(*store, directories, formats, civil)) {
+            history.Say(note);
+        }
+    }
+    const bool simulated = !lineOptions.simulate.empty() && lineOptions.simulate != "0";
+    HistoryLink historyLink(settings, history, [&lineOptions, simulated](int port) -> std::string {
+        if (simulated) {
+            return "simulated modem";
+        }
+        return port >= 1 && port <= 9 ? lineOptions.devices[static_cast<std::size_t>(port - 1)] : std::string();
+    });
+    HistoryLineSession lineSession(history, settings, line.owner->View(), clock, directories, boxes);
 
     QtNotificationArea notificationArea;
     QtTimerSource trayTimer;
@@ -235,7 +318,8 @@ int main(int argc, char* argv[])
                                           fileChooser,
                                           urlOpener,
                                           clipboard,
-                                          logFileActions});
+                                          logFileActions,
+                                          &historyLink});
     qtBoxes.SetOwner(&window);
     if (!Environment("SARVENDO_COUNT_REPAINTS").empty()) {
         window.Image()->SetRepaintObserver([] { std::cerr << "Sarvendo: repaint" << std::endl; });
@@ -247,12 +331,23 @@ int main(int argc, char* argv[])
 
     // A request to end during start-up (in a box, say) closes that box and ends start-up.
     terminationSignals.Listen();
+    std::unique_ptr<THistoryWindow> historyWindow;
+    QObject::connect(&window, &TMainWindow::HistoryRequested, &window, [&] {
+        if (!historyWindow) {
+            historyWindow = std::make_unique<THistoryWindow>(
+                HistoryWindowParts{settings, history, files, SettingsFilePath(directories), boxes, clock, formats});
+        }
+        historyWindow->ShowAndRaise();
+    });
+
     const TMainWindow::StartOutcome outcome = window.FormCreate(ini, ProgramArguments());
     if (outcome == TMainWindow::StartOutcome::Refused) {
+        history.Finish();
         return kRefusedExitCode;
     }
     if (outcome == TMainWindow::StartOutcome::Ended) {
         window.FClose();
+        history.Finish();
         return 0;
     }
 
@@ -283,5 +378,9 @@ int main(int argc, char* argv[])
     if (autoAnswer) {
         QTimer::singleShot(0, &application, [] { std::cerr << "Sarvendo: event loop running" << std::endl; });
     }
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // A connection still up when the program ends was ended by the exit.
+    history.Finish();
+    historyWindow.reset();
+    return exitCode;
 }

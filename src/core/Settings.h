@@ -50,6 +50,10 @@ struct Settings : LampFlags
     std::int32_t ShowLogoAtStartup = 1;
     BoundedString<260> EditorName;
 
+    // ---- The connection history ("Sarvendo: History") ----
+    std::int32_t KeepHistory = 1;
+    std::int32_t HistoryDays = 0; // 0 keeps it forever
+
     // ---- Per-port configuration ("Sarvendo on COMn"), in the order they are saved ----
     std::int32_t NewOrientation = 3;
     std::int32_t OrientationTitle = 3;

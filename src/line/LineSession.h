@@ -23,7 +23,7 @@ struct Settings;
 // of wiring the parts together. It owns the serial component QCCom (ResponseTime 2000,
 // Baud 9600, Port 1, ShowErrors on) and the dial-up reader with its process handle. It is
 // the monitored line the poll cycle reads.
-class LineSession final : public MonitoredLine
+class LineSession : public MonitoredLine
 {
 public:
     LineSession(Settings& settings, LinePlatform line, const Clock& clock, const Directories& directories,

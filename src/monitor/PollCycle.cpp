@@ -55,7 +55,14 @@ void CountDirection(std::int32_t value, std::int32_t& counter, std::int32_t& acc
 PollCycle::PollCycle(Settings& settings, const Clock& clock, MonitoredLine& line, Sound& sound, MessageBoxes& boxes,
                      LogFiles& logFiles, const Directories& directories, const DateTimeFormats& formats,
                      MonitorHost& host)
-    : m_settings(settings), m_clock(clock), m_line(line), m_host(host), m_sounds(settings, sound),
+    : PollCycle(settings, clock, line, sound, boxes, logFiles, directories, formats, host, m_noHistory)
+{
+}
+
+PollCycle::PollCycle(Settings& settings, const Clock& clock, MonitoredLine& line, Sound& sound, MessageBoxes& boxes,
+                     LogFiles& logFiles, const Directories& directories, const DateTimeFormats& formats,
+                     MonitorHost& host, HistoryHost& history)
+    : m_settings(settings), m_clock(clock), m_line(line), m_host(host), m_history(history), m_sounds(settings, sound),
       m_connectTime(settings, clock), m_logs(settings, clock, logFiles, boxes, directories, formats, m_connectTime),
       m_watchdog(settings, clock, line, boxes, host, m_sounds)
 {
@@ -83,6 +90,7 @@ void PollCycle::TimerTimer()
     ReadControlLines(driverReportedLines);
     if (s.LampRI == 1 && s.PrevRI == 0) {
         m_sounds.Play(SoundEvent::Ring);
+        m_history.RingRose();
     }
     UpdateAutoOnTop();
     if (s.LampCD == 0) {
@@ -103,6 +111,7 @@ void PollCycle::TimerTimer()
         }
     }
     s.PrevCD = s.LampCD;
+    m_history.Counted(s.LampCD == 1, s.SessionSent, s.SessionReceived, s.SpeedText);
     // Each of the following steps may show a box, and the program may close down while
     // it is open (the automatic exit in a nested tick, Exit, a termination signal). The
     // close routine has then released the line and saved the settings: the rest of this
@@ -281,6 +290,7 @@ void PollCycle::HandleCarrierEdge()
 {
     Settings& s = m_settings;
     if (s.LampCD == 1) {
+        m_history.CarrierRose();
         m_sounds.Play(SoundEvent::Connect);
         s.TDCounter = 0;
         s.RDCounter = 0;
@@ -293,6 +303,7 @@ void PollCycle::HandleCarrierEdge()
         m_host.SetHangUpButtonEnabled(true);
         m_watchdog.NoteActivity();
     } else {
+        m_history.CarrierFell(s.SessionSent, s.SessionReceived, s.SpeedText);
         m_sounds.Play(SoundEvent::Disconnect);
         s.SpeedText.clear();
         if (s.DisplayConnectTime == 1) {

@@ -3,6 +3,7 @@
 #include "monitor/ConnectTime.h"
 #include "monitor/EventLogs.h"
 #include "monitor/EventSounds.h"
+#include "monitor/HistoryHost.h"
 #include "monitor/MonotonicMark.h"
 #include "monitor/Watchdog.h"
 
@@ -32,6 +33,10 @@ class PollCycle
 public:
     PollCycle(Settings& settings, const Clock& clock, MonitoredLine& line, Sound& sound, MessageBoxes& boxes,
               LogFiles& logFiles, const Directories& directories, const DateTimeFormats& formats, MonitorHost& host);
+    // The same, telling the connection history of edges and counts.
+    PollCycle(Settings& settings, const Clock& clock, MonitoredLine& line, Sound& sound, MessageBoxes& boxes,
+              LogFiles& logFiles, const Directories& directories, const DateTimeFormats& formats, MonitorHost& host,
+              HistoryHost& history);
 
     PollCycle(const PollCycle&) = delete;
     PollCycle& operator=(const PollCycle&) = delete;
@@ -80,6 +85,8 @@ private:
     const Clock& m_clock;
     MonitoredLine& m_line;
     MonitorHost& m_host;
+    NoHistory m_noHistory;
+    HistoryHost& m_history;
     EventSounds m_sounds;
     ConnectTime m_connectTime;
     EventLogs m_logs;

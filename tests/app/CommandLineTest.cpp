@@ -74,6 +74,28 @@ TEST(CommandLineTest, SplittingACommandLineKeepsQuotedBlanksAndNothingElseSpecia
     EXPECT_EQ(SplitCommandLine("\"unclosed quote"), std::vector<std::string>{"unclosed quote"});
 }
 
+TEST(CommandLineTest, HistoryOptionsAreTakenInAnyOrderAndWrongOnesNamed)
+{
+    const HistoryArguments all =
+        ParseHistoryArguments({"--csv", "--to", "2026-12-31", "--by", "month", "--from", "2024-02-29"});
+    EXPECT_EQ(all.error, "");
+    EXPECT_TRUE(all.request.csv);
+    EXPECT_EQ(all.request.by, Grouping::Month);
+    EXPECT_EQ(all.request.from, (Date{2024, 2, 29}));
+    EXPECT_EQ(all.request.to, (Date{2026, 12, 31}));
+    EXPECT_FALSE(ParseHistoryArguments({}).request.by);
+    const std::pair<std::vector<std::string>, std::string> wrong[] = {
+        {{"--by", "week"}, "--by takes day, month or year, not week"},
+        {{"--from", "2025-02-29"}, "--from takes a date as 2026-12-31, not 2025-02-29"},
+        {{"--to", "12/31/26"}, "--to takes a date as 2026-12-31, not 12/31/26"},
+        {{"--to"}, "--to needs a value"},
+        {{"--json"}, "unknown option --json"},
+    };
+    for (const auto& [arguments, error] : wrong) {
+        EXPECT_EQ(ParseHistoryArguments(arguments).error, error);
+    }
+}
+
 TEST(DialUpNotificationTest, SecondNumber)
 {
     EXPECT_EQ(NotificationSecondNumber("12 345 rest"), 345);
