@@ -3,6 +3,7 @@
 #include "core/Characters.h"
 
 #include <array>
+#include <cmath>
 
 namespace sarvendo {
 namespace {
@@ -287,6 +288,12 @@ std::string FormatDateTime(std::string_view format, DateTime value, const DateTi
     DateTimeWriter writer(parts, formats, 0);
     writer.Write(format.empty() ? std::string_view("c") : format);
     return writer.Take();
+}
+
+DateTime WholeSeconds(DateTime value)
+{
+    const double ms = std::round(value * kMsPerDay);
+    return std::floor(ms / 1000.0) / 86400.0;
 }
 
 } // namespace sarvendo

@@ -15,4 +15,8 @@ std::string FormatDateTime(std::string_view format, DateTime value, const DateTi
 // count on the twenty-four-hour clock.
 std::string WithoutAmPm(std::string_view format);
 
+// The value rounded to the millisecond and then cut to whole seconds, as days: what a
+// shown time of day or duration reads.
+DateTime WholeSeconds(DateTime value);
+
 } // namespace sarvendo

@@ -54,13 +54,6 @@ const PanelLayout& LayoutOrFallback(int number)
     return layout != nullptr ? *layout : *FindPanelLayout(kDefaultLayout);
 }
 
-// The value rounded to the millisecond and then cut to whole seconds, as days.
-DateTime WholeSeconds(DateTime value)
-{
-    const double ms = std::round(value * kMsPerDay);
-    return std::floor(ms / 1000.0) / 86400.0;
-}
-
 } // namespace
 
 PanelPainter::PanelPainter(Settings& settings, PanelHost& host, LampSet& lamps, LineParameters& line,

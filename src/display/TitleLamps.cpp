@@ -38,13 +38,6 @@ constexpr int kDarkCaption = 128;
 
 constexpr std::string_view kTimeFormat = "h:mm:ss";
 
-// The value rounded to the millisecond and then cut to whole seconds, as days.
-DateTime WholeSeconds(DateTime value)
-{
-    const double ms = std::round(value * kMsPerDay);
-    return std::floor(ms / 1000.0) / 86400.0;
-}
-
 // The colour most of a row has: the title bar's own colour at that height, whatever title
 // text or gradient steps cross it.
 std::vector<QRgb> RowColours(const QImage& picture)

@@ -9,25 +9,6 @@
 #include <unistd.h>
 
 namespace sarvendo {
-namespace {
-
-int WriteAll(int fd, std::string_view text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
-} // namespace
 
 WholeFileSaveResult ReplaceWholeFile(const FileCalls& calls, const std::string& path, std::string_view text,
                                      const WholeFileSave& how)
@@ -56,7 +37,8 @@ WholeFileSaveResult ReplaceWholeFile(const FileCalls& calls, const std::string& 
         error = ::fchmod(file.Get(), mode) == 0 ? 0 : errno;
     }
     if (error == 0) {
-        error = WriteAll(file.Get(), text);
+        std::size_t written = 0;
+        error = WriteAll(file.Get(), text, written);
     }
     if (error == 0 && ::fsync(file.Get()) != 0) {
         error = errno;
@@ -78,6 +60,22 @@ WholeFileSaveResult ReplaceWholeFile(const FileCalls& calls, const std::string& 
     }
     RemoveStaleTemporaries(place.folder.Get(), place.name);
     return {};
+}
+
+int WriteAll(int fd, std::string_view text, std::size_t& written)
+{
+    written = 0;
+    while (written < text.size()) {
+        const ssize_t count = ::write(fd, text.data() + written, text.size() - written);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    return 0;
 }
 
 } // namespace sarvendo

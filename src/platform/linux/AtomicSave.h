@@ -2,12 +2,17 @@
 
 #include "platform/linux/FileCalls.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 
 namespace sarvendo {
+
+// Writes all of text to fd, going on after a signal or a short write. Returns 0, or the
+// errno that stopped it; written says how much reached the file either way.
+int WriteAll(int fd, std::string_view text, std::size_t& written);
 
 // How a file is replaced whole.
 struct WholeFileSave

@@ -10,7 +10,6 @@
 namespace sarvendo {
 namespace {
 
-constexpr std::size_t kSmallFile = 256;
 constexpr std::size_t kCommandLineMax = 4096;
 // chat only appends to its report file, so the last call's line is at the end.
 constexpr std::size_t kReportTail = 4096;

@@ -31,22 +31,6 @@ std::string Describe(int error)
 }
 
 // Writes all of text, counting in written what reached the file. Returns 0 or the error.
-int WriteAll(int fd, std::string_view text, std::size_t& written)
-{
-    written = 0;
-    while (written < text.size()) {
-        const ssize_t count = ::write(fd, text.data() + written, text.size() - written);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    return 0;
-}
-
 // How many bytes of an append the file holds beyond its old size, at most those written.
 std::size_t GrowthBeyond(off_t oldSize, off_t newSize, std::size_t written)
 {

@@ -11,14 +11,6 @@
 namespace sarvendo {
 namespace {
 
-constexpr std::size_t kSmallFile = 256;
-
-std::string BaseName(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string Trimmed(std::string text)
 {
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ' || text.back() == '\0')) {

@@ -10,12 +10,6 @@ constexpr std::int64_t kLargestPid = 0x7FFFFFFF;
 // The kernel's own limit for a chain of links.
 constexpr int kMaxLinkDepth = 40;
 
-std::string BaseName(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool AllDigits(const std::string& text)
 {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
@@ -36,6 +30,12 @@ std::optional<std::int64_t> LiveOwnerOf(SystemCalls& system, const std::string& 
 }
 
 } // namespace
+
+std::string BaseName(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 std::string KernelTtyName(SystemCalls& system, const std::string& device)
 {

@@ -14,6 +14,12 @@ namespace sarvendo {
 // one is no lock of this convention.
 inline constexpr std::size_t kLockFileMax = 64;
 
+// More than a small file of /proc or /sys holds (a command name, an index, a flag word).
+inline constexpr std::size_t kSmallFile = 256;
+
+// The last name of a path.
+std::string BaseName(const std::string& path);
+
 // The kernel's name of a tty ("ttyUSB0", "pts_3" for /dev/pts/3) behind a configured
 // path, which may be a link such as /dev/serial/by-id/...: lock files carry that name.
 std::string KernelTtyName(SystemCalls& system, const std::string& device);
