@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection history's costs: a tick's report, a minute's write, `--by month` over ten
 // years of history and opening the history window's month view. The ten years are made
 // once per run: 100,000 sessions of about half an hour, their traffic written minute by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of painting the lamp window: an ordinary paint (lamps and text over the cached
 // panel, one copy to the window) against a rebuild (the layout and lamp pictures loaded and
 // recoloured pixel by pixel).

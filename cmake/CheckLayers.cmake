@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a file under src/ includes a header of a layer its own layer may not use.
 # Run as a test: cmake -DSOURCE_DIR=<repository> -P CheckLayers.cmake
 cmake_minimum_required(VERSION 3.25)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The hardening Debian asks of a package's binaries, for the release and package builds
 # (SARVENDO_HARDENING): fortified string and memory functions, stack protector and
 # stack clash protection, position-independent executables and a read-only relocation

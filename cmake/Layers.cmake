@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What each layer of src/ may include, lowest first. Dependencies run one way: a layer
 # sees itself and the layers below it, never one above.
 set(SARVENDO_LAYER_platform platform)

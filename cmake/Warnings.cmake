@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One interface target carries the project's warnings, the Qt hygiene defines and the
 # sanitizer flags; every project target links it (tests/CMakeLists.txt checks that).
 add_library(sarvendo_warnings INTERFACE)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs at install time: fills the install locations into a template and installs the
 # result. The locations are taken from the prefix of this installation, not of the
 # configuration, so that "cmake --install --prefix" elsewhere yields files that point

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by CPack after it has installed the package's files into its staging directory:
 # every directory of the package becomes 0755, whatever the umask of whoever builds it
 # (CPack makes the staging prefix itself before any install rule runs).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, made by CPack from the install rules: "scripts/package" builds it.
 # The package's dependencies are worked out from the libraries the program and its
 # module really link (dpkg-shlibdeps), so they follow whatever Qt and ALSA the build used.

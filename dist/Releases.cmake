@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reads the release notes, NEWS.md, at configure time and makes from them what an
 # installation and the package carry:
 #   SARVENDO_RELEASES_XML          the <releases> of the AppStream metainfo

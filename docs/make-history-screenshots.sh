@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Photographs the history window of the running program on the simulated modem, under a
 # virtual X server with a window manager, into docs/screenshots/: the month view, the
 # year view and the live traffic graph. The months before come from a connect log of a

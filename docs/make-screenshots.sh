@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Photographs the running program in each of its five layouts on the simulated modem,
 # under a virtual X server with a window manager, into docs/screenshots/.
 #

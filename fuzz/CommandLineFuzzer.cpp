@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as the program's arguments (NUL-separated, as the system hands them over):
 // the port and the port check come out as one of their few meaningful values.
 #include "FuzzCheck.h"

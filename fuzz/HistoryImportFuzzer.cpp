@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a connect log and as a ring log, read with the US formats and with
 // day-first 24-hour ones: every line that holds anything is either a record or named as
 // a problem by its file and number, and no record has a negative length or ends before

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as the dial-up notification text: it is cut to its limit on a character
 // boundary, its second number is read, and the words that would start the lights program
 // are split, all without trouble.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a scenario file: parsing gives a scenario or a reason, and a scenario that
 // parses can be played by the simulated modem for a while without trouble.
 #include "FuzzCheck.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as SARVENDO.INI: reading them, loading the settings of a port and saving
 // them must neither crash nor lose what the file held, and saving must settle.
 #include "FuzzCheck.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a WAV file: the header reader gives a playable description of PCM samples
 // that lie inside the file, or nothing.
 #include "FuzzCheck.h"

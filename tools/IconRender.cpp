@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program icon at the given sizes into an icon theme folder, as
 // FOLDER/<size>x<size>/apps/NAME.png, so that the installed icons are drawn by the same
 // code as the one the program shows.

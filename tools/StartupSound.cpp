@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the default start-up sound: a short rising chirp as a 16-bit mono PCM WAV file.
 // It is generated rather than kept as a binary so that the repository holds only its
 // recipe, and it is deliberately quiet, since it plays at every start.

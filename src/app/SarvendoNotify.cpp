@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // sarvendo-notify [--user NAME [--runtime-root DIR]] [--] TEXT...: hands a dial-up
 // notification to the running Sarvendo over the session bus. Meant for pppd's ip-up and
 // ip-down scripts, for example

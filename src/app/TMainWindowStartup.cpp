@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's start-up sequence and the port switch, which shares its steps for
 // loading and applying a port's settings. Read top to bottom, FormCreate is the order in
 // which the program comes up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program entry: the only place where the real objects are made and wired together.
 //
 // Environment:

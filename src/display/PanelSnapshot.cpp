@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the lamp panel of one layout, as the main window shows it, into a PNG file:
 // for reviewing the pictures and the painter's composition without a running program.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "HangUp.h"
 
 #include "core/Settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "T_QCCom32.h"
 
 #include "platform/Clock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes every picture of the program into a folder as PNG files, so that a change to the
 // drawing code can be looked at before it is committed.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TPageControl.h"
 
 #include <QButtonGroup>

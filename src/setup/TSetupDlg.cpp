@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup dialog's form: its pages and controls, each bound to its member of the
 // Settings record. The fill and the handlers are in TSetupDlgHandlers.cpp.
 #include "TSetupDlg.h"

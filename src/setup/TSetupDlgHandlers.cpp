@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup dialog's fill and its handlers: every change is stored in the record at once
 // and, where the window must follow, applied at once through the host.
 #include "TSetupDlg.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The dial-up notification as pppd really sends it: ip-up runs as root with an empty
 # environment, while Sarvendo runs as the desktop user on that user's own session bus.
 # sarvendo-notify --user must find that bus, become the user and deliver, and the lights

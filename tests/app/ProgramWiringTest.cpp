@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window wired to the real line session, poll cycle and engine adapters, with
 // only the platform faked: what start-up, ticks and shutdown do to the line.
 #include "core/IniFile.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program headless on the simulated modem, the way a user would, and
 # checks what a first start and a start with a port on the command line leave behind.
 #   RunProgramTest.sh PATH-TO-SARVENDO PATH-TO-SARVENDO-NOTIFY

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program headless with a settings file it must not lose or replace, and
 # with a FIFO where the ring log should be, and checks what the user is told and that
 # every such file is left byte for byte as it was.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The setup dialog acting on the running main window: the poll timer, the port switch,
 // the tray box and the hang-up button, with only the platform faked and the window's own
 // operations for the tray real.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tray icon of the real program with and without a tray host. Without one,
 # minimising keeps the window iconic on the taskbar and says once why; a host started
 # later shows the icon, whose picture follows the line on the simulated modem; a click

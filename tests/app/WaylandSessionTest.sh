@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program in a Wayland session with no X display: a headless sway with
 # waybar's tray, a StatusNotifierItem host, on a session bus of its own. A program
 # closed while in the tray starts there: its item is registered and no window shows;

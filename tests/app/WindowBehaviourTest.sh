@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The main window on a real X server with a window manager: the lamps reach the caption
 # of another program's active window and stay while its title changes, the connect time
 # alone ticks there and leaves nothing behind of a window that covered the title bar, a

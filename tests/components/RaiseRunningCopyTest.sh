@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The single-instance guard on a real X server: a second copy of the program brings the
 # running copy's window back, restoring it when minimised or hidden in the tray, and ends
 # at once. No session bus runs: the second copy reaches the first through the socket

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings files as they turn up on real machines: written by other editors, damaged,
 // replaced by something that is no file at all, or left half-saved by a kill.
 #include "core/IniFile.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The caption strip on a real X server with a window manager: it appears on the active
 # window's title bar at the computed place, directly above that window's frame, shows the
 # strip's lamps, lets clicks through, follows activation and moves, and goes away when its

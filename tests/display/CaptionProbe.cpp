@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A helper for the caption overlay test on a real X server, in one of two parts:
 //   sarvendo_caption_probe window TITLE WIDTH HEIGHT
 //       an ordinary decorated window of another process, to be made active;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a build tree with DESTDIR into a temporary directory and checks what lands
 # where, what the desktop's validators say of it, and that the installed program finds
 # its status driver module, its start-up sound and its documentation from its real

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual pages as installed, rendered by man, against the programs' own --help: every
 # option one names the other names too, so neither can drift from the program.
 #   ManPagesTest.sh BUILD-DIR

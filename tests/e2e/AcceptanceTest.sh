@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed program as a user meets it, from a DESTDIR installation, on a scenario of
 # the simulated modem, under Xvfb with openbox and trayer: the rings are logged, the
 # connection lights the lamps, puts the strip into the caption of an active test window

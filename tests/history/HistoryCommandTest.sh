@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program, headless on a scenario of the simulated modem with two connections of
 # known length and traffic and a third left idle until Sarvendo hangs it up, then
 # `sarvendo --history`: the first two listed with the right seconds (within one), the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the tests on a real desktop share, sourced by them: a private X server with a
 # window manager (and a tray where asked), the program's environment, and the waits and
 # look-ups they all make. The sourcing script sets `work` (its temporary folder) first and

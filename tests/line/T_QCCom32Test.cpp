@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "line/T_QCCom32.h"
 
 #include "core/Settings.h"

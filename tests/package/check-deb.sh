@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a Sarvendo Debian package on this machine, starts the menu entry's command on
 # the simulated modem and removes the package again, checking that nothing is left.
 # It changes the system's packages, so it runs as root and only when asked: it is not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/FakeClock.h"
 #include "fakes/FakeSystemCalls.h"
 #include "fakes/TempDir.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/FakeSystemCalls.h"
 #include "platform/linux/HeldTty.h"
 #include "platform/linux/LinuxLineBackend.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/FakeClock.h"
 #include "fakes/FakeEventPump.h"
 #include "platform/sim/SimulatedLineBackend.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "LinuxSerialDevices.h"
 
 #include "platform/linux/PortDiagnosis.h"

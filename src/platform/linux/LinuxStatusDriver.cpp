@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "LinuxStatusDriver.h"
 
 #include "platform/linux/StatusDriverModuleAbi.h"

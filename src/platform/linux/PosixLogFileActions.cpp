@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PosixLogFileActions.h"
 
 #include "platform/linux/GuardedPaths.h"

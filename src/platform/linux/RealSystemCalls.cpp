@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "RealSystemCalls.h"
 
 // The kernel's termios2 and ioctl numbers; <termios.h> is deliberately not included, as

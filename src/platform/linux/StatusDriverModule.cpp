@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status driver module, built as SARVEN95.VXD beside the program.
 
 #include "platform/linux/RealSystemCalls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "X11TopLevelWindows.h"
 
 #include "platform/linux/X11Properties.h"
