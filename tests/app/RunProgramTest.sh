@@ -7,49 +7,8 @@ set -euo pipefail
 
 program=$(realpath "$1")
 notify=$(realpath "$2")
-work=$(mktemp -d)
+source "$(dirname "$0")/../lib/headless.sh"
 trap 'kill -KILL "${pid:-}" "${bus_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-
-export QT_QPA_PLATFORM=offscreen
-export SARVENDO_SIMULATE=1
-export SARVENDO_HOME="$work/home"
-export SARVENDO_AUTO_ANSWER=yes
-# A runtime directory of its own, so a copy the developer is running does not count as
-# "already running", and no X server, so nothing of the developer's desktop is raised.
-export XDG_RUNTIME_DIR="$work/run"
-unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
-mkdir -p "$SARVENDO_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-ini="$SARVENDO_HOME/SARVENDO.INI"
-
-fail() {
-    echo "FAIL: $*" >&2
-    echo "--- program output ---" >&2
-    cat "$work/err" >&2 || true
-    exit 1
-}
-
-# Starts the program with the given arguments and waits until its event loop runs.
-start() {
-    : >"$work/err"
-    (cd "$work" && exec "$program" "$@") 2>"$work/err" &
-    pid=$!
-    for _ in $(seq 1 300); do
-        grep -q "Sarvendo: event loop running" "$work/err" && return 0
-        kill -0 "$pid" 2>/dev/null || fail "the program ended during start-up"
-        sleep 0.1
-    done
-    fail "the program did not come up"
-}
-
-# Sends SIGTERM and expects an orderly exit with status 0.
-stop() {
-    kill -TERM "$pid"
-    local status=0
-    wait "$pid" || status=$?
-    pid=
-    [ "$status" -eq 0 ] || fail "exit status $status after SIGTERM"
-}
 
 # 1. First start: no INI file, no arguments. The welcome box, no port, and at exit only
 #    the logo setting is written.
