@@ -21,6 +21,21 @@
 namespace sarvendo {
 namespace {
 
+// Opens path for reading when it is a regular file, and gives its status; -1 for anything
+// else. O_NONBLOCK keeps a FIFO in its place from blocking the open.
+int OpenRegularFile(const std::string& path, int extraFlags, struct stat& info)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | extraFlags);
+    if (fd < 0) {
+        return -1;
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 int Result(int value)
 {
     return value < 0 ? -errno : value;
@@ -245,17 +260,12 @@ std::optional<std::string> RealSystemCalls::ReadFile(const std::string& path, st
 
 std::optional<std::string> RealSystemCalls::ReadFileNoFollow(const std::string& path, std::size_t maxBytes)
 {
-    // O_NOFOLLOW refuses a link (ELOOP), O_NONBLOCK keeps a FIFO from blocking the open,
-    // and only a regular file is read.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0) {
-        return std::nullopt;
-    }
+    // O_NOFOLLOW refuses a link (ELOOP).
     struct stat info
     {
     };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    const int fd = OpenRegularFile(path, O_NOFOLLOW, info);
+    if (fd < 0) {
         return std::nullopt;
     }
     return ReadAndClose(fd, maxBytes);
@@ -284,15 +294,11 @@ std::optional<FileStatus> RealSystemCalls::StatusOf(const std::string& path)
 
 std::optional<std::string> RealSystemCalls::ReadFileTail(const std::string& path, std::size_t maxBytes)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return std::nullopt;
-    }
     struct stat info
     {
     };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    const int fd = OpenRegularFile(path, 0, info);
+    if (fd < 0) {
         return std::nullopt;
     }
     const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
