@@ -102,6 +102,9 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(kUnpaintedWidth, kUnpaintedHeight);
+    // The window takes the keyboard focus itself, so a closed popup menu hands it back and
+    // the Menu key opens the menu again, not the hidden menu's own.
+    setFocusPolicy(Qt::ClickFocus);
     if (const std::optional<QImage> icon = LoadResourceImage("MAINICON")) {
         setWindowIcon(QIcon(QPixmap::fromImage(*icon)));
     }

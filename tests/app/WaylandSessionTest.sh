@@ -6,18 +6,20 @@
 # the item's picture follows the traffic on the simulated modem and its tooltip the
 # line; Activate brings the window back as a native Wayland window; ContextMenu opens
 # the popup menu. A second start, and the host going away, bring the window back too.
+# Without a host, "Minimize" leaves the window's lamps working where the compositor keeps
+# the window on the screen, and the popup menu opens the setup dialog as a window of its own.
 #   WaylandSessionTest.sh PATH-TO-SARVENDO [SCREENSHOT-FOLDER]
 # With a folder, the session with the window and the tray is saved there as
 # wayland-session.png. Run as root, it runs itself as the user nobody, since sway
-# refuses root. Needs sway, waybar, dbus-daemon, busctl, jq, grim and ImageMagick's
-# convert; without them the test is skipped (77).
+# refuses root. Needs sway, waybar, dbus-daemon, busctl, jq, grim, ImageMagick's convert
+# and wtype; without them the test is skipped (77).
 set -euo pipefail
 
 program=$(realpath "$1")
 shots=${2:+$(realpath "$2")}
 # shellcheck source=../lib/desktop.sh
 source "$(dirname "$0")/../lib/desktop.sh"
-need_tools sway waybar swaymsg dbus-daemon busctl jq grim convert
+need_tools sway waybar swaymsg dbus-daemon busctl jq grim convert wtype
 keep_into=$shots
 run_unprivileged "$(realpath "$0")" "$program" ${shots:+"$shots"}
 if [ -n "${SARVENDO_TEST_WORK:-}" ]; then
@@ -29,6 +31,8 @@ else
 fi
 program_environment
 start_sway_session
+# The keyboard is there before the program starts, so no key finds it unbound.
+start_keyboard
 
 cat >"$work/scenario.txt" <<'SCENARIO'
 port 1
@@ -37,8 +41,12 @@ port 1
 6 open pppd
 6 carrier 33600
 6.5 traffic 0 4000
-90 end
 SCENARIO
+# Then the line receives every other second, so the lamps keep changing.
+for second in $(seq 8 2 88); do
+    printf '%s traffic 0 0\n%s traffic 0 4000\n' "$second" "$((second + 1))" >>"$work/scenario.txt"
+done
+echo "90 end" >>"$work/scenario.txt"
 export SARVENDO_SIMULATE="$work/scenario.txt"
 # Starts the program in the tray, as one closed there, and waits for its item.
 start_in_tray() {
@@ -110,5 +118,65 @@ start_in_tray
 kill "$bar_pid"
 bar_pid=""
 wait_for 100 shown_native || fail "the window stayed hidden after the tray host went away"
+
+# With no tray host, "Minimize" in the popup menu (opened by the keyboard, the window
+# focused) asks the compositor to minimise the window. Sway cannot, so the window stays
+# on the screen, and its lamps must go on following the line.
+wait_for 50 sway_focused Sarvendo || fail "the window did not get the keyboard focus"
+# Where sway shows the window's own area, once it holds still (the compositor may move it
+# while the window settles on its decoration).
+window_area() {
+    swaymsg -t get_tree |
+        jq -r '.. | objects | select(.name? == "Sarvendo" and .shell? == "xdg_shell") | .rect | "\(.x) \(.y) \(.width) \(.height)"' |
+        head -n 1
+}
+settled() {
+    local now
+    now=$(window_area)
+    if [ "$now" = "$area" ]; then
+        still=$((still + 1))
+    else
+        area=$now
+        still=0
+    fi
+    [ "$still" -ge 5 ]
+}
+area="" still=0
+wait_for 50 settled || fail "the window did not hold still"
+read -r x y width height <<<"$area"
+# The menu opens over the window and beside it; the strip beside it shows whether it is up.
+beside="$((x + width + 10)),$((y + height / 2)) 60x20"
+grim -g "$beside" "$work/beside.png"
+menu_up() { grim -g "$beside" "$work/now.png" && ! cmp -s "$work/beside.png" "$work/now.png"; }
+open_menu() {
+    press Menu
+    wait_for 50 menu_up || fail "the Menu key opened no popup menu"
+}
+open_menu
+# "Minimize" is the fourth item from the end (then "Help", "Exit" and the "System" submenu).
+press Up Up Up Up Return
+menu_gone() { ! menu_up; }
+wait_for 50 menu_gone || fail "the popup menu did not close on \"Minimize\""
+still=0
+wait_for 50 settled || fail "the window did not hold still after \"Minimize\""
+read -r x y width height <<<"$area"
+# The panel's lowest rows (under any title bar the window draws itself).
+lamps="$x,$((y + height - 20)) ${width}x20"
+grim -g "$lamps" "$work/lamps.png"
+lamps_changed() { grim -g "$lamps" "$work/lamps-now.png" && ! cmp -s "$work/lamps.png" "$work/lamps-now.png"; }
+wait_for 50 lamps_changed || fail "after \"Minimize\" the window stayed on the screen with frozen lamps"
+
+# The setup dialog opens from the popup menu as a native window of its own, and closes.
+setup="Setup & About / Sarvendo for Windows 95"
+dialog_shown() { sway_shells_of "$setup" | grep -qx xdg_shell; }
+dialog_gone() { [ -z "$(sway_shells_of "$setup")" ]; }
+open_menu
+press s
+wait_for 50 dialog_shown ||
+    fail "\"Setup & About\" opened no window \"$setup\": $(sway_shells_of "$setup")"
+wait_for 50 sway_focused "$setup" || fail "the setup dialog did not get the keyboard focus"
+press Return
+wait_for 50 dialog_gone || fail "the setup dialog did not close on OK"
+shown_native || fail "the window went with the setup dialog"
 stop_program
 echo "PASS"

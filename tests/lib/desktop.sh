@@ -15,7 +15,7 @@ desktop_cleanup() {
     kill -TERM "${pid:-}" 2>/dev/null || true
     wait "${pid:-}" 2>/dev/null || true
     kill "${target_pid:-}" "${cover_pid:-}" "${tray_pid:-}" "${wm_pid:-}" "${x_pid:-}" "${bar_pid:-}" "${sway_pid:-}" \
-        "${bus_pid:-}" 2>/dev/null || true
+        "${keys_pid:-}" "${bus_pid:-}" 2>/dev/null || true
     [ -n "${work:-}" ] && rm -rf "$work"
     return 0
 }
@@ -223,4 +223,23 @@ start_sway_session() {
 # The shells of sway's windows named $1, one a line (xdg_shell for native Wayland ones).
 sway_shells_of() {
     swaymsg -t get_tree | jq -r --arg name "$1" '.. | objects | select(.name? == $name and .shell? != null) | .shell'
+}
+
+# A keyboard for the sway session: wtype's virtual keyboard, kept plugged in so that a
+# program started afterwards has it bound before the first key (a keyboard that comes
+# with its keys loses them). Keys, each pressed by a short-lived keyboard of its own, then
+# go to the window that sway focused.
+start_keyboard() {
+    wtype -s 600000 &
+    keys_pid=$!
+    wait_for 50 sh -c "swaymsg -t get_seats | jq -e '.[0].capabilities >= 2'" || fail "no virtual keyboard in sway"
+}
+press() {
+    local keys=()
+    for key in "$@"; do keys+=(-k "$key"); done
+    wtype "${keys[@]}"
+}
+# Whether sway's window named $1 has the keyboard focus.
+sway_focused() {
+    swaymsg -t get_tree | jq -e --arg name "$1" '[.. | objects | select(.name? == $name and .focused? == true)] | length > 0'
 }
