@@ -30,6 +30,10 @@ else
     work=$(mktemp -d)
 fi
 program_environment
+# Qt's Wayland platform plugin and libwayland-client keep allocations to the end, and the
+# plugin is unloaded before a leak check runs, so its frames cannot even be named in a
+# suppression. The program's own code is checked for leaks by every other test.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 start_sway_session
 # The keyboard is there before the program starts, so no key finds it unbound.
 start_keyboard

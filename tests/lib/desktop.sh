@@ -176,7 +176,12 @@ run_unprivileged() {
     id nobody >/dev/null 2>&1 || { echo "SKIP: running as root, and no user nobody to run sway as"; exit 77; }
     local group folder status=0
     group=$(id -gn nobody)
-    as_nobody() { setpriv --reuid=nobody --regid="$group" --clear-groups env -i PATH="$PATH" LANG=C.UTF-8 "$@"; }
+    # The sanitizers' settings go along, so a sanitizer build is judged as in the other tests.
+    local passed=()
+    for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+        [ -n "${!name:-}" ] && passed+=("$name=${!name}")
+    done
+    as_nobody() { setpriv --reuid=nobody --regid="$group" --clear-groups env -i PATH="$PATH" LANG=C.UTF-8 "${passed[@]}" "$@"; }
     for file in "$script" "$@"; do
         if [ -e "$file" ] && ! as_nobody test -r "$file"; then
             echo "SKIP: user nobody cannot read $file"
