@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What each layer of src/ may include, lowest first. Dependencies run one way: a layer
-# sees itself and the layers below it, never one above.
+# sees itself and the layers below it, never one above. The build's include roots and the
+# LayerOrder check (CheckLayers.cmake) both read this file, so a new folder is named here once.
+set(SARVENDO_LAYERS platform resources core line monitor history display components setup app)
 set(SARVENDO_LAYER_platform platform)
 set(SARVENDO_LAYER_resources resources)
 set(SARVENDO_LAYER_core core platform)

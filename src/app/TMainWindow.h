@@ -255,7 +255,6 @@ private:
     void CreateMenus();
     bool ChoosePort();
     void ProbePorts();
-    void LoadPortSettings(const IniFile& ini);
     void ClearLineState();
     void UpdateLampsNowItemForInterval();
     void ShowSplashAndPlaySound();

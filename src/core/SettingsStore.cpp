@@ -40,68 +40,67 @@ struct Key
 {
     const char* name;
     Kind kind;
-    Member member;
-    std::int32_t fallback = 0;
+    Member member; // a key missing from the file leaves what Settings{} holds here
 };
 
 // The per-port keys in the order a save writes them; a fresh file lists them so.
 const Key kPortKeys[] = {
-    {"NewOrientation", Kind::Integer, &Settings::NewOrientation, 3},
-    {"Orientation Title", Kind::Integer, &Settings::OrientationTitle, 3},
-    {"LampLook", Kind::Integer, &Settings::LampLook, 1},
-    {"LampLookTitle", Kind::Integer, &Settings::LampLookTitle, 0},
-    {"Window Position X", Kind::Integer, &Settings::WindowPositionX, 0},
-    {"Window Position Y", Kind::Integer, &Settings::WindowPositionY, 0},
-    {"OnTop", Kind::Integer, &Settings::OnTop, 0},
-    {"AutoDelay", Kind::Integer, &Settings::AutoDelay, 60},
+    {"NewOrientation", Kind::Integer, &Settings::NewOrientation},
+    {"Orientation Title", Kind::Integer, &Settings::OrientationTitle},
+    {"LampLook", Kind::Integer, &Settings::LampLook},
+    {"LampLookTitle", Kind::Integer, &Settings::LampLookTitle},
+    {"Window Position X", Kind::Integer, &Settings::WindowPositionX},
+    {"Window Position Y", Kind::Integer, &Settings::WindowPositionY},
+    {"OnTop", Kind::Integer, &Settings::OnTop},
+    {"AutoDelay", Kind::Integer, &Settings::AutoDelay},
     {"ModemInitString", Kind::InitString, &Settings::ModemInitString},
-    {"InitModem", Kind::Integer, &Settings::InitModem, 0},
-    {"BackgroundColor", Kind::Colour, &Settings::BackgroundColor, static_cast<std::int32_t>(Rgb(192, 192, 192))},
-    {"TextColor", Kind::Colour, &Settings::TextColor, static_cast<std::int32_t>(Rgb(0, 0, 0))},
-    {"LightColorOn", Kind::Colour, &Settings::LightColorOn, static_cast<std::int32_t>(Rgb(255, 0, 0))},
-    {"LightColorOff", Kind::Colour, &Settings::LightColorOff, static_cast<std::int32_t>(Rgb(130, 130, 130))},
-    {"RIPlaySound", Kind::Integer, &Settings::RIPlaySound, 0},
+    {"InitModem", Kind::Integer, &Settings::InitModem},
+    {"BackgroundColor", Kind::Colour, &Settings::BackgroundColor},
+    {"TextColor", Kind::Colour, &Settings::TextColor},
+    {"LightColorOn", Kind::Colour, &Settings::LightColorOn},
+    {"LightColorOff", Kind::Colour, &Settings::LightColorOff},
+    {"RIPlaySound", Kind::Integer, &Settings::RIPlaySound},
     {"RISound", Kind::OptionalPath, &Settings::RISound},
     {"ConnectSound", Kind::OptionalPath, &Settings::ConnectSound},
     {"DisconnectSound", Kind::OptionalPath, &Settings::DisconnectSound},
     {"WarnInactiveSound", Kind::OptionalPath, &Settings::WarnInactiveSound},
-    {"ConnectPlaySound", Kind::Integer, &Settings::ConnectPlaySound, 0},
-    {"DisconnectPlaySound", Kind::Integer, &Settings::DisconnectPlaySound, 0},
-    {"WarnInactivePlaySound", Kind::Integer, &Settings::WarnInactivePlaySound, 0},
-    {"Status in Display", Kind::Integer, &Settings::StatusInDisplay, 0},
-    {"SPY Speed in Display", Kind::Integer, &Settings::SPYSpeedInDisplay, 0},
-    {"Log RI", Kind::Integer, &Settings::LogRI, 0},
-    {"Log DCD", Kind::Integer, &Settings::LogDCD, 0},
-    {"Display connect time", Kind::Integer, &Settings::DisplayConnectTime, 0},
-    {"Display total connect time in Display", Kind::Integer, &Settings::DisplayTotalConnectTimeInDisplay, 0},
-    {"DCD Interval", Kind::Integer, &Settings::DCDInterval, 30},
-    {"Display connect time in Titlebar", Kind::Integer, &Settings::DisplayConnectTimeInTitlebar, 0},
-    {"Display total connect time in Titlebar", Kind::Integer, &Settings::DisplayTotalConnectTimeInTitlebar, 0},
-    {"Timer Interval", Kind::Integer, &Settings::TimerInterval, 18},
-    {"No Title Bar", Kind::Integer, &Settings::NoTitleBar, 0},
-    {"Title", Kind::Integer, &Settings::Title, 0},
-    {"TitleBar Offset", Kind::Integer, &Settings::TitleBarOffset, 0},
-    {"CD Auto Exit", Kind::Integer, &Settings::CDAutoExit, 0},
-    {"CD Auto Exit Delay", Kind::Integer, &Settings::CDAutoExitDelay, 30},
-    {"Negotiation Delay", Kind::Integer, &Settings::NegotiationDelay, 0},
-    {"RD/TD Speed Update", Kind::Integer, &Settings::RDTDSpeedUpdate, 5},
-    {"Log total bytes", Kind::Integer, &Settings::LogTotalBytes, 0},
-    {"Warn when Exiting", Kind::Integer, &Settings::WarnWhenExiting, 0},
-    {"Warn if Inactive", Kind::Integer, &Settings::WarnIfInactive, 0},
-    {"Warn time if Inactive", Kind::Integer, &Settings::WarnTimeIfInactive, 0},
-    {"Warn time if Inactive, Seconds", Kind::Integer, &Settings::WarnTimeIfInactiveSeconds, 0},
-    {"Disconnect if Inactive", Kind::Integer, &Settings::DisconnectIfInactive, 0},
-    {"Disconnect time if Inactive", Kind::Integer, &Settings::DisconnectTimeIfInactive, 0},
-    {"Disconnect time if Inactive, Seconds", Kind::Integer, &Settings::DisconnectTimeIfInactiveSeconds, 0},
-    {"Trigger RD", Kind::Integer, &Settings::TriggerRD, 0},
-    {"No Direct Hardware Acesss", Kind::Integer, &Settings::NoDirectHardwareAcesss, 0},
-    {"ShowTrayIcon", Kind::Integer, &Settings::ShowTrayIcon, 0},
+    {"ConnectPlaySound", Kind::Integer, &Settings::ConnectPlaySound},
+    {"DisconnectPlaySound", Kind::Integer, &Settings::DisconnectPlaySound},
+    {"WarnInactivePlaySound", Kind::Integer, &Settings::WarnInactivePlaySound},
+    {"Status in Display", Kind::Integer, &Settings::StatusInDisplay},
+    {"SPY Speed in Display", Kind::Integer, &Settings::SPYSpeedInDisplay},
+    {"Log RI", Kind::Integer, &Settings::LogRI},
+    {"Log DCD", Kind::Integer, &Settings::LogDCD},
+    {"Display connect time", Kind::Integer, &Settings::DisplayConnectTime},
+    {"Display total connect time in Display", Kind::Integer, &Settings::DisplayTotalConnectTimeInDisplay},
+    {"DCD Interval", Kind::Integer, &Settings::DCDInterval},
+    {"Display connect time in Titlebar", Kind::Integer, &Settings::DisplayConnectTimeInTitlebar},
+    {"Display total connect time in Titlebar", Kind::Integer, &Settings::DisplayTotalConnectTimeInTitlebar},
+    {"Timer Interval", Kind::Integer, &Settings::TimerInterval},
+    {"No Title Bar", Kind::Integer, &Settings::NoTitleBar},
+    {"Title", Kind::Integer, &Settings::Title},
+    {"TitleBar Offset", Kind::Integer, &Settings::TitleBarOffset},
+    {"CD Auto Exit", Kind::Integer, &Settings::CDAutoExit},
+    {"CD Auto Exit Delay", Kind::Integer, &Settings::CDAutoExitDelay},
+    {"Negotiation Delay", Kind::Integer, &Settings::NegotiationDelay},
+    {"RD/TD Speed Update", Kind::Integer, &Settings::RDTDSpeedUpdate},
+    {"Log total bytes", Kind::Integer, &Settings::LogTotalBytes},
+    {"Warn when Exiting", Kind::Integer, &Settings::WarnWhenExiting},
+    {"Warn if Inactive", Kind::Integer, &Settings::WarnIfInactive},
+    {"Warn time if Inactive", Kind::Integer, &Settings::WarnTimeIfInactive},
+    {"Warn time if Inactive, Seconds", Kind::Integer, &Settings::WarnTimeIfInactiveSeconds},
+    {"Disconnect if Inactive", Kind::Integer, &Settings::DisconnectIfInactive},
+    {"Disconnect time if Inactive", Kind::Integer, &Settings::DisconnectTimeIfInactive},
+    {"Disconnect time if Inactive, Seconds", Kind::Integer, &Settings::DisconnectTimeIfInactiveSeconds},
+    {"Trigger RD", Kind::Integer, &Settings::TriggerRD},
+    {"No Direct Hardware Acesss", Kind::Integer, &Settings::NoDirectHardwareAcesss},
+    {"ShowTrayIcon", Kind::Integer, &Settings::ShowTrayIcon},
     {"TotalConnectNew", Kind::Real, &Settings::TotalConnectNew},
-    {"Run Lights", Kind::Integer, &Settings::RunLights, 0},
-    {"Alternative method for RD", Kind::Integer, &Settings::AlternativeMethodForRD, 0},
-    {"Auto Run", Kind::Integer, &Settings::AutoRun, 0},
+    {"Run Lights", Kind::Integer, &Settings::RunLights},
+    {"Alternative method for RD", Kind::Integer, &Settings::AlternativeMethodForRD},
+    {"Auto Run", Kind::Integer, &Settings::AutoRun},
     {"Auto Run Program", Kind::OptionalPath, &Settings::AutoRunProgram},
-    {"Font Size SPY", Kind::ReadOnlyInteger, &Settings::FontSizeSPY, 12},
+    {"Font Size SPY", Kind::ReadOnlyInteger, &Settings::FontSizeSPY},
     {"Font Style SPY", Kind::ReadOnlyFace, &Settings::FontStyleSPY},
 };
 
@@ -129,17 +128,20 @@ std::int32_t CheckedCoordinate(std::int32_t value, int windowExtent, int margin,
     return HalfRoundedEven(screenExtent);
 }
 
-void ReadKey(Settings& settings, const IniFile& file, const std::string& section, const Key& key)
+void ReadKey(Settings& settings, const Settings& defaults, const IniFile& file, const std::string& section,
+             const Key& key)
 {
     switch (key.kind) {
     case Kind::Integer:
-    case Kind::ReadOnlyInteger:
-        settings.*std::get<std::int32_t Settings::*>(key.member) = file.ReadInt(section, key.name, key.fallback);
+    case Kind::ReadOnlyInteger: {
+        const auto member = std::get<std::int32_t Settings::*>(key.member);
+        settings.*member = file.ReadInt(section, key.name, defaults.*member);
         break;
+    }
     case Kind::Colour: {
+        const auto member = std::get<ColorRef Settings::*>(key.member);
         const std::string text = file.ReadString(section, key.name, "", kShortTextBuffer);
-        settings.*std::get<ColorRef Settings::*>(key.member) =
-            static_cast<ColorRef>(text.empty() ? key.fallback : ParseIntegerPrefix(text));
+        settings.*member = text.empty() ? defaults.*member : static_cast<ColorRef>(ParseIntegerPrefix(text));
         break;
     }
     case Kind::InitString:
@@ -150,14 +152,16 @@ void ReadKey(Settings& settings, const IniFile& file, const std::string& section
         settings.*std::get<std::string Settings::*>(key.member) = file.ReadString(section, key.name, "", kPathBuffer);
         break;
     case Kind::Real: {
-        const double value = ParseRealPrefix(file.ReadString(section, key.name, "0", kShortTextBuffer), 0.0);
-        settings.*std::get<double Settings::*>(key.member) =
-            std::clamp(value, -kLongestTotalConnectDays, kLongestTotalConnectDays);
+        const auto member = std::get<double Settings::*>(key.member);
+        const double value =
+            ParseRealPrefix(file.ReadString(section, key.name, "", kShortTextBuffer), defaults.*member);
+        settings.*member = std::clamp(value, -kLongestTotalConnectDays, kLongestTotalConnectDays);
         break;
     }
     case Kind::ReadOnlyFace: {
+        const auto member = std::get<BoundedString<50> Settings::*>(key.member);
         const std::string face = file.ReadString(section, key.name, "", kShortTextBuffer);
-        settings.*std::get<BoundedString<50> Settings::*>(key.member) = face.empty() ? "Arial" : face;
+        settings.*member = face.empty() ? defaults.*member : BoundedString<50>(face);
         break;
     }
     }
@@ -245,15 +249,16 @@ void LoadSettings(Settings& settings, const IniFile& file, ScreenSize screen)
         return;
     }
     const std::string section = PortSectionName(settings.DefaultPort);
+    const Settings defaults{};
     for (const Key& key : kPortKeys) {
-        ReadKey(settings, file, section, key);
+        ReadKey(settings, defaults, file, section, key);
     }
 
     // -2147483648 has no positive counterpart: every later look at the layout takes the
     // absolute value, so it is replaced here, once, like the numbers that name no layout.
     if (const long long layout = std::llabs(settings.NewOrientation);
         layout == 0 || layout == 6 || layout > std::numeric_limits<std::int32_t>::max()) {
-        settings.NewOrientation = 3;
+        settings.NewOrientation = defaults.NewOrientation;
     }
 
     settings.WindowPositionX = file.ReadInt(section, "Window Position X", screen.width / 2);
@@ -283,7 +288,7 @@ TextFileSave SaveSettings(const TextFiles& files, Settings& settings, const std:
 
 std::int32_t ReadDefaultPort(const IniFile& file)
 {
-    const std::int32_t port = file.ReadInt(kMainSection, kDefaultPortKey, 0);
+    const std::int32_t port = file.ReadInt(kMainSection, kDefaultPortKey, Settings{}.DefaultPort);
     return port < 0 ? 0 : port;
 }
 
@@ -294,7 +299,7 @@ std::int32_t ReadDefaultPort(const TextFiles& files, const std::string& iniPath)
 
 std::int32_t ReadShowLogoAtStartup(const IniFile& file)
 {
-    return file.ReadInt(kMainSection, kShowLogoKey, 1);
+    return file.ReadInt(kMainSection, kShowLogoKey, Settings{}.ShowLogoAtStartup);
 }
 
 std::int32_t ReadShowLogoAtStartup(const TextFiles& files, const std::string& iniPath)

@@ -2,6 +2,7 @@
 #include "PollCycle.h"
 
 #include "core/Layouts.h"
+#include "core/Redraw.h"
 #include "core/Settings.h"
 
 #include "line/MonitoredLine.h"
@@ -149,7 +150,7 @@ void PollCycle::TimerTimer()
     }
     TestForChanges();
     if (s.RebuildWindowLamps == 1 || s.RebuildLayout == 1) {
-        s.RepaintNeeded = 1;
+        RequestRedraw(s, Redraw::Repaint);
     }
     RequestClockRepaint();
     if (s.RepaintNeeded == 1) {
@@ -218,7 +219,7 @@ void PollCycle::CountBytes()
         const std::uint8_t highSpeed = s.NewOrientation == kCourierLayout && counts.speed > kHighSpeedAbove ? 1 : 0;
         if (highSpeed != s.HighSpeed) {
             s.HighSpeed = highSpeed;
-            s.RepaintNeeded = 1;
+            RequestRedraw(s, Redraw::Repaint);
         }
     }
     const bool activity = s.TriggerRD == 1 ? s.LampRD == 1 : (s.LampRD == 1 || s.LampTD == 1);
@@ -282,7 +283,7 @@ void PollCycle::CloseRateWindow()
     s.TDBytesAccum = 0;
     s.RDBytesAccum = 0;
     if (s.TDBytesLastWindow != 0 || s.RDBytesLastWindow != 0) {
-        s.RepaintNeeded = 1;
+        RequestRedraw(s, Redraw::Repaint);
     }
     s.RateWindowTick = m_clock.TickCount();
 }
@@ -298,7 +299,7 @@ void PollCycle::HandleCarrierEdge()
         s.SessionSent = 0;
         s.SessionReceived = 0;
         if (s.DisplayConnectTime == 1 || s.DisplayTotalConnectTimeInDisplay == 1) {
-            s.RebuildWindowLamps = 1;
+            RequestRedraw(s, Redraw::WindowLamps);
         }
         m_connectTime.StartSession();
         m_host.SetHangUpButtonEnabled(true);
@@ -308,22 +309,21 @@ void PollCycle::HandleCarrierEdge()
         m_sounds.Play(SoundEvent::Disconnect);
         s.SpeedText.clear();
         if (s.DisplayConnectTime == 1) {
-            s.RebuildWindowLamps = 1;
+            RequestRedraw(s, Redraw::WindowLamps);
         }
         m_connectTime.EndSession();
         if (s.Title == 2 || s.DisplayConnectTimeInTitlebar == 1 || s.DisplayTotalConnectTimeInTitlebar == 1) {
-            s.RepaintNeeded = 1;
+            RequestRedraw(s, Redraw::Repaint);
             m_host.RedrawForegroundCaption();
         }
         m_host.SetHangUpButtonEnabled(false);
     }
     m_watchdog.ArmAutoExit();
     if (s.Title != 0 && (s.DisplayConnectTimeInTitlebar == 1 || s.DisplayTotalConnectTimeInTitlebar == 1)) {
-        s.RebuildTitleLamps = 1;
+        RequestRedraw(s, Redraw::TitleLamps);
     }
     if (s.DisplayConnectTime == 1 || s.DisplayTotalConnectTimeInDisplay == 1) {
-        s.RebuildWindowLamps = 1;
-        s.RepaintNeeded = 1;
+        RequestRedraw(s, Redraw::WindowLamps | Redraw::Repaint);
     }
     s.NotifyValue2 = 0;
 }
@@ -342,7 +342,7 @@ void PollCycle::TestForChanges()
         changed = changed || s.LampRTS != painted.LampRTS || s.LampDTR != painted.LampDTR;
     }
     if (changed) {
-        s.RepaintNeeded = 1;
+        RequestRedraw(s, Redraw::Repaint);
     }
     s.PaintedLamps = static_cast<const LampFlags&>(s);
 }
@@ -363,7 +363,7 @@ void PollCycle::RequestClockRepaint()
     }
     const DateTime now = m_clock.Now();
     if (DecodeDateTime(now).second != DecodeDateTime(s.LastClockRepaint).second) {
-        s.RepaintNeeded = 1;
+        RequestRedraw(s, Redraw::Repaint);
         s.LastClockRepaint = now;
     }
 }

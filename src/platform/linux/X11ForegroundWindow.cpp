@@ -30,25 +30,6 @@ constexpr int kMaxFrameDepth = 16;
 constexpr long kClientMask = PropertyChangeMask | StructureNotifyMask;
 constexpr long kFrameMask = StructureNotifyMask;
 
-std::string TextProperty(Display* display, Window window, Atom property)
-{
-    Atom actualType = None;
-    int actualFormat = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    std::string result;
-    if (XGetWindowProperty(display, window, property, 0, 256, False, AnyPropertyType, &actualType, &actualFormat,
-                           &count, &remaining, &data) == Success &&
-        data != nullptr) {
-        if (actualFormat == 8) {
-            result.assign(reinterpret_cast<const char*>(data), count);
-        }
-        XFree(data);
-    }
-    return result;
-}
-
 bool Contains(const std::vector<unsigned long>& items, unsigned long item)
 {
     return std::find(items.begin(), items.end(), item) != items.end();

@@ -37,22 +37,9 @@ std::string X11TopLevelWindows::Title(unsigned long window)
 {
     const Atom netWmName = XInternAtom(m_display, "_NET_WM_NAME", False);
     const Atom utf8 = XInternAtom(m_display, "UTF8_STRING", False);
-    Atom actualType = None;
-    int actualFormat = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    std::string title;
-    if (XGetWindowProperty(m_display, window, netWmName, 0, 4096, False, utf8, &actualType, &actualFormat, &count,
-                           &remaining, &data) == Success &&
-        data != nullptr) {
-        if (actualFormat == 8) {
-            title.assign(reinterpret_cast<const char*>(data), count);
-        }
-        XFree(data);
-        if (!title.empty()) {
-            return title;
-        }
+    std::string title = TextProperty(m_display, window, netWmName, utf8);
+    if (!title.empty()) {
+        return title;
     }
     char* name = nullptr;
     if (XFetchName(m_display, window, &name) != 0 && name != nullptr) {
