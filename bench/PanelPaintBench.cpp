@@ -5,6 +5,7 @@
 
 #include "core/Settings.h"
 
+#include "display/CaptionAndTray.h"
 #include "display/LampSet.h"
 #include "display/LineParameters.h"
 #include "display/PanelHost.h"
@@ -87,7 +88,8 @@ struct Fixture
     BenchClock clock;
     ConnectTime connectTime{settings, clock};
     LampSet lamps{settings, line};
-    PanelPainter painter{settings, host, lamps, line, connectTime};
+    NoCaptionAndTray noCaptionAndTray;
+    PanelPainter painter{settings, host, noCaptionAndTray, lamps, line, connectTime};
 };
 
 void BM_OrdinaryPaint(benchmark::State& state)

@@ -22,4 +22,13 @@ public:
     virtual void Win95Tray() = 0;
 };
 
+// For a panel painted on its own, away from any desktop (snapshots, measurements).
+class NoCaptionAndTray final : public CaptionAndTray
+{
+public:
+    void DrawTitleLamps() override {}
+    void ApplyCaptionAndStayOnTop() override {}
+    void Win95Tray() override {}
+};
+
 } // namespace sarvendo

@@ -57,10 +57,10 @@ const PanelLayout& LayoutOrFallback(int number)
 
 } // namespace
 
-PanelPainter::PanelPainter(Settings& settings, PanelHost& host, LampSet& lamps, LineParameters& line,
-                           const ConnectTime& connectTime, const SystemMetrics& metrics)
-    : m_settings(settings), m_host(host), m_lamps(lamps), m_line(line), m_connectTime(connectTime), m_metrics(metrics),
-      m_canvas(kCanvasSize, kCanvasSize, QImage::Format_RGB32)
+PanelPainter::PanelPainter(Settings& settings, PanelHost& host, CaptionAndTray& captionAndTray, LampSet& lamps,
+                           LineParameters& line, const ConnectTime& connectTime, const SystemMetrics& metrics)
+    : m_settings(settings), m_host(host), m_captionAndTray(captionAndTray), m_lamps(lamps), m_line(line),
+      m_connectTime(connectTime), m_metrics(metrics), m_canvas(kCanvasSize, kCanvasSize, QImage::Format_RGB32)
 {
     m_canvas.fill(ToQRgb(m_settings.BackgroundColor));
     CreateDisplayFont();
@@ -307,10 +307,8 @@ void PanelPainter::FormPaint()
     m_clientSize = m_host.ClientSize();
     // Other windows' captions first, then the window's own caption and stacking, as both
     // change the size the window is given next.
-    if (m_captionAndTray != nullptr) {
-        m_captionAndTray->DrawTitleLamps();
-        m_captionAndTray->ApplyCaptionAndStayOnTop();
-    }
+    m_captionAndTray.DrawTitleLamps();
+    m_captionAndTray.ApplyCaptionAndStayOnTop();
     ReadTextMetrics();
     SizeWindow(layout);
     // A minimised window keeps the panel it had.
@@ -338,9 +336,7 @@ void PanelPainter::FormPaint()
         m_settings.RepaintNeeded = 0;
     }
     // The tray icon changes exactly when the lamps are painted.
-    if (m_captionAndTray != nullptr) {
-        m_captionAndTray->Win95Tray();
-    }
+    m_captionAndTray.Win95Tray();
     // Without a carrier the labels keep the last session's counts.
     if (m_settings.LampCD == 1) {
         m_host.SetByteLabels("Transmitted bytes: " + std::to_string(m_settings.SessionSent),

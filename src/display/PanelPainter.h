@@ -36,14 +36,12 @@ class PanelPainter
 public:
     static constexpr int kCanvasSize = 400;
 
-    PanelPainter(Settings& settings, PanelHost& host, LampSet& lamps, LineParameters& line,
-                 const ConnectTime& connectTime, const SystemMetrics& metrics = kClassicSystemMetrics);
+    PanelPainter(Settings& settings, PanelHost& host, CaptionAndTray& captionAndTray, LampSet& lamps,
+                 LineParameters& line, const ConnectTime& connectTime,
+                 const SystemMetrics& metrics = kClassicSystemMetrics);
     ~PanelPainter();
     PanelPainter(const PanelPainter&) = delete;
     PanelPainter& operator=(const PanelPainter&) = delete;
-
-    // The caption-strip and tray steps; until one is set those steps are skipped.
-    void SetCaptionAndTray(CaptionAndTray* captionAndTray) { m_captionAndTray = captionAndTray; }
 
     // The whole paint, in order: caption strip, own caption and z-order, window size,
     // panel, one copy to the window, requests consumed, tray icon, setup byte labels.
@@ -88,11 +86,11 @@ private:
 
     Settings& m_settings;
     PanelHost& m_host;
+    CaptionAndTray& m_captionAndTray;
     LampSet& m_lamps;
     LineParameters& m_line;
     const ConnectTime& m_connectTime; // the session length, on the monotonic clock
     SystemMetrics m_metrics;
-    CaptionAndTray* m_captionAndTray = nullptr;
 
     QFont m_displayFont;
     QImage m_panel;             // the off-screen panel: the current layout picture with lamps and text

@@ -9,6 +9,7 @@
 
 #include "core/Settings.h"
 
+#include "display/CaptionAndTray.h"
 #include "display/LampSet.h"
 #include "display/LineParameters.h"
 #include "display/PanelHost.h"
@@ -142,7 +143,8 @@ int main(int argc, char** argv)
     SnapshotClock clock;
     const ConnectTime connectTime(settings, clock);
     LampSet lamps(settings, line);
-    PanelPainter painter(settings, host, lamps, line, connectTime);
+    NoCaptionAndTray noCaptionAndTray;
+    PanelPainter painter(settings, host, noCaptionAndTray, lamps, line, connectTime);
     painter.FormPaint();
     painter.FormPaint();
     return host.shown.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;

@@ -140,7 +140,8 @@ protected:
     fakes::FakeClock clock;
     ConnectTime connectTime{settings, clock};
     LampSet lamps{settings, line};
-    PanelPainter painter{settings, host, lamps, line, connectTime};
+    fakes::FakeCaptionAndTray captionAndTray{&calls};
+    PanelPainter painter{settings, host, captionAndTray, lamps, line, connectTime};
 
 private:
     int m_clientWidth = 0;
@@ -456,8 +457,6 @@ TEST_F(PanelPainterTest, RateUpdateZeroReservesTheLineWithoutText)
 
 TEST_F(PanelPainterTest, StepsRunInOrderAndTheByteLabelsChangeOnlyWithTheCarrier)
 {
-    fakes::FakeCaptionAndTray captionAndTray(&calls);
-    painter.SetCaptionAndTray(&captionAndTray);
     settings.LampCD = 1;
     settings.SessionSent = 1234;
     settings.SessionReceived = 99;
@@ -478,8 +477,6 @@ TEST_F(PanelPainterTest, StepsRunInOrderAndTheByteLabelsChangeOnlyWithTheCarrier
 
 TEST_F(PanelPainterTest, MinimisedKeepsThePanelWhileCaptionAndTrayStepsRun)
 {
-    fakes::FakeCaptionAndTray captionAndTray(&calls);
-    painter.SetCaptionAndTray(&captionAndTray);
     PaintSettled();
     const QImage before = host.shown;
 
@@ -626,7 +623,9 @@ TEST(PanelTextLegibility, EveryCharacterReadsAsItself)
     fakes::FakeClock clock;
     ConnectTime connectTime{settings, clock};
     LampSet lamps{settings, line};
-    PanelPainter painter{settings, host, lamps, line, connectTime};
+    std::vector<std::string> steps;
+    fakes::FakeCaptionAndTray captionAndTray{&steps};
+    PanelPainter painter{settings, host, captionAndTray, lamps, line, connectTime};
     const QString characters = QStringLiteral("0123456789ACDMNORST");
     constexpr std::array<double, 5> kOffsets{0.0, 0.25, 0.5, 0.75, 1.0};
     for (const std::int32_t size : {12, 16}) {
