@@ -3,35 +3,24 @@
 
 #include "core/IniFile.h"
 #include "core/Redraw.h"
-#include "core/Rounding.h"
 #include "core/SettingsStore.h"
 
-#include "app/CommandLine.h"
 #include "app/DialUpNotification.h"
-#include "app/THelpWindow.h"
+#include "app/WindowFlags.h"
 #include "components/TPGTrayIcon95.h"
-#include "display/Colours.h"
 #include "line/LineSession.h"
 #include "platform/Directories.h"
 #include "platform/MessageBoxes.h"
-#include "platform/ProgramStarter.h"
-#include "platform/Screen.h"
-#include "platform/SystemMetrics.h"
-#include "platform/TrayOwnerWindow.h"
 #include "resources/Resources.h"
 #include "setup/TSetupDlg.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QIcon>
-#include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <QStyleHints>
-#include <QTimer>
 #include <QWindow>
 
 #include <cstdlib>
@@ -45,57 +34,18 @@ constexpr std::string_view kStillConnectedText = "Still connected! Exit Sarvendo
 constexpr int kHelpContents = 1;
 constexpr int kUnpaintedWidth = 299;
 constexpr int kUnpaintedHeight = 205;
-constexpr int kImageTop = 1;
-constexpr int kImageWidth = 400;
-constexpr int kImageHeight = 200;
-// How long after a caption toggle the panel is held in place while the window manager
-// puts its frame on or takes it off.
-constexpr int kPanelAnchorMs = 1500;
-
-HistoryHost& HistoryOf(const MainWindowServices& services)
-{
-    static NoHistory none;
-    return services.history != nullptr ? *services.history : none;
-}
 
 } // namespace
 
-TImage::TImage(QWidget* parent) : QWidget(parent)
-{
-    setObjectName(QStringLiteral("Image"));
-    // The picture covers the whole control, so nothing beneath needs painting first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    // Clicks go to the window, so the context menu and dragging work on the lamps too.
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-bool TImage::SetPicture(const QImage& picture)
-{
-    if (picture == m_picture) {
-        return false;
-    }
-    m_picture = picture;
-    update();
-    return true;
-}
-
-void TImage::paintEvent(QPaintEvent* event)
-{
-    ++m_repaints;
-    if (m_repaintObserver) {
-        m_repaintObserver();
-    }
-    QPainter painter(this);
-    painter.drawImage(event->rect().topLeft(), m_picture, event->rect());
-}
-
+// The poll driver is made before the panel it paints through, as the panel shows the
+// engine's connect time; neither calls the other before both are made.
 TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     : QWidget(parent), m_services(services), m_settings(services.settings),
-      m_pollCycle(services.settings, services.clock, services.line, services.sound, services.messageBoxes,
-                  services.logFiles, services.directories, services.formats, *this, HistoryOf(services)),
-      m_lineParameters(services.settings, services.line), m_lamps(services.settings, m_lineParameters),
-      m_painter(services.settings, *this, m_lamps, m_lineParameters, m_pollCycle.Time()),
-      m_titleLamps(services.settings, m_lamps, services.foregroundWindow, services.captionOverlay, m_pollCycle.Time())
+      m_lineParameters(services.settings, services.line), m_menus(*this),
+      m_tray(*this, m_services, m_lineParameters, *m_menus.PopupMenu()), m_poll(*this, m_services, m_panel),
+      m_panel(*this, services.settings, m_lineParameters, services.foregroundWindow, services.captionOverlay,
+              m_poll.Engine().Time(), m_tray),
+      m_setupAndHelp(*this, m_services, m_poll.Engine())
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Sarvendo"));
@@ -108,112 +58,35 @@ TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     if (const std::optional<QImage> icon = LoadResourceImage("MAINICON")) {
         setWindowIcon(QIcon(QPixmap::fromImage(*icon)));
     }
-    // Row 0, above the image control, shows the window's own background: the panel's.
-    setAutoFillBackground(true);
-    ApplyBackgroundColour();
 
-    m_image = new TImage(this);
-    m_image->setGeometry(0, kImageTop, kImageWidth, kImageHeight);
-
-    CreateMenus();
-
-    m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("Timer"));
-    m_timer->setTimerType(Qt::PreciseTimer);
-    connect(m_timer, &QTimer::timeout, this, &TMainWindow::TimerTimer);
-
-    m_panelAnchorTimer = new QTimer(this);
-    m_panelAnchorTimer->setSingleShot(true);
-    m_panelAnchorTimer->setInterval(kPanelAnchorMs);
-    connect(m_panelAnchorTimer, &QTimer::timeout, this, [this] { m_panelAnchor.reset(); });
-
-    m_helpWindow = new THelpWindow(this);
-    m_painter.SetCaptionAndTray(this);
-    CreateTrayIcon();
-
-    m_setupDialog =
-        new TSetupDlg(SetupDlgParts{m_settings, services.line, m_pollCycle.Time(), m_pollCycle.Logs(),
-                                    m_pollCycle.Guard(), services.programs, services.sound, services.messageBoxes,
-                                    services.directories, services.colourChooser, services.fileChooser,
-                                    services.urlOpener, services.clipboard, services.logFileActions},
-                      *this, this);
-    connect(this, &TMainWindow::ByteLabelsChanged, m_setupDialog, &TSetupDlg::SetByteLabels);
-    connect(this, &TMainWindow::HangUpButtonEnabledChanged, m_setupDialog, &TSetupDlg::SetHangUpButtonEnabled);
+    ConnectParts();
 }
 
 TMainWindow::~TMainWindow() = default;
 
-void TMainWindow::CreateTrayIcon()
+void TMainWindow::ConnectParts()
 {
-    m_trayOwner = m_services.makeTrayOwnerWindow(*this);
-    m_trayIcon = new TPGTrayIcon95(
-        this, TrayIconPlatform{m_services.notificationArea, m_services.trayTimer, m_services.clock, *m_trayOwner});
-    m_trayIcon->setObjectName(QStringLiteral("PGTrayIcon"));
-    m_trayIcon->SetPopupMenu(m_popupMenu);
-    m_trayIcon->SetAutoPopup(true);
-    m_trayIcon->SetOptions(TPGTrayIconOptions(toUnclutterTaskBar));
-    m_trayIcon->SetOnDblClick([this](QObject& /*sender*/) { TrayIconDblClick(); });
-    m_trayIcon->SetOnHostChanged([this](QObject& /*sender*/) { TrayHostChanged(); });
-    m_trayPresenter = std::make_unique<TrayPresenter>(m_settings, m_lineParameters, *m_trayIcon);
-}
+    connect(&m_menus, &MainMenus::AboutToShow, this, &TMainWindow::PopupMenuPopup);
+    connect(&m_menus, &MainMenus::SetupAboutChosen, this, &TMainWindow::ShowSetupDialog);
+    connect(&m_menus, &MainMenus::ToggleTitlebarChosen, this, &TMainWindow::ImageDblClick);
+    connect(&m_menus, &MainMenus::ResetSessionConnectTimeChosen, this,
+            [this] { m_poll.Engine().Time().ResetSessionConnectTimeClick(); });
+    connect(&m_menus, &MainMenus::ResetTotalConnectTimeChosen, this,
+            [this] { m_poll.Engine().Time().ResetTotalConnectTimeClick(); });
+    connect(&m_menus, &MainMenus::HangUpChosen, this, [this] { m_setupAndHelp.HangUpNow(); });
+    connect(&m_menus, &MainMenus::MinimizeChosen, this, &TMainWindow::AppOnMinimize);
+    connect(&m_menus, &MainMenus::HelpChosen, this, &TMainWindow::HelpClick);
+    connect(&m_menus, &MainMenus::ExitChosen, this, &QWidget::close);
+    connect(&m_menus, &MainMenus::HistoryChosen, this, &TMainWindow::HistoryRequested);
+    connect(&m_menus, &MainMenus::SystemCommandChosen, this, &TMainWindow::WMSysCommand);
 
-void TMainWindow::CreateMenus()
-{
-    m_popupMenu = new QMenu(this);
-    m_popupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    auto addItem = [this](const char* name, const char* caption) {
-        auto* action = m_popupMenu->addAction(QString::fromUtf8(caption));
-        action->setObjectName(QString::fromUtf8(name));
-        return action;
-    };
-    m_setupAbout = addItem("SetupAbout", "&Setup && About");
-    m_popupMenu->setDefaultAction(m_setupAbout);
-    m_toggleTitlebarOnOff = addItem("ToggleTitlebarOnOff", "Toggle Titlebar &On/Off");
-    m_resetSessionConnectTime = addItem("ResetSessionConnectTime", "&Reset Session Connect Time");
-    m_resetSessionConnectTime->setEnabled(false);
-    m_resetTotalConnectTime = addItem("ResetTotalConnectTime", "Reset &Total Connect Time");
-    m_hangupNow = addItem("HangupNOW", "Hang-up NOW!");
-    m_hangupNow->setEnabled(false);
-    m_minimize = addItem("Minimize", "Minimize");
-    m_popupMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
-    m_helpItem = addItem("HELP", "&Help");
-    m_exitSarvendo = addItem("ExitSarvendo", "&Exit");
+    connect(&m_placement, &WindowPlacement::ScreenChanged, this, &TMainWindow::ScreenChanged);
+    connect(&m_tray, &MainTray::DoubleClicked, this, &TMainWindow::TrayIconDblClick);
+    connect(&m_tray, &MainTray::HostLeftWhileInTray, this, &TMainWindow::TrayIconDblClick);
 
-    // Window managers keep the window menu to themselves, so its items live in a "System"
-    // submenu at the end of the popup menu; a submenu of their own keeps their accelerators
-    // ("&S", "&H") from clashing with the popup menu's.
-    m_systemMenu = m_popupMenu->addMenu(QStringLiteral("S&ystem"));
-    m_systemMenu->setObjectName(QStringLiteral("SystemMenu"));
-    auto addSystemItem = [this](const char* name, const char* caption) {
-        auto* action = m_systemMenu->addAction(QString::fromUtf8(caption));
-        action->setObjectName(QString::fromUtf8(name));
-        return action;
-    };
-    auto* systemSetup = addSystemItem("SystemSetupAbout", "&Setup && About...");
-    systemSetup->setData(kSetupAbout);
-    auto* systemHelp = addSystemItem("SystemHelp", "&HELP");
-    systemHelp->setData(kHelp);
-    connect(systemSetup, &QAction::triggered, this, [this] { WMSysCommand(kSetupAbout); });
-    connect(systemHelp, &QAction::triggered, this, [this] { WMSysCommand(kHelp); });
-    // Our own addition beside the window menu's items: the connection history.
-    auto* systemHistory = addSystemItem("SystemHistory", "H&istory...");
-    connect(systemHistory, &QAction::triggered, this, &TMainWindow::HistoryRequested);
-
-    connect(m_popupMenu, &QMenu::aboutToShow, this, &TMainWindow::PopupMenuPopup);
-    connect(m_setupAbout, &QAction::triggered, this, &TMainWindow::ShowSetupDialog);
-    connect(m_resetSessionConnectTime, &QAction::triggered, this,
-            [this] { m_pollCycle.Time().ResetSessionConnectTimeClick(); });
-    connect(m_resetTotalConnectTime, &QAction::triggered, this,
-            [this] { m_pollCycle.Time().ResetTotalConnectTimeClick(); });
-    connect(m_hangupNow, &QAction::triggered, this, &TMainWindow::HangUpNow);
-    connect(m_minimize, &QAction::triggered, this, &TMainWindow::AppOnMinimize);
-    connect(m_toggleTitlebarOnOff, &QAction::triggered, this, &TMainWindow::ImageDblClick);
-    connect(m_helpItem, &QAction::triggered, this, &TMainWindow::HelpClick);
-    connect(m_exitSarvendo, &QAction::triggered, this, &QWidget::close);
-
-    setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& position) { m_popupMenu->popup(mapToGlobal(position)); });
+    connect(&m_poll, &PollDriver::ApplicationEndRequested, this, &TMainWindow::ApplicationEndRequested);
+    connect(&m_poll, &PollDriver::HangUpButtonEnabledChanged, SetupDialog(), &TSetupDlg::SetHangUpButtonEnabled);
+    connect(&m_panel, &PanelView::ByteLabelsChanged, SetupDialog(), &TSetupDlg::SetByteLabels);
 }
 
 int TMainWindow::MonitoredPort() const
@@ -223,28 +96,13 @@ int TMainWindow::MonitoredPort() const
 
 void TMainWindow::ApplyTimerInterval()
 {
-    UpdateLampsNowItemForInterval();
-    const int period = TimerPeriodMs(m_settings.TimerInterval);
-    if (period <= 0 || m_pollTimerStoppedForGood) {
-        m_timer->stop();
-        return;
-    }
-    m_timer->start(period);
+    m_menus.OfferUpdateLampsNow(m_settings.TimerInterval <= 0);
+    m_poll.ApplyTimerInterval();
 }
 
-void TMainWindow::UpdateLampsNowItemForInterval()
+void TMainWindow::RepaintWindow()
 {
-    if (m_updateLampsNow != nullptr) {
-        m_systemMenu->removeAction(m_updateLampsNow);
-        m_updateLampsNow->deleteLater();
-        m_updateLampsNow = nullptr;
-    }
-    if (m_settings.TimerInterval <= 0) {
-        m_updateLampsNow = m_systemMenu->addAction(QStringLiteral("Update Lamps &Now!"));
-        m_updateLampsNow->setObjectName(QStringLiteral("UpdateLampsNow"));
-        m_updateLampsNow->setData(kUpdateLampsNow);
-        connect(m_updateLampsNow, &QAction::triggered, this, [this] { WMSysCommand(kUpdateLampsNow); });
-    }
+    m_panel.ComposeSoon();
 }
 
 bool TMainWindow::FormCloseQuery()
@@ -273,16 +131,16 @@ void TMainWindow::FClose()
     }
     // No tick may run in a box this routine's own steps open and close it a second time.
     m_closing = true;
-    m_timer->stop();
+    m_poll.StopForClose();
     if (s.Title == 1 || s.Title == 2) {
-        RedrawForegroundCaption();
+        m_poll.RedrawForegroundCaption();
     }
     if (s.LampCD != 0) {
-        m_pollCycle.Time().EndSession();
+        m_poll.Engine().Time().EndSession();
     }
     // Log records a failing file held back are tried once more; where those still held
     // wait for the next start, or that they are lost, is said, as no box could help any more.
-    for (const std::string& note : m_pollCycle.WriteUnwrittenLogs()) {
+    for (const std::string& note : m_poll.Engine().WriteUnwrittenLogs()) {
         std::cerr << "Sarvendo: " << note << std::endl;
     }
     if (s.DriverHandle > 0) {
@@ -300,7 +158,7 @@ void TMainWindow::FClose()
         std::cerr << "Sarvendo: the settings were not saved to " << iniPath << ": " << saved.problem << std::endl;
     }
 
-    m_helpWindow->Quit();
+    m_setupAndHelp.QuitHelp();
     s.ClosedDown = 1;
 }
 
@@ -316,7 +174,7 @@ void TMainWindow::CloseWithoutQuery()
     FClose();
     m_skipCloseQuery = true;
     close();
-    RequestApplicationEnd();
+    emit ApplicationEndRequested();
 }
 
 void TMainWindow::closeEvent(QCloseEvent* event)
@@ -326,9 +184,9 @@ void TMainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     FormClose();
-    m_timer->stop();
+    m_poll.StopForClose();
     event->accept();
-    RequestApplicationEnd();
+    emit ApplicationEndRequested();
 }
 
 void TMainWindow::changeEvent(QEvent* event)
@@ -375,83 +233,51 @@ void TMainWindow::WMSysCommand(int command)
 
 void TMainWindow::PopupMenuPopup()
 {
-    const bool connected = m_settings.LampCD != 0;
-    m_hangupNow->setEnabled(connected);
-    m_resetSessionConnectTime->setEnabled(connected);
+    m_menus.ShowConnected(m_settings.LampCD != 0);
 }
 
 void TMainWindow::ShowSetupDialog()
 {
-    m_settings.DialogShowing = 1;
-    m_setupDialog->exec();
-    // Help opened from the dialog belonged to it while it was open; it stays open, now
-    // the window's again.
-    m_helpWindow->SetOwner(this);
+    m_setupAndHelp.RunSetupDialog();
     // The dialog may have changed the number of polls per second.
     ApplyTimerInterval();
     RequestRedraw(m_settings, Redraw::Repaint);
     m_settings.DialogShowing = 0;
-    ComposeSoon();
+    m_panel.ComposeSoon();
 }
 
 void TMainWindow::HelpClick()
 {
-    m_helpWindow->ShowContext(kHelpContents, HelpOwner());
-}
-
-QWidget* TMainWindow::HelpOwner()
-{
-    // The setup dialog is application-modal: while it is open the help must be its
-    // window to take input above it, whoever asks for the help.
-    return m_setupDialog->isVisible() ? static_cast<QWidget*>(m_setupDialog) : this;
+    m_setupAndHelp.ShowHelp(kHelpContents);
 }
 
 void TMainWindow::TimerTimer()
 {
-    if (m_settings.ClosedDown == 0 && !m_closing) {
-        m_pollCycle.TimerTimer();
-    }
-}
-
-void TMainWindow::HangUpNow()
-{
-    // A hang-up that could not reach the control lines is said, never passed off as done.
-    const HangUpResult result = m_services.line.HangUp();
-    if (!result.performed) {
-        m_services.messageBoxes.Show(HangUpFailureText(result), MessageButtons::Ok, MessageIcon::Warning);
-    }
-}
-
-void TMainWindow::ShowHelp(int context)
-{
-    m_helpWindow->ShowContext(context, HelpOwner());
+    m_poll.Tick();
 }
 
 void TMainWindow::SetTrayIconActive(bool active)
 {
+    m_tray.SetActive(active);
     if (active) {
-        m_trayIcon->SetActive(true);
-        m_trayPresenter->Win95Tray();
-        SayWhenNoTrayHost();
+        m_tray.Win95Tray();
     } else {
-        m_trayIcon->SetActive(false);
-        m_trayIcon->RestoreFromTray();
         m_settings.NewOrientation =
             static_cast<std::int32_t>(std::abs(static_cast<long long>(m_settings.NewOrientation)));
-        m_minimize->setEnabled(true);
+        m_menus.SetMinimizeEnabled(true);
     }
     RequestRedraw(m_settings, Redraw::Repaint | Redraw::WindowLamps);
-    ComposeSoon();
+    m_panel.ComposeSoon();
 }
 
 void TMainWindow::AppOnMinimize()
 {
     Settings& s = m_settings;
     s.NewOrientation = static_cast<std::int32_t>(-std::abs(static_cast<long long>(s.NewOrientation)));
-    MinimizeApplication();
-    m_minimize->setEnabled(false);
+    m_panel.MinimizeApplication();
+    m_menus.SetMinimizeEnabled(false);
     if (s.ShowTrayIcon == 1) {
-        m_trayIcon->HideToTray();
+        m_tray.Icon().HideToTray();
     }
 }
 
@@ -462,36 +288,16 @@ void TMainWindow::AppOnRestore()
     if (isMinimized()) {
         showNormal();
     }
-    m_minimize->setEnabled(true);
+    m_menus.SetMinimizeEnabled(true);
     RequestRedraw(s, Redraw::WindowLamps);
-    ComposeSoon();
-}
-
-void TMainWindow::TrayHostChanged()
-{
-    // The component brings a window in the tray back when the host goes; the layout then
-    // counts as shown again.
-    if (!m_trayIcon->HostPresent() && m_trayIcon->InTray()) {
-        TrayIconDblClick();
-    }
-}
-
-void TMainWindow::SayWhenNoTrayHost()
-{
-    if (m_saidNoTrayHost || m_trayIcon->HostPresent()) {
-        return;
-    }
-    m_saidNoTrayHost = true;
-    std::cerr << "Sarvendo: no tray host is running: the icon appears when one starts, and until then "
-                 "\"Minimize\" leaves the window minimised on the taskbar"
-              << std::endl;
+    m_panel.ComposeSoon();
 }
 
 void TMainWindow::TrayIconDblClick()
 {
-    m_minimize->setEnabled(true);
-    m_trayPresenter->TrayIconDblClick();
-    ComposeSoon();
+    m_menus.SetMinimizeEnabled(true);
+    m_tray.BackFromTray();
+    m_panel.ComposeSoon();
 }
 
 void TMainWindow::BringBack()
@@ -518,77 +324,29 @@ void TMainWindow::ImageDblClick()
     // The panel stays where it is on the screen while the caption comes or goes above it,
     // whatever height the window manager gives its title bar.
     const QPoint panel = geometry().topLeft();
-    SetWindowFlagInPlace(Qt::FramelessWindowHint, hide);
-    KeepPanelAt(panel);
+    SetWindowFlagInPlace(*this, Qt::FramelessWindowHint, hide);
+    m_placement.KeepPanelAt(panel);
     RequestRedraw(s, Redraw::Repaint | Redraw::WindowLamps);
-    Compose();
-}
-
-void TMainWindow::KeepPanelAt(QPoint panel)
-{
-    m_panelAnchor = panel;
-    m_panelAnchorTimer->start();
-    HoldPanelInPlace();
-}
-
-void TMainWindow::HoldPanelInPlace()
-{
-    // The frame's new extents are only known once the window manager has reframed the
-    // window: the window is moved by what it measured then, as often as it reframes.
-    if (m_panelAnchor && geometry().topLeft() != *m_panelAnchor) {
-        const QPoint frameOffset = geometry().topLeft() - pos();
-        move(*m_panelAnchor - frameOffset);
-    }
+    m_panel.Compose();
 }
 
 void TMainWindow::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    HoldPanelInPlace();
+    m_placement.WindowMoved();
 }
 
 void TMainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (m_followsScreen || windowHandle() == nullptr) {
-        return;
-    }
-    m_followsScreen = true;
-    connect(windowHandle(), &QWindow::screenChanged, this, [this] {
-        FollowScreen();
-        ScreenChanged();
-    });
-    FollowScreen();
-}
-
-void TMainWindow::FollowScreen()
-{
-    disconnect(m_screenDpiConnection);
-    if (QScreen* shownOn = windowHandle() != nullptr ? windowHandle()->screen() : nullptr) {
-        m_screenDpiConnection =
-            connect(shownOn, &QScreen::logicalDotsPerInchChanged, this, &TMainWindow::ScreenChanged);
-    }
+    m_placement.WindowShown();
 }
 
 void TMainWindow::ScreenChanged()
 {
     // Another screen or scale factor changes the panel's metrics as a theme change does.
     RequestRedraw(m_settings, Redraw::WindowLamps | Redraw::Repaint);
-    ComposeSoon();
-}
-
-void TMainWindow::SetWindowFlagInPlace(Qt::WindowType flag, bool on)
-{
-    Qt::WindowFlags flags = windowFlags();
-    if (flags.testFlag(flag) == on) {
-        return;
-    }
-    flags.setFlag(flag, on);
-    // Changed on the existing native window: making it anew would move it by the frame.
-    overrideWindowFlags(flags);
-    if (QWindow* handle = windowHandle()) {
-        handle->setFlags(flags);
-    }
+    m_panel.ComposeSoon();
 }
 
 void TMainWindow::mousePressEvent(QMouseEvent* event)
@@ -610,7 +368,7 @@ void TMainWindow::mouseMoveEvent(QMouseEvent* event)
         (event->globalPosition().toPoint() - *m_pressedAt).manhattanLength() >=
             QGuiApplication::styleHints()->startDragDistance()) {
         m_pressedAt.reset();
-        m_panelAnchor.reset();
+        m_placement.LetGo();
         windowHandle()->startSystemMove();
         event->accept();
         return;
@@ -634,157 +392,6 @@ void TMainWindow::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     QWidget::mouseDoubleClickEvent(event);
-}
-
-void TMainWindow::DrawTitleLamps()
-{
-    m_titleLamps.DrawTitleLamps();
-}
-
-void TMainWindow::ApplyCaptionAndStayOnTop()
-{
-    Settings& s = m_settings;
-    // A caption stored as hidden is hidden at the first paint, which stores it as 1.
-    if (s.NoTitleBar < 0) {
-        s.NoTitleBar = static_cast<std::int32_t>(-static_cast<long long>(s.NoTitleBar));
-        SetWindowFlagInPlace(Qt::FramelessWindowHint, s.NoTitleBar != 0);
-    }
-    const bool onTop = s.DialogShowing == 0 && (s.OnTop == 1 || (s.OnTop == 2 && s.AutoOnTop == 1));
-    SetWindowFlagInPlace(Qt::WindowStaysOnTopHint, onTop);
-}
-
-void TMainWindow::Win95Tray()
-{
-    m_trayPresenter->Win95Tray();
-}
-
-void TMainWindow::RepaintWindow()
-{
-    ComposeSoon();
-}
-
-void TMainWindow::ComposeSoon()
-{
-    // Changes made together (a dialog's controls, a port switch) are composed once, as
-    // soon as the event loop is back, whether or not the poll timer runs.
-    if (m_composePending) {
-        return;
-    }
-    m_composePending = true;
-    QTimer::singleShot(0, this, [this] {
-        m_composePending = false;
-        if (m_settings.RepaintNeeded == 1) {
-            Compose();
-        }
-    });
-}
-
-void TMainWindow::Compose()
-{
-    if (m_settings.ClosedDown == 1) {
-        return;
-    }
-    m_painter.FormPaint();
-    // The panel is centred in the client area as it was when the paint began; when that
-    // paint gave the window a new size, the picture is composed once more for it.
-    if (m_resized) {
-        m_resized = false;
-        m_painter.FormPaint();
-    }
-}
-
-void TMainWindow::InvalidateClientArea()
-{
-    // A hidden window is composed by the engine's direct paint right after this call.
-    if (!ClientAreaHidden()) {
-        Compose();
-    }
-}
-
-bool TMainWindow::ClientAreaHidden() const
-{
-    return !isVisible() || isMinimized();
-}
-
-void TMainWindow::FormPaint()
-{
-    Compose();
-}
-
-void TMainWindow::SetHangUpButtonEnabled(bool enabled)
-{
-    emit HangUpButtonEnabledChanged(enabled);
-}
-
-void TMainWindow::MakeTopmost()
-{
-    raise();
-}
-
-void TMainWindow::StopPollTimer()
-{
-    m_pollTimerStoppedForGood = true;
-    m_timer->stop();
-}
-
-void TMainWindow::RunCloseQuery()
-{
-    close();
-}
-
-void TMainWindow::RequestApplicationEnd()
-{
-    emit ApplicationEndRequested();
-}
-
-void TMainWindow::RedrawForegroundCaption()
-{
-    // What wiped the lamps from another program's caption now hides the strip over it;
-    // the next paint shows it again where it belongs.
-    m_titleLamps.HideCaptionStrip();
-}
-
-QSize TMainWindow::ClientSize() const
-{
-    return size();
-}
-
-void TMainWindow::MinimizeApplication()
-{
-    if (!isMinimized()) {
-        showMinimized();
-    }
-}
-
-void TMainWindow::ResizeWindow(int outerWidth, int outerHeight)
-{
-    const QSize client = PanelPainter::ClientSizeOfWindow(outerWidth, outerHeight, m_settings.NoTitleBar != 1);
-    if (client != size()) {
-        setFixedSize(client);
-        m_resized = true;
-    }
-}
-
-void TMainWindow::ApplyBackgroundColour()
-{
-    if (m_settings.BackgroundColor == m_shownBackground) {
-        return;
-    }
-    m_shownBackground = m_settings.BackgroundColor;
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor::fromRgb(ToQRgb(m_shownBackground)));
-    setPalette(colours);
-}
-
-void TMainWindow::ShowCanvas(const QImage& canvas)
-{
-    ApplyBackgroundColour();
-    m_image->SetPicture(canvas);
-}
-
-void TMainWindow::SetByteLabels(const std::string& transmitted, const std::string& received)
-{
-    emit ByteLabelsChanged(QString::fromStdString(transmitted), QString::fromStdString(received));
 }
 
 } // namespace sarvendo

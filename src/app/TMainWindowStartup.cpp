@@ -17,7 +17,6 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Screen.h"
 #include "platform/Sound.h"
-#include "platform/TrayOwnerWindow.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -89,24 +88,16 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
     }
 
     // Log records an earlier run could not write go into the logs before any of this run.
-    for (const std::string& note : m_pollCycle.TakeOverHeldLogRecords()) {
+    for (const std::string& note : m_poll.Engine().TakeOverHeldLogRecords()) {
         std::cerr << "Sarvendo: " << note << std::endl;
     }
-
-    UpdateLampsNowItemForInterval();
 
     if (s.InitModem != 0 && MonitoredPort() > 0) {
         m_services.line.SendModemInit();
     }
 
-    ClearLineState();
-    if (MonitoredPort() > 0) {
-        m_services.line.ProbePort(MonitoredPort());
-    }
-
-    ApplyTimerInterval();
-    m_pollCycle.Time().StartSession();
-    m_painter.CreateDisplayFont();
+    ApplyPortSettings();
+    m_poll.Engine().Time().StartSession();
 
     s.ShowLogoAtStartup = ReadShowLogoAtStartup(ini);
     if (s.ShowLogoAtStartup == 1) {
@@ -134,25 +125,24 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
 
     // The window's own handlers stand in for the tray component's: AppOnMinimize hides to
     // the tray itself, and a restore is posted once.
-    m_trayOwner->SetApplicationHooks([this] { AppOnMinimize(); }, [this] { AppOnRestore(); });
+    m_tray.SetApplicationHooks([this] { AppOnMinimize(); }, [this] { AppOnRestore(); });
     if (s.ShowTrayIcon == 1) {
-        m_trayIcon->SetActive(true);
-        SayWhenNoTrayHost();
+        m_tray.SetActive(true);
     }
     // A program closed while minimised starts minimised: a restore posted now would run
     // after the first paint minimised the window and undo it.
     if (s.NewOrientation > 0) {
-        m_trayIcon->RestoreFromTray();
+        m_tray.Icon().RestoreFromTray();
     }
 
     // A window going straight into the tray is never shown on the way: a window manager
     // or compositor that cannot map it minimised (Wayland) would flash it on the screen.
-    const bool intoTray = s.NewOrientation < 0 && s.ShowTrayIcon == 1 && m_trayIcon->HostPresent();
+    const bool intoTray = s.NewOrientation < 0 && s.ShowTrayIcon == 1 && m_tray.HostPresent();
     if (intoTray) {
         setWindowState(windowState() | Qt::WindowMinimized);
     }
     // The first picture is composed before the window shows, so it never shows empty.
-    Compose();
+    m_panel.Compose();
     if (!intoTray) {
         show();
     }
@@ -301,12 +291,24 @@ bool TMainWindow::ChoosePort()
     return true;
 }
 
-// A port's line starts clear, so the first tick compares against nothing lit and a
-// carrier already present counts as a new connection.
-void TMainWindow::ClearLineState()
+// The steps that put a port's freshly loaded settings into effect, in this order, for
+// start-up and the port switch alike.
+void TMainWindow::ApplyPortSettings()
 {
-    static_cast<LampFlags&>(m_settings) = LampFlags{};
-    m_settings.PaintedLamps = LampFlags{};
+    Settings& s = m_settings;
+    // The line starts clear, so the first tick compares against nothing lit and a carrier
+    // already present counts as a new connection.
+    static_cast<LampFlags&>(s) = LampFlags{};
+    s.PaintedLamps = LampFlags{};
+    if (MonitoredPort() > 0) {
+        m_services.line.ProbePort(MonitoredPort());
+    }
+    ApplyTimerInterval();
+    RequestRedraw(s, kRedrawEverything);
+    m_panel.Painter().CreateDisplayFont();
+    // The idle warnings of another port's connection do not hold for this one.
+    s.AutoDisconnectBusy = 0;
+    s.InactivityWarnBusy = 0;
 }
 
 void TMainWindow::ShowSplashAndPlaySound()
@@ -378,21 +380,13 @@ void TMainWindow::SwitchPort(int port)
 
     s.DefaultPort = port;
     LoadSettings(m_services.files, s, iniPath, m_services.screen.PrimaryScreenSize());
-    line.ProbePort(port);
+    m_poll.Engine().PortSwitched();
+    ApplyPortSettings();
     s.PortAvailable = listed;
-
-    m_pollCycle.PortSwitched();
-    ClearLineState();
-    ApplyTimerInterval();
-    RequestRedraw(s, kRedrawEverything);
 
     move(s.WindowPositionX, s.WindowPositionY);
     showNormal();
-
-    m_painter.CreateDisplayFont();
-    s.AutoDisconnectBusy = 0;
-    s.InactivityWarnBusy = 0;
-    ComposeSoon();
+    m_panel.ComposeSoon();
 }
 
 } // namespace sarvendo

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PollDriver.h"
+
+#include "core/Rounding.h"
+#include "core/Settings.h"
+
+#include "app/MainWindowServices.h"
+#include "app/PanelView.h"
+#include "line/LineSession.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace sarvendo {
+namespace {
+
+HistoryHost& HistoryOf(const MainWindowServices& services)
+{
+    static NoHistory none;
+    return services.history != nullptr ? *services.history : none;
+}
+
+} // namespace
+
+PollDriver::PollDriver(QWidget& window, const MainWindowServices& services, PanelView& panel)
+    : QObject(&window), m_window(window), m_settings(services.settings), m_panel(panel),
+      m_engine(services.settings, services.clock, services.line, services.sound, services.messageBoxes,
+               services.logFiles, services.directories, services.formats, *this, HistoryOf(services)),
+      m_timer(new QTimer(this))
+{
+    m_timer->setObjectName(QStringLiteral("Timer"));
+    m_timer->setTimerType(Qt::PreciseTimer);
+    connect(m_timer, &QTimer::timeout, this, &PollDriver::Tick);
+}
+
+void PollDriver::ApplyTimerInterval()
+{
+    const int period = TimerPeriodMs(m_settings.TimerInterval);
+    if (period <= 0 || m_stoppedForGood) {
+        m_timer->stop();
+        return;
+    }
+    m_timer->start(period);
+}
+
+void PollDriver::Tick()
+{
+    if (m_settings.ClosedDown == 0 && !m_closing) {
+        m_engine.TimerTimer();
+    }
+}
+
+void PollDriver::StopForClose()
+{
+    m_closing = true;
+    m_timer->stop();
+}
+
+void PollDriver::InvalidateClientArea()
+{
+    // A hidden window is composed by the engine's direct paint right after this call.
+    if (!ClientAreaHidden()) {
+        m_panel.Compose();
+    }
+}
+
+bool PollDriver::ClientAreaHidden() const
+{
+    return !m_window.isVisible() || m_window.isMinimized();
+}
+
+void PollDriver::FormPaint()
+{
+    m_panel.Compose();
+}
+
+void PollDriver::SetHangUpButtonEnabled(bool enabled)
+{
+    emit HangUpButtonEnabledChanged(enabled);
+}
+
+void PollDriver::MakeTopmost()
+{
+    m_window.raise();
+}
+
+void PollDriver::StopPollTimer()
+{
+    m_stoppedForGood = true;
+    m_timer->stop();
+}
+
+void PollDriver::RunCloseQuery()
+{
+    m_window.close();
+}
+
+void PollDriver::RequestApplicationEnd()
+{
+    emit ApplicationEndRequested();
+}
+
+void PollDriver::RedrawForegroundCaption()
+{
+    // What wiped the lamps from another program's caption now hides the strip over it;
+    // the next paint shows it again where it belongs.
+    m_panel.HideCaptionStrip();
+}
+
+} // namespace sarvendo
