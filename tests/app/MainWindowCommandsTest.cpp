@@ -18,9 +18,7 @@
 namespace sarvendo {
 namespace {
 
-class MainWindowCommandsTest : public FullStartFixture
-{
-};
+using MainWindowCommandsTest = FullStartFixture;
 
 TEST_F(MainWindowCommandsTest, IntervalZeroTicksOnlyOnRequestAndTheItemFollowsTheSetupDialog)
 {

@@ -19,9 +19,7 @@
 namespace sarvendo {
 namespace {
 
-class MainWindowDisplayTest : public FullStartFixture
-{
-};
+using MainWindowDisplayTest = FullStartFixture;
 
 TEST_F(MainWindowDisplayTest, AnIdleLineRepaintsNothing)
 {

@@ -15,9 +15,7 @@
 namespace sarvendo {
 namespace {
 
-class MainWindowEndTest : public FullStartFixture
-{
-};
+using MainWindowEndTest = FullStartFixture;
 
 constexpr double kQuarterDay = 0.25;
 

@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 
 #include "app/TMainWindow.h"
+#include "app/TSplashForm.h"
 #include "fakes/FakeCaptionOverlay.h"
 #include "fakes/FakeClipboard.h"
 #include "fakes/FakeClock.h"
@@ -26,12 +27,17 @@
 #include "fakes/TempDir.h"
 #include "line/LineSession.h"
 #include "platform/Sound.h"
+#include "platform/StatusDriverDevice.h"
 #include "platform/linux/PosixLogFileActions.h"
 #include "platform/linux/PosixTextFiles.h"
 #include "platform/linux/QtMessageBoxes.h"
 
+#include <QApplication>
+
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -49,9 +55,15 @@ class RecordingSound final : public Sound
 {
 public:
     explicit RecordingSound(StepLog& log) : m_log(log) {}
-    void PlayWave(const std::string& path) override;
-    void Beep() override;
+    void PlayWave(const std::string& path) override
+    {
+        m_log.push_back("PlayWave " + path);
+        if (whilePlaying) {
+            whilePlaying();
+        }
+    }
     std::function<void()> whilePlaying;
+    void Beep() override { m_log.emplace_back("Beep"); }
 
 private:
     StepLog& m_log;
@@ -61,8 +73,8 @@ private:
 class CapturedErrors
 {
 public:
-    CapturedErrors();
-    ~CapturedErrors();
+    CapturedErrors() : m_previous(std::cerr.rdbuf(m_text.rdbuf())) {}
+    ~CapturedErrors() { std::cerr.rdbuf(m_previous); }
     CapturedErrors(const CapturedErrors&) = delete;
     CapturedErrors& operator=(const CapturedErrors&) = delete;
     std::string Text() const { return m_text.str(); }
@@ -78,16 +90,58 @@ private:
 class MainWindowFixture : public ::testing::Test
 {
 protected:
-    MainWindowFixture();
-    ~MainWindowFixture() override;
-    MainWindowFixture(const MainWindowFixture&) = delete;
-    MainWindowFixture& operator=(const MainWindowFixture&) = delete;
+    MainWindowFixture()
+    {
+        directories.windows = dir.Path();
+        directories.programFile = dir.File("bin/sarvendo");
+        directories.system = dir.File("sbin");
+        boxes.whileOpen = [this](const fakes::FakeMessageBoxes::Shown& shown) {
+            log.push_back("Box " + shown.text.substr(0, 20));
+        };
+        line.statusDriver.openAnyPath = true;
+        line.statusDriver.Answer(kHookComm, 0);
+        line.serialDevices.journal = &log;
+        line.statusDriver.journal = &log;
+        line.dialUp.journal = &log;
+        // A modem that never answers must not hold the exchange up for ever.
+        line.eventPump.onEvents = [this] { clock.Advance(10); };
+        SetOpenable({1, 2, 3, 4});
+    }
+    // Closes every splash form a test left open, so tests do not see each other's.
+    ~MainWindowFixture() override
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* splash = qobject_cast<TSplashForm*>(widget)) {
+                splash->TimerSplashTimer();
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
-    TMainWindow& Window();
-    TMainWindow::StartOutcome Start(const std::vector<std::string>& arguments = {});
+    TMainWindow& Window()
+    {
+        if (!window) {
+            window = std::make_unique<TMainWindow>(
+                MainWindowServices{settings,         directories,  files,     screen,           platform,       clock,
+                                   formats,          *windowBoxes, sound,     programs,         logFiles,       session,
+                                   notificationArea, trayTimer,    trayOwner, foregroundWindow, captionOverlay, colours,
+                                   fileChooser,      urls,         clipboard, logActions});
+        }
+        return *window;
+    }
+    TMainWindow::StartOutcome Start(const std::vector<std::string>& arguments = {})
+    {
+        return Window().FormCreate(Ini(), arguments);
+    }
 
     // The ports whose devices exist and can be opened; all others are missing.
-    void SetOpenable(const std::set<int>& ports);
+    void SetOpenable(const std::set<int>& ports)
+    {
+        line.serialDevices.ports.clear();
+        for (const int port : ports) {
+            line.serialDevices.Add(port);
+        }
+    }
 
     std::string IniPath() const { return dir.File("SARVENDO.INI"); }
     void WriteIni(const std::string& text) const { fakes::TempDir::Write(IniPath(), text); }
@@ -95,8 +149,8 @@ protected:
     IniFile Ini() const { return IniFile::Load(files, IniPath()); }
 
     // Ticks are seen by the driver requests they make: each reads the line status once.
-    int Ticks() const;
-    int Count(const std::string& step) const;
+    int Ticks() const { return line.statusDriver.Count(kReadLineStatus); }
+    int Count(const std::string& step) const { return static_cast<int>(std::ranges::count(log, step)); }
     bool Logged(const std::string& step) const { return Count(step) > 0; }
 
     const PosixTextFiles files;
@@ -142,7 +196,11 @@ protected:
 class FullStartFixture : public MainWindowFixture
 {
 protected:
-    FullStartFixture();
+    FullStartFixture()
+    {
+        line.statusDriver.SetPortOpen(true);
+        line.dialUp.installedAt = directories.SystemDirectory() + "/pppd";
+    }
 };
 
 } // namespace sarvendo

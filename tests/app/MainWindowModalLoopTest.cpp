@@ -22,9 +22,7 @@
 namespace sarvendo {
 namespace {
 
-class MainWindowModalLoopTest : public FullStartFixture
-{
-};
+using MainWindowModalLoopTest = FullStartFixture;
 
 // Counts the mouse presses that reach a widget while it lives.
 class PressCounter final : public QObject

@@ -23,9 +23,7 @@ namespace {
 
 using fakes::TempDir;
 
-class MainWindowStartUpTest : public FullStartFixture
-{
-};
+using MainWindowStartUpTest = FullStartFixture;
 
 constexpr std::string_view kWelcome =
     "WELCOME to Sarvendo for Windows 95!\r\r"
