@@ -3,8 +3,6 @@
 
 #include "core/Settings.h"
 
-#include "app/DialUpNotification.h"
-
 #include <gtest/gtest.h>
 
 namespace sarvendo {
@@ -95,34 +93,6 @@ TEST(CommandLineTest, HistoryOptionsAreTakenInAnyOrderAndWrongOnesNamed)
     for (const auto& [arguments, error] : wrong) {
         EXPECT_EQ(ParseHistoryArguments(arguments).error, error);
     }
-}
-
-TEST(DialUpNotificationTest, SecondNumber)
-{
-    EXPECT_EQ(NotificationSecondNumber("12 345 rest"), 345);
-    EXPECT_EQ(NotificationSecondNumber("12 345"), 345);
-    EXPECT_EQ(NotificationSecondNumber("12 -7 x"), -7);
-    EXPECT_EQ(NotificationSecondNumber("12"), 0);
-    EXPECT_EQ(NotificationSecondNumber(""), 0);
-    EXPECT_EQ(NotificationSecondNumber("12  345"), 0); // the text between the blanks is empty
-    EXPECT_EQ(NotificationSecondNumber("12 3x4 rest"), 0);
-    EXPECT_EQ(NotificationSecondNumber("12 99999999999 rest"), 0);
-}
-
-TEST(DialUpNotificationTest, TextIsCutSafely)
-{
-    EXPECT_EQ(CutNotificationText("1 2 abc"), "1 2 abc");
-    EXPECT_EQ(CutNotificationText(std::string(259, 'a')).size(), 259U);
-    EXPECT_EQ(CutNotificationText(std::string(100000, 'a')).size(), 259U);
-    EXPECT_EQ(CutNotificationText(std::string("1 2 ab\0cd", 9)), "1 2 ab");
-    // A cut never splits a character.
-    std::string accents;
-    for (int i = 0; i < 200; ++i) {
-        accents += "\xC3\xA9";
-    }
-    const std::string cut = CutNotificationText(accents);
-    EXPECT_EQ(cut.size(), 258U);
-    EXPECT_EQ(cut, accents.substr(0, 258));
 }
 
 } // namespace

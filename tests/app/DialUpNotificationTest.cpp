@@ -15,6 +15,34 @@ namespace {
 
 using namespace std::chrono_literals;
 
+TEST(DialUpNotificationTest, SecondNumber)
+{
+    EXPECT_EQ(NotificationSecondNumber("12 345 rest"), 345);
+    EXPECT_EQ(NotificationSecondNumber("12 345"), 345);
+    EXPECT_EQ(NotificationSecondNumber("12 -7 x"), -7);
+    EXPECT_EQ(NotificationSecondNumber("12"), 0);
+    EXPECT_EQ(NotificationSecondNumber(""), 0);
+    EXPECT_EQ(NotificationSecondNumber("12  345"), 0); // the text between the blanks is empty
+    EXPECT_EQ(NotificationSecondNumber("12 3x4 rest"), 0);
+    EXPECT_EQ(NotificationSecondNumber("12 99999999999 rest"), 0);
+}
+
+TEST(DialUpNotificationTest, TextIsCutSafely)
+{
+    EXPECT_EQ(CutNotificationText("1 2 abc"), "1 2 abc");
+    EXPECT_EQ(CutNotificationText(std::string(259, 'a')).size(), 259U);
+    EXPECT_EQ(CutNotificationText(std::string(100000, 'a')).size(), 259U);
+    EXPECT_EQ(CutNotificationText(std::string("1 2 ab\0cd", 9)), "1 2 ab");
+    // A cut never splits a character.
+    std::string accents;
+    for (int i = 0; i < 200; ++i) {
+        accents += "\xC3\xA9";
+    }
+    const std::string cut = CutNotificationText(accents);
+    EXPECT_EQ(cut.size(), 258U);
+    EXPECT_EQ(cut, accents.substr(0, 258));
+}
+
 TEST(DialUpLights, StartsAtMostOnceASecondAndDropsTheRest)
 {
     fakes::FakeProgramStarter programs;

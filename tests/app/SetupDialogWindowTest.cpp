@@ -2,33 +2,10 @@
 // The setup dialog acting on the running main window: the poll timer, the port switch,
 // the tray box and the hang-up button, with only the platform faked and the window's own
 // operations for the tray real.
-#include "core/IniFile.h"
-#include "core/Settings.h"
+#include "MainWindowFixture.h"
 
-#include "app/TMainWindow.h"
 #include "components/TPGTrayIcon95.h"
-#include "fakes/FakeCaptionOverlay.h"
-#include "fakes/FakeClipboard.h"
-#include "fakes/FakeClock.h"
-#include "fakes/FakeColourChooser.h"
-#include "fakes/FakeDirectories.h"
-#include "fakes/FakeFileChooser.h"
-#include "fakes/FakeForegroundWindow.h"
-#include "fakes/FakeLinePlatform.h"
-#include "fakes/FakeLogFiles.h"
-#include "fakes/FakeMessageBoxes.h"
-#include "fakes/FakeNotificationArea.h"
-#include "fakes/FakePlatformInfo.h"
-#include "fakes/FakeProgramStarter.h"
-#include "fakes/FakeScreen.h"
-#include "fakes/FakeSound.h"
-#include "fakes/FakeTimerSource.h"
-#include "fakes/FakeUrlOpener.h"
-#include "fakes/TempDir.h"
-#include "line/LineSession.h"
 #include "platform/StatusDriverDevice.h"
-#include "platform/linux/PosixLogFileActions.h"
-#include "platform/linux/PosixTextFiles.h"
 #include "platform/linux/QtTrayOwnerWindow.h"
 #include "setup/TPageControl.h"
 #include "setup/TSetupDlg.h"
@@ -47,33 +24,19 @@
 namespace sarvendo {
 namespace {
 
-const PosixTextFiles kFiles;
-
-using fakes::TempDir;
-
-class SetupDialogWindowTest : public ::testing::Test
+class SetupDialogWindowTest : public MainWindowFixture
 {
 protected:
     SetupDialogWindowTest()
     {
-        directories.windows = dir.Path();
-        directories.programFile = dir.File("bin/sarvendo");
-        directories.system = dir.File("sbin");
-        line.statusDriver.openAnyPath = true;
-        line.statusDriver.Answer(kHookComm, 0);
-        for (int port = 1; port <= 4; ++port) {
-            line.serialDevices.Add(port);
-        }
-        // A modem that never answers must not hold the start-up exchange up for ever.
-        line.eventPump.onEvents = [this] { clock.Advance(10); };
+        trayOwner = [](QWidget& shown) { return std::make_unique<QtTrayOwnerWindow>(shown); };
     }
 
     void Start(const std::string& ini, const std::vector<std::string>& arguments = {})
     {
-        TempDir::Write(dir.File("SARVENDO.INI"), ini);
-        window.FormCreate(IniFile::Load(kFiles, dir.File("SARVENDO.INI")), arguments);
+        WriteIni(ini);
+        MainWindowFixture::Start(arguments);
     }
-    std::string Ini() const { return TempDir::Read(dir.File("SARVENDO.INI")); }
     QStringList Listed()
     {
         QStringList names;
@@ -84,7 +47,7 @@ protected:
         return names;
     }
 
-    TSetupDlg& Dialog() { return *window.SetupDialog(); }
+    TSetupDlg& Dialog() { return *Window().SetupDialog(); }
     template <typename T> T* Find(const char* name)
     {
         T* found = Dialog().findChild<T*>(QString::fromLatin1(name));
@@ -103,62 +66,30 @@ protected:
     {
         line.statusDriver.Answer(kReadLineStatus, lineStatus);
         clock.Advance(56);
-        window.TimerTimer();
+        Window().TimerTimer();
     }
 
     static constexpr int kGeneralPage = 0;
     static constexpr int kAboutPage = 8;
-
-    TempDir dir;
-    Settings settings;
-    fakes::FakeClock clock;
-    fakes::FakeDirectories directories;
-    fakes::FakeScreen screen;
-    fakes::FakePlatformInfo platform;
-    fakes::FakeMessageBoxes boxes;
-    fakes::FakeSound sound;
-    fakes::FakeProgramStarter programs;
-    fakes::FakeLogFiles logFiles;
-    fakes::FakeLinePlatform line;
-    DateTimeFormats formats;
-    LineSession session{settings, line.View(), clock, directories, boxes};
-    fakes::FakeColourChooser colours;
-    fakes::FakeFileChooser fileChooser;
-    fakes::FakeUrlOpener urls;
-    fakes::FakeClipboard clipboard;
-    PosixLogFileActions logActions;
-    fakes::FakeNotificationArea notificationArea;
-    fakes::FakeTimerSource trayTimer{clock};
-    fakes::FakeForegroundWindow foregroundWindow;
-    fakes::FakeCaptionOverlay captionOverlay;
-    TMainWindow window{MainWindowServices{
-        settings,         directories,    kFiles,
-        screen,           platform,       clock,
-        formats,          boxes,          sound,
-        programs,         logFiles,       session,
-        notificationArea, trayTimer,      [](QWidget& shown) { return std::make_unique<QtTrayOwnerWindow>(shown); },
-        foregroundWindow, captionOverlay, colours,
-        fileChooser,      urls,           clipboard,
-        logActions}};
 };
 
 TEST_F(SetupDialogWindowTest, TypedRatesSetThePollPeriodAndDoubleZeroStopsIt)
 {
     Start("[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n");
-    ASSERT_EQ(window.UpdateLampsNowItem(), nullptr);
+    ASSERT_EQ(Window().UpdateLampsNowItem(), nullptr);
     QTimer::singleShot(0, &Dialog(), [this] {
         ShowPage(kGeneralPage);
         Type("Timer", "16");
-        EXPECT_TRUE(window.Timer()->isActive());
-        EXPECT_EQ(window.Timer()->interval(), 62); // 1000 / 16 = 62.5, halves to the even side
+        EXPECT_TRUE(Window().Timer()->isActive());
+        EXPECT_EQ(Window().Timer()->interval(), 62); // 1000 / 16 = 62.5, halves to the even side
         Type("Timer", "00");
         Find<QPushButton>("Ok")->click();
     });
-    window.ShowSetupDialog();
+    Window().ShowSetupDialog();
     EXPECT_EQ(settings.TimerInterval, 0);
-    EXPECT_FALSE(window.Timer()->isActive());
-    ASSERT_NE(window.UpdateLampsNowItem(), nullptr);
-    EXPECT_EQ(window.UpdateLampsNowItem()->text(), QStringLiteral("Update Lamps &Now!"));
+    EXPECT_FALSE(Window().Timer()->isActive());
+    ASSERT_NE(Window().UpdateLampsNowItem(), nullptr);
+    EXPECT_EQ(Window().UpdateLampsNowItem()->text(), QStringLiteral("Update Lamps &Now!"));
 }
 
 TEST_F(SetupDialogWindowTest, SwitchingPortsAndBackRestoresEveryChangedSettingAndTheBoxesFollow)
@@ -227,18 +158,18 @@ TEST_F(SetupDialogWindowTest, ClearingTheTrayBoxBringsTheWindowBackFromTheTray)
 {
     Start("[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n"
           "[Sarvendo on COM1]\r\nShowTrayIcon=1\r\nNewOrientation=4\r\n");
-    window.AppOnMinimize();
+    Window().AppOnMinimize();
     QCoreApplication::processEvents(); // the tray's deferred hide
-    ASSERT_FALSE(window.isVisible());
+    ASSERT_FALSE(Window().isVisible());
     ASSERT_EQ(settings.NewOrientation, -4);
 
     Dialog().show();
     ShowPage(kGeneralPage);
     Find<QCheckBox>("CBSysTray")->setChecked(false);
     QCoreApplication::processEvents(); // the tray's deferred restore
-    EXPECT_FALSE(window.TrayIcon()->Active());
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(window.isMinimized());
+    EXPECT_FALSE(Window().TrayIcon()->Active());
+    EXPECT_TRUE(Window().isVisible());
+    EXPECT_FALSE(Window().isMinimized());
     EXPECT_EQ(settings.NewOrientation, 4);
     Dialog().accept();
 }
@@ -276,7 +207,7 @@ TEST_P(PortSwitchOnTheWindowTest, ChoosingCom3AfterItWentAway)
     Find<QComboBox>("Ports")->setCurrentIndex(2);
     EXPECT_EQ(settings.DefaultPort, c.portAfter);
     // A refused switch saves nothing; a switch saves the port it leaves.
-    EXPECT_EQ(Ini() == ini, c.portAfter == 1);
+    EXPECT_EQ(ReadIni() == ini, c.portAfter == 1);
     ShowPage(kAboutPage);
     EXPECT_EQ(Listed(), listed);
     EXPECT_EQ(Find<QComboBox>("Ports")->currentText(), QStringLiteral("COM%1").arg(c.portAfter));
@@ -300,7 +231,7 @@ TEST_F(SetupDialogWindowTest, TheHighSpeedLampComesBackAfterASwitchDuringAFastCo
           "[Sarvendo on COM1]\r\nNewOrientation=5\r\n[Sarvendo on COM2]\r\nNewOrientation=5\r\n");
     Tick(0x00);
     ASSERT_EQ(settings.LampCD, 1);
-    window.WMCopyData(1, "412 1 ppp0"); // pppd's ip-up
+    Window().WMCopyData(1, "412 1 ppp0"); // pppd's ip-up
     Tick(0x00);
     ASSERT_EQ(settings.HighSpeed, 1);
     ASSERT_EQ(settings.NotifyValue2, 1);

@@ -10,48 +10,14 @@
 set -euo pipefail
 
 probe=$(realpath "$1")
-for tool in Xvfb openbox xdotool xwininfo xprop import; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing (scripts/install-deps test installs it)"; exit 77; }
-done
 work=$(mktemp -d)
+# shellcheck source=../lib/desktop.sh
+source "$(dirname "$0")/../lib/desktop.sh"
 pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$work/probe.err" ] && sed 's/^/probe: /' "$work/probe.err" >&2
-    exit 1
-}
-
-# Retries a check every tenth of a second for up to SECONDS.
-wait_for() {
-    local tries=$(($1 * 10))
-    shift
-    for _ in $(seq 1 "$tries"); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-read -r -t 20 number <&"$fd" || fail "Xvfb did not start"
-export DISPLAY=":$number"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-wait_for 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
-
-export QT_QPA_PLATFORM=xcb
-export XDG_RUNTIME_DIR="$work/run"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+trap 'kill "${pids[@]}" 2>/dev/null || true; desktop_cleanup' EXIT
+need_tools Xvfb openbox xdotool xwininfo xprop import
+start_desktop 800x600
+program_environment
 
 # TITLE WIDTH HEIGHT: starts a window of another process.
 start_window() {
@@ -108,13 +74,13 @@ xdotool windowactivate --sync "$first"
 
 mkfifo "$work/commands"
 exec {commands}<>"$work/commands"
-timeout -k 5 100 "$probe" caption 3 <"$work/commands" >"$work/probe.out" 2>"$work/probe.err" &
+timeout -k 5 100 "$probe" caption 3 <"$work/commands" >"$work/probe.out" 2>"$work/err" &
 pids+=($!)
-wait_for 10 grep -q '^shown' "$work/probe.out" || fail "the overlay never came up: $(cat "$work/probe.out")"
+wait_for 100 grep -q '^shown' "$work/probe.out" || fail "the overlay never came up: $(cat "$work/probe.out")"
 overlay=$(state | awk '{print $2}')
 
 # On the active window, in its place, directly above its frame.
-wait_for 10 on_window "$first" || fail "not at the computed place on the first window: $(state), $(geometry "$overlay")"
+wait_for 100 on_window "$first" || fail "not at the computed place on the first window: $(state), $(geometry "$overlay")"
 frame=$(printf '0x%x' "$(frame_of "$first")")
 xwininfo -root -children | grep -A1 "$(printf '0x%x' "$overlay") " | tail -n1 | grep -q "$frame " ||
     fail "not stacked directly above the frame"
@@ -125,7 +91,7 @@ lamp_pixels() {
     import -window root -crop "${w}x${h}+${x}+${y}" -depth 8 txt:- >"$work/pixels"
     [ "$(grep -c '#FF0000' "$work/pixels")" -gt 10 ] && [ "$(grep -c '#C0C0C0' "$work/pixels")" -gt 200 ]
 }
-wait_for 10 lamp_pixels || fail "the strip's lamps are not on the screen"
+wait_for 100 lamp_pixels || fail "the strip's lamps are not on the screen"
 
 # Clicks fall through to the title bar: the pointer over the strip is over the frame.
 read -r x y w h < <(geometry "$overlay")
@@ -134,35 +100,35 @@ xdotool mousemove "$((x + w - 20))" "$((y + h / 2))"
 
 # Another window active: the overlay moves there.
 xdotool windowactivate --sync "$second"
-wait_for 10 on_window "$second" || fail "did not follow the activation: $(state)"
+wait_for 100 on_window "$second" || fail "did not follow the activation: $(state)"
 
 # The target moved: the overlay follows to its new place.
 xdotool windowmove --sync "$second" 60 320
-wait_for 10 on_window "$second" || fail "did not follow the move: $(state)"
+wait_for 100 on_window "$second" || fail "did not follow the move: $(state)"
 
 # Minimised: the overlay leaves it, for the window activated next or for nothing.
 xdotool windowminimize --sync "$second"
 left_minimised() { [ "$(state)" != "shown $overlay $(frame_of "$second")" ] && { gone || on_window "$first"; }; }
-wait_for 10 left_minimised || fail "stayed on the minimised window: $(state)"
+wait_for 100 left_minimised || fail "stayed on the minimised window: $(state)"
 
 # Closed: no overlay is left floating where the window was.
 xdotool windowactivate --sync "$first"
-wait_for 10 on_window "$first" || fail "did not come back to the first window: $(state)"
+wait_for 100 on_window "$first" || fail "did not come back to the first window: $(state)"
 kill "$(xdotool getwindowpid "$first")"
-wait_for 10 gone || fail "left floating after its window closed: $(state)"
+wait_for 100 gone || fail "left floating after its window closed: $(state)"
 
 # A stale active window (closed before anyone could read it) gives no strip and no crash.
 "$probe" stale-active
 xprop -root _NET_ACTIVE_WINDOW | grep -q '0x7ffff1$' || fail "could not name a stale active window"
-wait_for 10 gone || fail "a stale active window kept the strip: $(state)"
+wait_for 100 gone || fail "a stale active window kept the strip: $(state)"
 kill -0 "${pids[-1]}" || fail "the probe ended on a stale active window"
 xdotool windowactivate --sync "$second"
-wait_for 10 on_window "$second" || fail "did not come back after the stale window: $(state)"
+wait_for 100 on_window "$second" || fail "did not come back after the stale window: $(state)"
 
 # Carrier loss takes it away.
 xdotool windowactivate --sync "$second" || fail "could not activate the restored window"
-wait_for 10 on_window "$second" || fail "did not come back to the restored window: $(state)"
+wait_for 100 on_window "$second" || fail "did not come back to the restored window: $(state)"
 echo carrier-loss >&"$commands"
-wait_for 10 gone || fail "stayed after the carrier was lost: $(state)"
+wait_for 100 gone || fail "stayed after the carrier was lost: $(state)"
 
 echo "PASS"

@@ -10,18 +10,10 @@
 set -euo pipefail
 
 program=$(realpath "$1")
-work=$(mktemp -d)
+# shellcheck source=../lib/headless.sh
+source "$(dirname "$0")/../lib/headless.sh"
 trap 'kill -KILL "${pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=offscreen SARVENDO_HOME="$work/home" SARVENDO_AUTO_ANSWER=yes XDG_RUNTIME_DIR="$work/run"
-unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
-mkdir -p "$SARVENDO_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 
-fail() {
-    echo "FAIL: $*" >&2
-    cat "$work/err" >&2 || true
-    exit 1
-}
 wait_for() { # TENTHS COMMAND...
     local tenths=$1
     shift
@@ -53,14 +45,11 @@ export SARVENDO_SIMULATE="$work/scenario.txt"
 printf '%b' '[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nLog DCD=1\r\nDCD Interval=1\r\n' \
     'Log total bytes=1\r\nDisconnect if Inactive=1\r\nDisconnect time if Inactive=0\r\n' \
     'Disconnect time if Inactive, Seconds=5\r\n' \
-    >"$SARVENDO_HOME/SARVENDO.INI"
-(cd "$work" && exec "$program") 2>"$work/err" &
-pid=$!
-wait_for 300 grep -q "Sarvendo: event loop running" "$work/err" || fail "the program did not come up"
+    >"$ini"
+start
 records() { [ "$(grep -c "Received:" "$SARVENDO_HOME/Sarvendo.DCD" 2>/dev/null)" -eq 3 ]; }
 wait_for 900 records || fail "the connect log did not get all three connections"
-kill -TERM "$pid"
-wait "$pid" || fail "the program did not end cleanly"
+stop
 
 [ "$(stat -c %a "$SARVENDO_HOME/history.sqlite")" = 600 ] || fail "history.sqlite is not the user's alone"
 csv=$("$program" --history --csv) || fail "--history --csv failed"

@@ -67,7 +67,7 @@ start_desktop() {
     export QT_QPA_PLATFORM=xcb
     openbox >/dev/null 2>&1 &
     wm_pid=$!
-    wait_for 100 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window" || fail "no window manager"
+    wait_for 200 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "no window manager"
     if [ "${2:-}" = tray ]; then
         start_tray
     fi

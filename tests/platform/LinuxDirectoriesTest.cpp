@@ -53,7 +53,7 @@ TEST(LinuxDirectories, ProgramFileAndItsDirectory)
 TEST(LinuxDirectories, RealProgramFileIsThisExecutable)
 {
     const LinuxDirectories directories;
-    EXPECT_NE(directories.ProgramFile().find("sarvendo_platform_tests"), std::string::npos);
+    EXPECT_NE(directories.ProgramFile().find("sarvendo_platform_system_tests"), std::string::npos);
 }
 
 } // namespace

@@ -15,16 +15,6 @@ namespace {
 class QtMessageBoxesTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (QApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "sarvendo-test";
-            static char* argv[] = {name, nullptr};
-            static QApplication application(argc, argv);
-        }
-    }
-
     // Answers the box that is about to open with the given button, after looking at it.
     void AnswerWith(QMessageBox::StandardButton button)
     {

@@ -8,7 +8,7 @@ namespace {
 
 // Widget and drawing tests need one application object for the whole test program;
 // GoogleTest's own main makes none, so this environment does, before the first test. A
-// test program links this file to get it.
+// test program gets it by saying GUI to sarvendo_test (tests/CMakeLists.txt).
 class QtApplicationEnvironment final : public ::testing::Environment
 {
 public:
