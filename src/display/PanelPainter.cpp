@@ -99,7 +99,23 @@ QString PanelPainter::AvailableFace(const QString& face)
 
 void PanelPainter::CreateDisplayFont()
 {
-    QFont font(AvailableFace(QString::fromStdString(m_settings.FontStyleSPY.str())));
+    m_wantedFace = m_settings.FontStyleSPY.str();
+    m_wantedSize = m_settings.FontSizeSPY;
+    m_displayFontWanted = true;
+}
+
+const QFont& PanelPainter::DisplayFont() const
+{
+    if (m_displayFontWanted) {
+        MakeDisplayFont();
+    }
+    return m_displayFont;
+}
+
+void PanelPainter::MakeDisplayFont() const
+{
+    m_displayFontWanted = false;
+    QFont font(AvailableFace(QString::fromStdString(m_wantedFace)));
     // Variable pitch from the sans-serif family when the face itself is missing. At ten
     // pixels, hinting and hard edges bend the outlines of the faces that stand in for
     // Arial until "C" reads as "O", "R" as "A" and "6" as "8"; smoothed and unhinted, each
@@ -109,7 +125,7 @@ void PanelPainter::CreateDisplayFont()
     font.setFixedPitch(false);
     font.setWeight(QFont::Normal);
 
-    const std::int32_t requested = m_settings.FontSizeSPY;
+    const std::int32_t requested = m_wantedSize;
     if (requested < 0) {
         // A negative size asks for the character height rather than the cell height.
         font.setPixelSize(std::clamp<std::int64_t>(-static_cast<std::int64_t>(requested), 1, kMaxFontCell));
@@ -151,9 +167,13 @@ QSize PanelPainter::ClientSizeOfWindow(int outerWidth, int outerHeight, bool cap
     return {std::max(width, 0), std::max(height, 0)};
 }
 
-void PanelPainter::ReadTextMetrics()
+void PanelPainter::ReadTextMetrics(const PanelLayout& layout)
 {
-    const QFontMetrics metrics(m_displayFont);
+    // The conditions under which SizeWindow, LoadLayoutBitmap and DrawPanelText use them.
+    if (m_settings.NewOrientation <= 0 || TextLineCount(layout.number) == 0) {
+        return;
+    }
+    const QFontMetrics metrics(DisplayFont());
     m_settings.TextLineHeight = metrics.height();
     m_settings.TextCharWidth = metrics.averageCharWidth();
 }
@@ -241,7 +261,7 @@ void PanelPainter::DrawPanelText()
         return;
     }
     QPainter painter(&m_panel);
-    painter.setFont(m_displayFont);
+    painter.setFont(DisplayFont());
     painter.setPen(QColor::fromRgb(ToQRgb(m_settings.TextColor)));
     painter.setBackground(QColor::fromRgb(ToQRgb(m_settings.BackgroundColor)));
     painter.setBackgroundMode(Qt::OpaqueMode);
@@ -309,7 +329,7 @@ void PanelPainter::FormPaint()
     // change the size the window is given next.
     m_captionAndTray.DrawTitleLamps();
     m_captionAndTray.ApplyCaptionAndStayOnTop();
-    ReadTextMetrics();
+    ReadTextMetrics(layout);
     SizeWindow(layout);
     // A minimised window keeps the panel it had.
     if (m_settings.NewOrientation > 0) {

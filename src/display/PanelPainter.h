@@ -9,6 +9,7 @@
 #include <QSize>
 #include <QString>
 
+#include <cstdint>
 #include <string>
 
 class QPainter;
@@ -47,8 +48,10 @@ public:
     // panel, one copy to the window, requests consumed, tray icon, setup byte labels.
     void FormPaint();
 
-    // Makes the text-line font from "Font Size SPY" (cell height in pixels) and
-    // "Font Style SPY" (face name).
+    // Asks for the text-line font from "Font Size SPY" (cell height in pixels) and
+    // "Font Style SPY" (face name). It is made when a paint first shows text lines: the
+    // font system, its configuration and the face cost more memory than the rest of the
+    // window, and most lamp windows show no text at all.
     void CreateDisplayFont();
 
     // Loads and recolours the layout picture when a rebuild is requested or none is
@@ -73,13 +76,16 @@ public:
 
     const QImage& Canvas() const { return m_canvas; }
     const QImage& Panel() const { return m_panel; }
-    const QFont& DisplayFont() const { return m_displayFont; }
+    // The text-line font, made now if it was not yet.
+    const QFont& DisplayFont() const;
     int LastLayoutBitmap() const { return m_lastLayoutBitmap; }
 
 private:
     void SizeWindow(const PanelLayout& layout);
     void DrawLayoutLamps(const PanelLayout& layout);
-    void ReadTextMetrics();
+    void MakeDisplayFont() const;
+    // Takes the font's measures when the layout shows text lines; nothing else uses them.
+    void ReadTextMetrics(const PanelLayout& layout);
     // Draws one line clipped to the client area below (left, top); false when nothing of
     // that area is left to draw in.
     bool DrawTextLine(QPainter& painter, int left, int top, const std::string& text) const;
@@ -92,7 +98,11 @@ private:
     const ConnectTime& m_connectTime; // the session length, on the monotonic clock
     SystemMetrics m_metrics;
 
-    QFont m_displayFont;
+    // Made on first use, so kept as a cache that a const look may fill.
+    mutable QFont m_displayFont;
+    mutable bool m_displayFontWanted = true; // asked for and not made yet
+    std::string m_wantedFace;                // the settings as they were when it was asked for
+    std::int32_t m_wantedSize = 0;
     QImage m_panel;             // the off-screen panel: the current layout picture with lamps and text
     int m_lastLayoutBitmap = 0; // number of the layout whose picture the panel holds; 0 none
     QImage m_canvas;            // the window's image control

@@ -88,16 +88,31 @@ TSetupDlg::TSetupDlg(SetupDlgParts parts, SetupHost& host, QWidget* parent)
     QFont face(QStringLiteral("DejaVu Sans"));
     face.setPixelSize(kFacePixelSize);
     setFont(face);
+}
 
+TSetupDlg::~TSetupDlg() = default;
+
+void TSetupDlg::setVisible(bool visible)
+{
+    // Built before the dialog becomes visible, so the controls show with it.
+    if (visible && m_setup == nullptr) {
+        BuildForm();
+    }
+    QDialog::setVisible(visible);
+}
+
+void TSetupDlg::BuildForm()
+{
     BuildPages();
     BuildButtonPanel();
     ConnectBindings();
+    m_labelTD->setText(m_transmittedText);
+    m_labelRD->setText(m_receivedText);
+    m_hangUp->setEnabled(m_hangUpEnabled);
     // The first showing opens on About; later ones open where the user left.
     m_setup->SetActivePageIndex(kAboutPage);
     connect(m_setup, &TPageControl::Change, this, &TSetupDlg::ChangeForm);
 }
-
-TSetupDlg::~TSetupDlg() = default;
 
 void TSetupDlg::BuildPages()
 {
@@ -526,7 +541,6 @@ void TSetupDlg::BuildTroubleshootingPage(QWidget* page)
     AddCheck(page, "CBRDAltDetect", "Alternative Method to Detect 16 bit RD", {kPageLeft, 32, 300, kRowHeight},
              &Settings::AlternativeMethodForRD);
     m_hangUp = AddButton(page, "BtnHangupNOW", "&Hang-up NOW!", {kPageLeft, 62, 120, kButtonHeight + 2});
-    m_hangUp->setEnabled(false);
     connect(m_hangUp, &QPushButton::clicked, this, &TSetupDlg::BtnHangupNOWClick);
     auto* modemSetup = AddButton(page, "Button2", "Modem Setup", {140, 62, 120, kButtonHeight + 2});
     connect(modemSetup, &QPushButton::clicked, this, &TSetupDlg::Button2Click);

@@ -66,8 +66,10 @@ struct SetupDlgParts
 // control stores its value the moment it changes and, where the window must follow,
 // asks the host to apply it. There is no Cancel, and nothing is written to the settings
 // file here. It is made once, after the main window, and kept, so it opens on the page
-// shown last. Every showing and every change of page fills the controls from the record
-// (ChangeForm) without changing a setting.
+// shown last. Its pages and controls are built only when it is first shown: most runs
+// never open it, and its few hundred widgets would weigh on every one of them. Every
+// showing and every change of page fills the controls from the record (ChangeForm)
+// without changing a setting.
 class TSetupDlg : public QDialog
 {
     Q_OBJECT
@@ -87,12 +89,14 @@ public:
 
     SetupDlgParts& Parts() { return m_parts; }
     SetupHost& Host() { return m_host; }
+    // The pages; null until the dialog is first shown.
     TPageControl* Setup() const { return m_setup; }
 
-    // Fills every control from the record, the port list included.
+    // Fills every control from the record, the port list included (once they are built).
     void ChangeForm();
 
-    // The connection's byte counts, refreshed by the main window while connected.
+    // The connection's byte counts, refreshed by the main window while connected; kept
+    // for the labels while the pages are not built yet.
     void SetByteLabels(const QString& transmitted, const QString& received);
     // Enabled at each connect, disabled at each disconnect.
     void SetHangUpButtonEnabled(bool enabled);
@@ -115,6 +119,9 @@ public:
     void BtnHangupNOWClick();
     void Button2Click();
     void Button4Click();
+
+    // Builds the pages before the first showing.
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -153,6 +160,7 @@ private:
         QPushButton* testButton;
     };
 
+    void BuildForm();
     void BuildPages();
     void BuildGeneralPage(QWidget* page);
     void BuildLayoutPage(QWidget* page);
@@ -223,6 +231,12 @@ private:
     // switch was refused for, to say why a port is missing or was not taken.
     std::array<std::optional<PortOpenError>, 9> m_probeResults{};
     std::array<bool, 9> m_switchRefused{};
+
+    // What the main window last reported for the byte labels and the hang-up button,
+    // given to those controls when they are built.
+    QString m_transmittedText;
+    QString m_receivedText;
+    bool m_hangUpEnabled = false;
 
     // True while ChangeForm sets the controls: their handlers then store nothing.
     bool m_filling = false;

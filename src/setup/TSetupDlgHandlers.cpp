@@ -72,6 +72,10 @@ void TSetupDlg::showEvent(QShowEvent* event)
 
 void TSetupDlg::ChangeForm()
 {
+    // Unbuilt controls have nothing to show; the first showing builds and fills them.
+    if (m_setup == nullptr) {
+        return;
+    }
     const Settings& s = m_settings;
     m_filling = true;
     FillPortList();
@@ -111,13 +115,20 @@ void TSetupDlg::ChangeForm()
 
 void TSetupDlg::SetByteLabels(const QString& transmitted, const QString& received)
 {
-    m_labelTD->setText(transmitted);
-    m_labelRD->setText(received);
+    m_transmittedText = transmitted;
+    m_receivedText = received;
+    if (m_labelTD != nullptr) {
+        m_labelTD->setText(transmitted);
+        m_labelRD->setText(received);
+    }
 }
 
 void TSetupDlg::SetHangUpButtonEnabled(bool enabled)
 {
-    m_hangUp->setEnabled(enabled);
+    m_hangUpEnabled = enabled;
+    if (m_hangUp != nullptr) {
+        m_hangUp->setEnabled(enabled);
+    }
 }
 
 void TSetupDlg::ApplyRedraw(Redraw redraw)

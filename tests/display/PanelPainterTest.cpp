@@ -531,6 +531,10 @@ TEST_F(PanelPainterTest, DisplayFontHonoursTheCellHeightAndSurvivesOddSettings)
 {
     settings.FontSizeSPY = 12;
     painter.CreateDisplayFont();
+    // Without a text line the font is not even made: nothing is measured.
+    Paint();
+    EXPECT_EQ(settings.TextLineHeight, 0);
+    settings.StatusInDisplay = 1;
     Paint();
     EXPECT_GT(settings.TextLineHeight, 0);
     EXPECT_LE(settings.TextLineHeight, 12);

@@ -240,6 +240,34 @@ TEST_F(SetupDlgTest, FormIsAFixedModalDialogOpeningOnAboutThenOnThePageLastShown
     EXPECT_EQ(setup.result(), QDialog::Accepted);
 }
 
+// Most runs never open the dialog, so its pages are built at the first showing; what
+// the window reported before then still reaches them, and later showings keep them.
+TEST_F(SetupDlgTest, PagesAreBuiltAtTheFirstShowingAndKeptForTheNext)
+{
+    TSetupDlg& setup = Dialog();
+    EXPECT_EQ(setup.Setup(), nullptr);
+    EXPECT_TRUE(setup.findChildren<QWidget*>().isEmpty());
+    setup.SetByteLabels(QStringLiteral("Transmitted bytes: 7"), QStringLiteral("   Received bytes: 8"));
+
+    Open();
+    ASSERT_NE(setup.Setup(), nullptr);
+    EXPECT_EQ(setup.Setup()->ActivePage()->objectName(), QStringLiteral("AboutSheet"));
+    EXPECT_EQ(Find<QLabel>("LabelTD")->text(), QStringLiteral("Transmitted bytes: 7"));
+    EXPECT_EQ(Find<QLabel>("LabelRD")->text(), QStringLiteral("   Received bytes: 8"));
+
+    ShowPage("TabSheetBasic");
+    auto* autoExit = Find<QCheckBox>("CBAutoExit");
+    const bool ticked = autoExit->isChecked();
+    autoExit->click();
+    const qsizetype widgets = setup.findChildren<QWidget*>().size();
+    setup.accept();
+    Open();
+    EXPECT_EQ(Find<QCheckBox>("CBAutoExit"), autoExit);
+    EXPECT_EQ(autoExit->isChecked(), !ticked);
+    EXPECT_EQ(setup.findChildren<QWidget*>().size(), widgets);
+    EXPECT_EQ(setup.Setup()->ActivePage()->objectName(), QStringLiteral("TabSheetBasic"));
+}
+
 TEST_F(SetupDlgTest, HelpButtonsOpenTheirContexts)
 {
     const std::vector<std::pair<const char*, int>> cases{
