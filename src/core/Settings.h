@@ -167,7 +167,7 @@ struct Settings : LampFlags
     // ---- Run-time state: painting and window behaviour ----
     std::int32_t WindowWidth = 0; // outer size of the main window, set at each paint
     std::int32_t WindowHeight = 0;
-    std::int32_t TextLineHeight = 0; // measures of the display font, taken at each paint
+    std::int32_t TextLineHeight = 0; // measures of the display font, taken at each paint that shows text lines
     std::int32_t TextCharWidth = 0;
     DateTime LastPanelConnectTime = -1.0; // whole seconds last drawn; -1 draws the next value
     DateTime LastTitleConnectTime = -1.0; // the caption's time, as LastPanelConnectTime
