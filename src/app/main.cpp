@@ -19,6 +19,7 @@
 #include "app/CommandLine.h"
 #include "app/DialUpNotifyService.h"
 #include "app/HistoryLink.h"
+#include "app/HistoryWindowLoader.h"
 #include "app/QtPlatformChoice.h"
 #include "app/RaiseSocket.h"
 #include "app/TMainWindow.h"
@@ -30,7 +31,6 @@
 #include "history/HistorySettings.h"
 #include "history/HistoryStore.h"
 #include "history/LogImport.h"
-#include "history/THistoryWindow.h"
 #include "line/LineSession.h"
 #include "line/PortDevices.h"
 #include "monitor/EventLogs.h"
@@ -332,13 +332,10 @@ int main(int argc, char* argv[])
 
     // A request to end during start-up (in a box, say) closes that box and ends start-up.
     terminationSignals.Listen();
-    std::unique_ptr<THistoryWindow> historyWindow;
+    HistoryWindowLoader historyWindow(directories.ProgramDirectory() + "/" + kHistoryModuleFileName, boxes);
     QObject::connect(&window, &TMainWindow::HistoryRequested, &window, [&] {
-        if (!historyWindow) {
-            historyWindow = std::make_unique<THistoryWindow>(
-                HistoryWindowParts{settings, history, files, SettingsFilePath(directories), boxes, clock, formats});
-        }
-        historyWindow->ShowAndRaise();
+        historyWindow.Show(
+            HistoryWindowParts{settings, history, files, SettingsFilePath(directories), boxes, clock, formats});
     });
 
     const TMainWindow::StartOutcome outcome = window.FormCreate(ini, ProgramArguments());
@@ -382,6 +379,5 @@ int main(int argc, char* argv[])
     const int exitCode = QApplication::exec();
     // A connection still up when the program ends was ended by the exit.
     history.Finish();
-    historyWindow.reset();
     return exitCode;
 }
