@@ -3,11 +3,10 @@
 
 #include "platform/MessageBoxes.h"
 
-#include <dlfcn.h>
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
+#include <dlfcn.h>
+#include <sys/stat.h>
 
 namespace sarvendo {
 
@@ -51,7 +50,9 @@ std::optional<std::string> HistoryWindowLoader::Load()
     if (m_modulePath.empty() || m_modulePath.front() != '/') {
         return "its module's path is not absolute: " + m_modulePath;
     }
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::stat(m_modulePath.c_str(), &status) != 0) {
         return "its module " + m_modulePath + " is missing (" + std::strerror(errno) + ")";
     }

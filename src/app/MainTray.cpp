@@ -4,12 +4,11 @@
 #include "core/Settings.h"
 
 #include "app/MainWindowServices.h"
+#include "app/StandardStreams.h"
 #include "components/TPGTrayIcon95.h"
 #include "platform/TrayOwnerWindow.h"
 
 #include <QWidget>
-
-#include <iostream>
 
 namespace sarvendo {
 namespace {
@@ -75,9 +74,8 @@ void MainTray::SayWhenNoHost()
         return;
     }
     m_saidNoHost = true;
-    std::cerr << "Sarvendo: no tray host is running: the icon appears when one starts, and until then "
-                 "\"Minimize\" leaves the window minimised on the taskbar"
-              << std::endl;
+    TellStandardError("no tray host is running: the icon appears when one starts, and until then "
+                      "\"Minimize\" leaves the window minimised on the taskbar");
 }
 
 } // namespace sarvendo

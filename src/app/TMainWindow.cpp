@@ -6,6 +6,7 @@
 #include "core/SettingsStore.h"
 
 #include "app/DialUpNotification.h"
+#include "app/StandardStreams.h"
 #include "app/WindowFlags.h"
 #include "components/TPGTrayIcon95.h"
 #include "line/LineSession.h"
@@ -24,7 +25,6 @@
 #include <QWindow>
 
 #include <cstdlib>
-#include <iostream>
 
 namespace sarvendo {
 namespace {
@@ -141,7 +141,7 @@ void TMainWindow::FClose()
     // Log records a failing file held back are tried once more; where those still held
     // wait for the next start, or that they are lost, is said, as no box could help any more.
     for (const std::string& note : m_poll.Engine().WriteUnwrittenLogs()) {
-        std::cerr << "Sarvendo: " << note << std::endl;
+        TellStandardError(note);
     }
     if (s.DriverHandle > 0) {
         m_services.line.ReleaseStatusDriver();
@@ -155,7 +155,7 @@ void TMainWindow::FClose()
     // No box can help any more; the terminal learns where the settings were not saved.
     const std::string iniPath = SettingsFilePath(m_services.directories);
     if (const TextFileSave saved = SaveSettingsAtShutdown(m_services.files, s, iniPath); SaveFailureToSay(saved)) {
-        std::cerr << "Sarvendo: the settings were not saved to " << iniPath << ": " << saved.problem << std::endl;
+        TellStandardError("the settings were not saved to " + iniPath + ": " + saved.problem);
     }
 
     m_setupAndHelp.QuitHelp();

@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/HistoryWindowLoader.h"
-#include "platform/DateTime.h"
+
 #include "core/Settings.h"
+
 #include "fakes/FakeClock.h"
 #include "fakes/FakeMessageBoxes.h"
 #include "fakes/TempDir.h"
 #include "history/CivilTime.h"
 #include "history/HistoryRecorder.h"
+#include "platform/DateTime.h"
 #include "platform/linux/PosixTextFiles.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace sarvendo {
 namespace {
