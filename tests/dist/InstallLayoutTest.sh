@@ -55,6 +55,7 @@ outside=$(find "$stage/usr" -mindepth 1 -maxdepth 1 ! -name bin ! -name libexec 
 [ -x "$root/libexec/sarvendo/sarvendo" ] || fail "no program"
 [ -f "$root/libexec/sarvendo/SARVEN95.VXD" ] || fail "no status driver module beside the program"
 [ -f "$root/libexec/sarvendo/sarvendo-history.so" ] || fail "no history window module beside the program"
+[ -f "$root/libexec/sarvendo/sarvendo-sound.so" ] || fail "no sound module beside the program"
 [ -f "$root/libexec/sarvendo/Sarvendo.wav" ] || fail "no start-up sound beside the program"
 [ -L "$root/bin/sarvendo" ] || fail "bin/sarvendo is not a link"
 [ "$(readlink "$root/bin/sarvendo")" = "../libexec/sarvendo/sarvendo" ] || fail "bin/sarvendo -> $(readlink "$root/bin/sarvendo")"
