@@ -4,12 +4,11 @@
 #include "platform/linux/LinuxDirectories.h"
 #include "platform/linux/SoundModuleAbi.h"
 
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <iterator>
+#include <memory>
 
 namespace sarvendo {
 namespace {
@@ -93,7 +92,8 @@ AlsaSound::AlsaSound(std::function<void()> defaultSound, std::string device, Pcm
         m_modulePath = LinuxDirectories().ProgramDirectory() + "/" + kSoundModuleFileName;
     }
     if (!m_report) {
-        m_report = [](const std::string& text) { std::cerr << "Sarvendo: " << text << std::endl; };
+        // C stdio: the C++ streams would load the library's locale machinery for this line.
+        m_report = [](const std::string& text) { std::fprintf(stderr, "Sarvendo: %s\n", text.c_str()); };
     }
 }
 
@@ -147,18 +147,18 @@ std::optional<AlsaSound::Wave> AlsaSound::ReadWave(const std::string& path)
     if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // C stdio: the C++ file streams would load the library's locale machinery and keep it
+    // for the rest of the run.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!in || std::fseek(in.get(), 0, SEEK_END) != 0) {
         return std::nullopt;
     }
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size <= 0 || static_cast<std::uintmax_t>(size) > kMaxWaveBytes) {
+    const long size = std::ftell(in.get());
+    if (size <= 0 || static_cast<std::uintmax_t>(size) > kMaxWaveBytes || std::fseek(in.get(), 0, SEEK_SET) != 0) {
         return std::nullopt;
     }
-    in.seekg(0, std::ios::beg);
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!in.read(bytes.data(), size)) {
+    if (std::fread(bytes.data(), 1, bytes.size(), in.get()) != bytes.size()) {
         return std::nullopt;
     }
     return ParseWave(bytes);
