@@ -34,8 +34,6 @@
 
 #include <QApplication>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -43,6 +41,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace sarvendo {
