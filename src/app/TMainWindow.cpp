@@ -42,9 +42,9 @@ constexpr int kUnpaintedHeight = 205;
 TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     : QWidget(parent), m_services(services), m_settings(services.settings),
       m_lineParameters(services.settings, services.line), m_menus(*this),
-      m_tray(*this, m_services, m_lineParameters, *m_menus.PopupMenu()), m_poll(*this, m_services, m_panel),
-      m_panel(*this, services.settings, m_lineParameters, services.foregroundWindow, services.captionOverlay,
-              m_poll.Engine().Time(), m_tray),
+      m_tray(*this, m_services, m_lineParameters, [this] { return m_menus.PopupMenu(); }),
+      m_poll(*this, m_services, m_panel), m_panel(*this, services.settings, m_lineParameters, services.foregroundWindow,
+                                                  services.captionOverlay, m_poll.Engine().Time(), m_tray),
       m_setupAndHelp(*this, m_services, m_poll.Engine())
 {
     setObjectName(QStringLiteral("MainWindow"));
@@ -85,8 +85,8 @@ void TMainWindow::ConnectParts()
     connect(&m_tray, &MainTray::HostLeftWhileInTray, this, &TMainWindow::TrayIconDblClick);
 
     connect(&m_poll, &PollDriver::ApplicationEndRequested, this, &TMainWindow::ApplicationEndRequested);
-    connect(&m_poll, &PollDriver::HangUpButtonEnabledChanged, SetupDialog(), &TSetupDlg::SetHangUpButtonEnabled);
-    connect(&m_panel, &PanelView::ByteLabelsChanged, SetupDialog(), &TSetupDlg::SetByteLabels);
+    connect(&m_poll, &PollDriver::HangUpButtonEnabledChanged, &m_setupAndHelp, &SetupAndHelp::SetHangUpButtonEnabled);
+    connect(&m_panel, &PanelView::ByteLabelsChanged, &m_setupAndHelp, &SetupAndHelp::SetByteLabels);
 }
 
 int TMainWindow::MonitoredPort() const
