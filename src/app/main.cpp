@@ -20,6 +20,7 @@
 #include "app/DialUpNotifyService.h"
 #include "app/HistoryLink.h"
 #include "app/HistoryWindowLoader.h"
+#include "app/ListenerThread.h"
 #include "app/QtPlatformChoice.h"
 #include "app/RaiseSocket.h"
 #include "app/StandardStreams.h"
@@ -240,7 +241,8 @@ int main(int argc, char* argv[])
         return 0;
     }
     // A termination request is noted from here on and taken up once the window exists.
-    TerminationSignals terminationSignals;
+    ListenerThread listeners;
+    TerminationSignals& terminationSignals = listeners.Make<TerminationSignals>();
 
     const LinuxDirectories directories;
     const PosixTextFiles files;
@@ -334,7 +336,9 @@ int main(int argc, char* argv[])
                      [&window](int /*signalNumber*/) { window.CloseWithoutQuery(); });
 
     // A request to end during start-up (in a box, say) closes that box and ends start-up.
-    terminationSignals.Listen();
+    listeners.Run([&terminationSignals] { terminationSignals.Listen(); });
+    // A request caught before is taken up now, before the start-up begins.
+    QCoreApplication::sendPostedEvents(&window, QEvent::MetaCall);
     HistoryWindowLoader historyWindow(directories.ProgramDirectory() + "/" + kHistoryModuleFileName, boxes);
     QObject::connect(&window, &TMainWindow::HistoryRequested, &window, [&] {
         historyWindow.Show(
@@ -357,9 +361,9 @@ int main(int argc, char* argv[])
     QObject::connect(&dialUpNotifications, &DialUpNotifyService::RaiseRequested, &window, &TMainWindow::BringBack);
     dialUpNotifications.Register();
     // A second start shows this copy's window through the socket, with or without a bus.
-    RaiseSocket raiseSocket(raiseSocketPath);
+    RaiseSocket& raiseSocket = listeners.Make<RaiseSocket>(raiseSocketPath);
     QObject::connect(&raiseSocket, &RaiseSocket::ShowRequested, &window, &TMainWindow::BringBack);
-    raiseSocket.Listen();
+    listeners.Run([&raiseSocket] { raiseSocket.Listen(); });
 
     // The end of the desktop session asks like the close box does, when it may ask at all.
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager& manager) {
