@@ -48,8 +48,9 @@ command -v sarvendo >/dev/null || fail "sarvendo is not on the PATH"
 # The modules are loaded only when first needed: the package's dependencies must bring
 # their libraries all the same.
 for module in /usr/libexec/sarvendo/sarvendo-history.so /usr/libexec/sarvendo/sarvendo-sound.so; do
-    missing=$(ldd "$module" | grep "not found" || true)
-    [ -z "$missing" ] || fail "$module lacks libraries: $missing"
+    if ldd "$module" | grep -q "not found"; then
+        fail "$module lacks libraries: $(ldd "$module" | grep "not found")"
+    fi
 done
 
 step "Starting the menu entry's command on the simulated modem"
