@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AutoAnswerMessageBoxes.h"
 
-#include <ostream>
 #include <string>
 
 namespace sarvendo {
@@ -18,7 +17,7 @@ MessageResult AutoAnswerMessageBoxes::Show(std::string_view text, MessageButtons
             line += c;
         }
     }
-    m_log << "Sarvendo message box: " << line << std::endl;
+    m_log("Sarvendo message box: " + line + "\n");
 
     const bool yes = m_answer == Answer::Affirmative;
     switch (buttons) {

@@ -17,8 +17,33 @@ QAction* AddItem(QMenu& menu, const char* name, const char* caption)
 
 } // namespace
 
-MainMenus::MainMenus(QWidget& window) : QObject(&window)
+MainMenus::MainMenus(QWidget& window) : QObject(&window), m_window(window)
 {
+    window.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&window, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { PopupMenu()->popup(m_window.mapToGlobal(position)); });
+}
+
+// The menus are made when first needed, mostly at the first right click: a menu costs a
+// quarter of a megabyte of the toolkit's code kept resident, for a program that may run
+// for weeks without one being opened. What was set before is applied to them here.
+QMenu* MainMenus::PopupMenu()
+{
+    if (m_popupMenu == nullptr) {
+        Build();
+    }
+    return m_popupMenu;
+}
+
+QAction* MainMenus::UpdateLampsNowItem()
+{
+    PopupMenu();
+    return m_updateLampsNow;
+}
+
+void MainMenus::Build()
+{
+    QWidget& window = m_window;
     m_popupMenu = new QMenu(&window);
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu"));
     QMenu& popup = *m_popupMenu;
@@ -60,24 +85,36 @@ MainMenus::MainMenus(QWidget& window) : QObject(&window)
     connect(helpItem, &QAction::triggered, this, &MainMenus::HelpChosen);
     connect(exitSarvendo, &QAction::triggered, this, &MainMenus::ExitChosen);
 
-    window.setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(&window, &QWidget::customContextMenuRequested, this,
-            [this, &window](const QPoint& position) { m_popupMenu->popup(window.mapToGlobal(position)); });
+    m_minimize->setEnabled(m_minimizeEnabled);
+    PlaceUpdateLampsNow();
 }
 
 void MainMenus::ShowConnected(bool connected)
 {
+    PopupMenu();
     m_hangupNow->setEnabled(connected);
     m_resetSessionConnectTime->setEnabled(connected);
 }
 
 void MainMenus::SetMinimizeEnabled(bool enabled)
 {
-    m_minimize->setEnabled(enabled);
+    m_minimizeEnabled = enabled;
+    if (m_minimize != nullptr) {
+        m_minimize->setEnabled(enabled);
+    }
 }
 
 void MainMenus::OfferUpdateLampsNow(bool offered)
 {
+    m_updateLampsNowOffered = offered;
+    if (m_systemMenu != nullptr) {
+        PlaceUpdateLampsNow();
+    }
+}
+
+void MainMenus::PlaceUpdateLampsNow()
+{
+    const bool offered = m_updateLampsNowOffered;
     if (m_updateLampsNow != nullptr) {
         m_systemMenu->removeAction(m_updateLampsNow);
         m_updateLampsNow->deleteLater();

@@ -24,9 +24,10 @@ public:
     // The menus belong to the window, which opens the popup menu on a right click.
     explicit MainMenus(QWidget& window);
 
-    QMenu* PopupMenu() const { return m_popupMenu; }
+    // The popup menu, made at the first call.
+    QMenu* PopupMenu();
     // The "Update Lamps &Now!" item while it is in the menu, else null.
-    QAction* UpdateLampsNowItem() const { return m_updateLampsNow; }
+    QAction* UpdateLampsNowItem();
 
     // Hanging up and resetting the session time only mean something while connected.
     void ShowConnected(bool connected);
@@ -50,6 +51,12 @@ signals:
     void SystemCommandChosen(int command);
 
 private:
+    void Build();
+    void PlaceUpdateLampsNow();
+
+    QWidget& m_window;
+    bool m_minimizeEnabled = true;
+    bool m_updateLampsNowOffered = false;
     QMenu* m_popupMenu = nullptr;
     QMenu* m_systemMenu = nullptr;
     QAction* m_resetSessionConnectTime = nullptr;

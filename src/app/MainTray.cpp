@@ -4,23 +4,22 @@
 #include "core/Settings.h"
 
 #include "app/MainWindowServices.h"
+#include "app/StandardStreams.h"
 #include "components/TPGTrayIcon95.h"
 #include "platform/TrayOwnerWindow.h"
 
 #include <QWidget>
 
-#include <iostream>
-
 namespace sarvendo {
 namespace {
 
 TPGTrayIcon95* MakeTrayIcon(QObject& owner, const MainWindowServices& services, TrayOwnerWindow& window,
-                            QMenu& popupMenu)
+                            std::function<QMenu*()> popupMenu)
 {
     auto* icon = new TPGTrayIcon95(
         &owner, TrayIconPlatform{services.notificationArea, services.trayTimer, services.clock, window});
     icon->setObjectName(QStringLiteral("PGTrayIcon"));
-    icon->SetPopupMenu(&popupMenu);
+    icon->SetPopupMenuSource(std::move(popupMenu));
     icon->SetAutoPopup(true);
     icon->SetOptions(TPGTrayIconOptions(toUnclutterTaskBar));
     return icon;
@@ -28,9 +27,11 @@ TPGTrayIcon95* MakeTrayIcon(QObject& owner, const MainWindowServices& services, 
 
 } // namespace
 
-MainTray::MainTray(QWidget& window, const MainWindowServices& services, LineParameters& line, QMenu& popupMenu)
+MainTray::MainTray(QWidget& window, const MainWindowServices& services, LineParameters& line,
+                   std::function<QMenu*()> popupMenu)
     : QObject(&window), m_settings(services.settings), m_owner(services.makeTrayOwnerWindow(window)),
-      m_icon(MakeTrayIcon(window, services, *m_owner, popupMenu)), m_presenter(services.settings, line, *m_icon)
+      m_icon(MakeTrayIcon(window, services, *m_owner, std::move(popupMenu))),
+      m_presenter(services.settings, line, *m_icon)
 {
     m_icon->SetOnDblClick([this](QObject& /*sender*/) { emit DoubleClicked(); });
     m_icon->SetOnHostChanged([this](QObject& /*sender*/) {
@@ -75,9 +76,8 @@ void MainTray::SayWhenNoHost()
         return;
     }
     m_saidNoHost = true;
-    std::cerr << "Sarvendo: no tray host is running: the icon appears when one starts, and until then "
-                 "\"Minimize\" leaves the window minimised on the taskbar"
-              << std::endl;
+    TellStandardError("no tray host is running: the icon appears when one starts, and until then "
+                      "\"Minimize\" leaves the window minimised on the taskbar");
 }
 
 } // namespace sarvendo

@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -25,8 +26,10 @@ class MainTray : public QObject
     Q_OBJECT
 
 public:
-    // The icon opens the window's popup menu; the record and the line outlive it.
-    MainTray(QWidget& window, const MainWindowServices& services, LineParameters& line, QMenu& popupMenu);
+    // The icon opens the window's popup menu, which popupMenu gives (making it when first
+    // asked); the record and the line outlive it.
+    MainTray(QWidget& window, const MainWindowServices& services, LineParameters& line,
+             std::function<QMenu*()> popupMenu);
     ~MainTray() override;
 
     TPGTrayIcon95& Icon() const { return *m_icon; }

@@ -14,13 +14,44 @@
 namespace sarvendo {
 
 SetupAndHelp::SetupAndHelp(TMainWindow& window, const MainWindowServices& services, PollCycle& engine)
-    : QObject(&window), m_window(window), m_services(services),
-      m_dialog(new TSetupDlg(SetupDlgParts{services.settings, services.line, engine.Time(), engine.Logs(),
-                                           engine.Guard(), services.programs, services.sound, services.messageBoxes,
-                                           services.directories, services.colourChooser, services.fileChooser,
-                                           services.urlOpener, services.clipboard, services.logFileActions},
-                             *this, &window))
+    : QObject(&window), m_window(window), m_services(services), m_engine(engine)
 {
+}
+
+TSetupDlg* SetupAndHelp::Dialog()
+{
+    if (m_dialog == nullptr) {
+        const MainWindowServices& services = m_services;
+        m_dialog =
+            new TSetupDlg(SetupDlgParts{services.settings, services.line, m_engine.Time(), m_engine.Logs(),
+                                        m_engine.Guard(), services.programs, services.sound, services.messageBoxes,
+                                        services.directories, services.colourChooser, services.fileChooser,
+                                        services.urlOpener, services.clipboard, services.logFileActions},
+                          *this, &m_window);
+        if (m_byteLabels) {
+            m_dialog->SetByteLabels(m_byteLabels->first, m_byteLabels->second);
+        }
+        if (m_hangUpEnabled) {
+            m_dialog->SetHangUpButtonEnabled(*m_hangUpEnabled);
+        }
+    }
+    return m_dialog;
+}
+
+void SetupAndHelp::SetByteLabels(const QString& transmitted, const QString& received)
+{
+    m_byteLabels.emplace(transmitted, received);
+    if (m_dialog != nullptr) {
+        m_dialog->SetByteLabels(transmitted, received);
+    }
+}
+
+void SetupAndHelp::SetHangUpButtonEnabled(bool enabled)
+{
+    m_hangUpEnabled = enabled;
+    if (m_dialog != nullptr) {
+        m_dialog->SetHangUpButtonEnabled(enabled);
+    }
 }
 
 SetupAndHelp::~SetupAndHelp() = default;
@@ -28,7 +59,7 @@ SetupAndHelp::~SetupAndHelp() = default;
 void SetupAndHelp::RunSetupDialog()
 {
     m_services.settings.DialogShowing = 1;
-    m_dialog->exec();
+    Dialog()->exec();
     // Help opened from the dialog belonged to it while it was open; it stays open, now
     // the window's again.
     if (m_help != nullptr) {
@@ -47,7 +78,7 @@ void SetupAndHelp::ShowHelp(int context)
 {
     // The setup dialog is application-modal: while it is open the help must be its
     // window to take input above it, whoever asks for the help.
-    QWidget* owner = m_dialog->isVisible() ? static_cast<QWidget*>(m_dialog) : &m_window;
+    QWidget* owner = m_dialog != nullptr && m_dialog->isVisible() ? static_cast<QWidget*>(m_dialog) : &m_window;
     if (m_help == nullptr) {
         m_help = new THelpWindow(owner);
     }

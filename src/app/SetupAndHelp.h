@@ -4,6 +4,10 @@
 #include "setup/SetupHost.h"
 
 #include <QObject>
+#include <QString>
+
+#include <optional>
+#include <utility>
 
 namespace sarvendo {
 
@@ -23,7 +27,9 @@ public:
     SetupAndHelp(TMainWindow& window, const MainWindowServices& services, PollCycle& engine);
     ~SetupAndHelp() override;
 
-    TSetupDlg* Dialog() const { return m_dialog; }
+    // The setup dialog, made at the first call: most runs never open it, and a dialog
+    // costs a fifth of a megabyte of the toolkit's code kept resident.
+    TSetupDlg* Dialog();
     // Null until the help is first opened: most runs never open it.
     THelpWindow* HelpWindow() const { return m_help; }
 
@@ -31,6 +37,9 @@ public:
     void RunSetupDialog();
     // Closes the help window, if it was ever opened, for the end of the program.
     void QuitHelp();
+    // For the dialog, which is given them when it is made.
+    void SetByteLabels(const QString& transmitted, const QString& received);
+    void SetHangUpButtonEnabled(bool enabled);
 
     // SetupHost
     void ApplyTimerInterval() override;
@@ -43,7 +52,10 @@ public:
 private:
     TMainWindow& m_window;
     const MainWindowServices& m_services;
-    TSetupDlg* m_dialog;
+    PollCycle& m_engine;
+    TSetupDlg* m_dialog = nullptr;
+    std::optional<std::pair<QString, QString>> m_byteLabels;
+    std::optional<bool> m_hangUpEnabled;
     THelpWindow* m_help = nullptr;
 };
 

@@ -3,6 +3,8 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPalette>
+#include <QRegion>
 
 namespace sarvendo {
 
@@ -32,7 +34,15 @@ void TImage::paintEvent(QPaintEvent* event)
         m_repaintObserver();
     }
     QPainter painter(this);
-    painter.drawImage(event->rect().topLeft(), m_picture, event->rect());
+    const QRect shown = event->rect().intersected(m_picture.rect());
+    if (!shown.isEmpty()) {
+        painter.drawImage(shown.topLeft(), m_picture, shown);
+    }
+    // The picture covers the window's client area; whatever of the control lies beyond it
+    // shows the panel's background, which the window's palette holds.
+    for (const QRect& rest : QRegion(event->rect()).subtracted(shown)) {
+        painter.fillRect(rest, palette().color(QPalette::Window));
+    }
 }
 
 } // namespace sarvendo

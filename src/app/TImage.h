@@ -9,7 +9,8 @@
 namespace sarvendo {
 
 // The lamp panel as the window shows it: the picture composed by the last paint, copied
-// as it is. Its own paint never composes anything.
+// as it is, and the background colour wherever the control reaches beyond the picture.
+// Its own paint never composes anything.
 class TImage : public QWidget
 {
     Q_OBJECT

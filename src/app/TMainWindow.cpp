@@ -6,6 +6,7 @@
 #include "core/SettingsStore.h"
 
 #include "app/DialUpNotification.h"
+#include "app/StandardStreams.h"
 #include "app/WindowFlags.h"
 #include "components/TPGTrayIcon95.h"
 #include "line/LineSession.h"
@@ -24,7 +25,6 @@
 #include <QWindow>
 
 #include <cstdlib>
-#include <iostream>
 
 namespace sarvendo {
 namespace {
@@ -42,9 +42,9 @@ constexpr int kUnpaintedHeight = 205;
 TMainWindow::TMainWindow(MainWindowServices services, QWidget* parent)
     : QWidget(parent), m_services(services), m_settings(services.settings),
       m_lineParameters(services.settings, services.line), m_menus(*this),
-      m_tray(*this, m_services, m_lineParameters, *m_menus.PopupMenu()), m_poll(*this, m_services, m_panel),
-      m_panel(*this, services.settings, m_lineParameters, services.foregroundWindow, services.captionOverlay,
-              m_poll.Engine().Time(), m_tray),
+      m_tray(*this, m_services, m_lineParameters, [this] { return m_menus.PopupMenu(); }),
+      m_poll(*this, m_services, m_panel), m_panel(*this, services.settings, m_lineParameters, services.foregroundWindow,
+                                                  services.captionOverlay, m_poll.Engine().Time(), m_tray),
       m_setupAndHelp(*this, m_services, m_poll.Engine())
 {
     setObjectName(QStringLiteral("MainWindow"));
@@ -85,8 +85,8 @@ void TMainWindow::ConnectParts()
     connect(&m_tray, &MainTray::HostLeftWhileInTray, this, &TMainWindow::TrayIconDblClick);
 
     connect(&m_poll, &PollDriver::ApplicationEndRequested, this, &TMainWindow::ApplicationEndRequested);
-    connect(&m_poll, &PollDriver::HangUpButtonEnabledChanged, SetupDialog(), &TSetupDlg::SetHangUpButtonEnabled);
-    connect(&m_panel, &PanelView::ByteLabelsChanged, SetupDialog(), &TSetupDlg::SetByteLabels);
+    connect(&m_poll, &PollDriver::HangUpButtonEnabledChanged, &m_setupAndHelp, &SetupAndHelp::SetHangUpButtonEnabled);
+    connect(&m_panel, &PanelView::ByteLabelsChanged, &m_setupAndHelp, &SetupAndHelp::SetByteLabels);
 }
 
 int TMainWindow::MonitoredPort() const
@@ -141,7 +141,7 @@ void TMainWindow::FClose()
     // Log records a failing file held back are tried once more; where those still held
     // wait for the next start, or that they are lost, is said, as no box could help any more.
     for (const std::string& note : m_poll.Engine().WriteUnwrittenLogs()) {
-        std::cerr << "Sarvendo: " << note << std::endl;
+        TellStandardError(note);
     }
     if (s.DriverHandle > 0) {
         m_services.line.ReleaseStatusDriver();
@@ -155,7 +155,7 @@ void TMainWindow::FClose()
     // No box can help any more; the terminal learns where the settings were not saved.
     const std::string iniPath = SettingsFilePath(m_services.directories);
     if (const TextFileSave saved = SaveSettingsAtShutdown(m_services.files, s, iniPath); SaveFailureToSay(saved)) {
-        std::cerr << "Sarvendo: the settings were not saved to " << iniPath << ": " << saved.problem << std::endl;
+        TellStandardError("the settings were not saved to " + iniPath + ": " + saved.problem);
     }
 
     m_setupAndHelp.QuitHelp();

@@ -105,17 +105,18 @@ public:
     void SetTrayIconActive(bool active);
     void RepaintWindow();
 
-    QMenu* PopupMenu() const { return m_menus.PopupMenu(); }
+    QMenu* PopupMenu() { return m_menus.PopupMenu(); }
     QTimer* Timer() const { return m_poll.Timer(); }
     // Null until the help is first opened.
     THelpWindow* HelpWindow() const { return m_setupAndHelp.HelpWindow(); }
-    TSetupDlg* SetupDialog() const { return m_setupAndHelp.Dialog(); }
+    // Made at the first call.
+    TSetupDlg* SetupDialog() { return m_setupAndHelp.Dialog(); }
     TImage* Image() const { return m_panel.Image(); }
     TPGTrayIcon95* TrayIcon() const { return &m_tray.Icon(); }
     PollCycle& Engine() { return m_poll.Engine(); }
     PanelPainter& Painter() { return m_panel.Painter(); }
     // The "Update Lamps &Now!" item while it is in the menu, else null.
-    QAction* UpdateLampsNowItem() const { return m_menus.UpdateLampsNowItem(); }
+    QAction* UpdateLampsNowItem() { return m_menus.UpdateLampsNowItem(); }
     int MonitoredPort() const;
 
 signals:

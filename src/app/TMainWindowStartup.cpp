@@ -8,6 +8,7 @@
 #include "core/SettingsStore.h"
 
 #include "app/CommandLine.h"
+#include "app/StandardStreams.h"
 #include "app/TSplashForm.h"
 #include "components/TPGTrayIcon95.h"
 #include "line/LineSession.h"
@@ -25,7 +26,6 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <iostream>
 
 namespace sarvendo {
 namespace {
@@ -89,7 +89,7 @@ TMainWindow::StartOutcome TMainWindow::FormCreate(const IniFile& ini, const std:
 
     // Log records an earlier run could not write go into the logs before any of this run.
     for (const std::string& note : m_poll.Engine().TakeOverHeldLogRecords()) {
-        std::cerr << "Sarvendo: " << note << std::endl;
+        TellStandardError(note);
     }
 
     if (s.InitModem != 0 && MonitoredPort() > 0) {
@@ -196,16 +196,17 @@ bool TMainWindow::StartupInterrupted() const
 // The box's text stays as it always was; the terminal gets the device and the reason.
 void TMainWindow::ReportRefusedPort(int port) const
 {
-    std::cerr << "Sarvendo: COM" << port;
+    std::string text = "COM" + std::to_string(port);
     if (port >= 1 && port <= kHighestPort) {
         const std::string device = m_services.line.Platform().serialDevices.DeviceName(port);
-        std::cerr << " (" << (device.empty() ? std::string("no device configured") : device) << ")";
+        text += " (" + (device.empty() ? std::string("no device configured") : device) + ")";
         const PortOpenError why = m_probeErrors[static_cast<std::size_t>(port)];
-        std::cerr << " cannot be monitored: " << DescribePortOpenError(why);
+        text += " cannot be monitored: ";
+        text += DescribePortOpenError(why);
     } else {
-        std::cerr << " cannot be monitored: only COM1 to COM9 can be mapped to devices";
+        text += " cannot be monitored: only COM1 to COM9 can be mapped to devices";
     }
-    std::cerr << std::endl;
+    TellStandardError(text);
 }
 
 // A settings file that is there but cannot be read is said at once, in a box as well: the
@@ -216,16 +217,16 @@ void TMainWindow::ReportSettingsFile(const IniFile& ini)
     const std::string path = SettingsFilePath(m_services.directories);
     if (ini.LoadedFrom() == IniFile::Source::Unreadable) {
         m_settingsUnread = true;
-        std::cerr << "Sarvendo: the settings file " << path << " could not be read: " << ini.Problem()
-                  << "; Sarvendo runs on its default settings and leaves that file as it is" << std::endl;
+        TellStandardError("the settings file " + path + " could not be read: " + ini.Problem() +
+                          "; Sarvendo runs on its default settings and leaves that file as it is");
         ShowStartupBox("The settings file " + path + " could not be read: " + ini.Problem() +
                            ".\n\nSarvendo runs on its default settings and does not overwrite that file, so "
                            "changes made in this run are not saved.",
                        true);
     } else if (!ini.ReadOnly().empty()) {
         m_readOnlySaid = true;
-        std::cerr << "Sarvendo: " << ini.ReadOnly()
-                  << ": the settings are read from it, and changes made in this run are not saved" << std::endl;
+        TellStandardError(ini.ReadOnly() +
+                          ": the settings are read from it, and changes made in this run are not saved");
     }
 }
 
@@ -278,7 +279,7 @@ bool TMainWindow::ChoosePort()
     }
     if (s.CommandLinePort == -89 || refusedPort != 0) {
         if (s.CommandLinePort == -89) {
-            std::cerr << "Sarvendo: the port on the command line must be a number from 1 to 4" << std::endl;
+            TellStandardError("the port on the command line must be a number from 1 to 4");
         } else {
             ReportRefusedPort(refusedPort);
         }
@@ -374,7 +375,7 @@ void TMainWindow::SwitchPort(int port)
     if (const TextFileSave saved = SaveSettings(m_services.files, s, iniPath); SaveFailureToSay(saved)) {
         const std::string text = "The settings of COM" + std::to_string(s.DefaultPort) + " were not saved to " +
                                  iniPath + ": " + saved.problem;
-        std::cerr << "Sarvendo: " << text << std::endl;
+        TellStandardError(text);
         m_services.messageBoxes.Show(text + ".", MessageButtons::Ok, MessageIcon::Error);
     }
 

@@ -19,8 +19,11 @@
 #include "app/CommandLine.h"
 #include "app/DialUpNotifyService.h"
 #include "app/HistoryLink.h"
+#include "app/HistoryWindowLoader.h"
+#include "app/ListenerThread.h"
 #include "app/QtPlatformChoice.h"
 #include "app/RaiseSocket.h"
+#include "app/StandardStreams.h"
 #include "app/TMainWindow.h"
 #include "app/TerminationSignals.h"
 #include "components/TOnlyOne.h"
@@ -30,7 +33,6 @@
 #include "history/HistorySettings.h"
 #include "history/HistoryStore.h"
 #include "history/LogImport.h"
-#include "history/THistoryWindow.h"
 #include "line/LineSession.h"
 #include "line/PortDevices.h"
 #include "monitor/EventLogs.h"
@@ -66,8 +68,8 @@
 #include <QTimer>
 
 #include <cstdlib>
-#include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -109,34 +111,34 @@ bool Requested(int argc, char* argv[], const std::string& option)
 
 int PrintHelp()
 {
-    std::cout << "usage: sarvendo [PORT] [-AUTOCHECK]\n"
-                 "       sarvendo --ports\n"
-                 "       sarvendo --help\n"
-                 "       sarvendo --history [--by day|month|year] [--from DATE] [--to DATE] [--csv]\n"
-                 "Shows a modem's serial line as status lamps.\n"
-                 "\n"
-                 "  PORT        monitor port PORT (1 to 4) for this run and keep it as the default\n"
-                 "  -AUTOCHECK  (any case) open every port first; refuse to start when the chosen\n"
-                 "              one cannot be opened\n"
-                 "  --ports     print what COM1 to COM9 are, who holds them and what their drivers\n"
-                 "              report, then exit\n"
-                 "  --help      print this help, then exit\n"
-                 "  --history   print the connection history, one line per session, then exit;\n"
-                 "              --by day|month|year prints totals per period, --from and --to\n"
-                 "              (dates as 2026-12-31) limit it, --csv writes CSV\n"
-                 "\n"
-                 "SARVENDO_SIMULATE=1 (or a scenario file) runs on the simulated modem;\n"
-                 "SARVENDO_HOME is the directory of the settings and the logs.\n";
+    WriteStandardOutput("usage: sarvendo [PORT] [-AUTOCHECK]\n"
+                        "       sarvendo --ports\n"
+                        "       sarvendo --help\n"
+                        "       sarvendo --history [--by day|month|year] [--from DATE] [--to DATE] [--csv]\n"
+                        "Shows a modem's serial line as status lamps.\n"
+                        "\n"
+                        "  PORT        monitor port PORT (1 to 4) for this run and keep it as the default\n"
+                        "  -AUTOCHECK  (any case) open every port first; refuse to start when the chosen\n"
+                        "              one cannot be opened\n"
+                        "  --ports     print what COM1 to COM9 are, who holds them and what their drivers\n"
+                        "              report, then exit\n"
+                        "  --help      print this help, then exit\n"
+                        "  --history   print the connection history, one line per session, then exit;\n"
+                        "              --by day|month|year prints totals per period, --from and --to\n"
+                        "              (dates as 2026-12-31) limit it, --csv writes CSV\n"
+                        "\n"
+                        "SARVENDO_SIMULATE=1 (or a scenario file) runs on the simulated modem;\n"
+                        "SARVENDO_HOME is the directory of the settings and the logs.\n");
     const QString documentation =
         FindDocumentationDirectory(QString::fromStdString(LinuxDirectories().ProgramDirectory()));
     if (!documentation.isEmpty()) {
-        std::cout << "Documentation: " << documentation.toStdString() << "/README.md, and sarvendo(1)\n";
+        WriteStandardOutput("Documentation: " + documentation.toStdString() + "/README.md, and sarvendo(1)\n");
     }
-    std::cout << "\n"
-                 "Copyright 2026 The Sarvendo developers.\n"
-                 "Sarvendo is free software under the GNU General Public License, version 3 or\n"
-                 "later (GPL-3.0-or-later): you may change and share it under its terms. It comes\n"
-                 "with NO WARRANTY, to the extent permitted by law.\n";
+    WriteStandardOutput("\n"
+                        "Copyright 2026 The Sarvendo developers.\n"
+                        "Sarvendo is free software under the GNU General Public License, version 3 or\n"
+                        "later (GPL-3.0-or-later): you may change and share it under its terms. It comes\n"
+                        "with NO WARRANTY, to the extent permitted by law.\n");
     return 0;
 }
 
@@ -154,9 +156,9 @@ int PrintPorts()
     options.clock = &clock;
     const LineBackendChoice line = MakeLineBackend(options);
     if (!line.warning.empty()) {
-        std::cerr << "Sarvendo: " << line.warning << std::endl;
+        TellStandardError(line.warning);
     }
-    std::cout << "Sarvendo ports (" << line.owner->Description() << ")\n" << DescribePorts(*line.owner);
+    WriteStandardOutput("Sarvendo ports (" + line.owner->Description() + ")\n" + DescribePorts(*line.owner));
     return 0;
 }
 
@@ -183,8 +185,8 @@ int PrintHistoryCommand(int argc, char* argv[])
 {
     const HistoryArguments arguments = ParseHistoryArguments(std::vector<std::string>(argv + 2, argv + argc));
     if (!arguments.error.empty()) {
-        std::cerr << "Sarvendo: --history: " << arguments.error
-                  << "\nUsage: sarvendo --history [--by day|month|year] [--from DATE] [--to DATE] [--csv]" << std::endl;
+        TellStandardError("--history: " + arguments.error +
+                          "\nUsage: sarvendo --history [--by day|month|year] [--from DATE] [--to DATE] [--csv]");
         return 2;
     }
     const LinuxDirectories directories;
@@ -193,18 +195,20 @@ int PrintHistoryCommand(int argc, char* argv[])
     constexpr int kBusyTimeoutMs = 2000;
     HistoryStore::Opened opened = HistoryStore::Open(HistoryDatabasePath(directories), kBusyTimeoutMs);
     if (!opened.note.empty()) {
-        std::cerr << "Sarvendo: " << opened.note << std::endl;
+        TellStandardError(opened.note);
     }
     if (!opened.store) {
-        std::cerr << "Sarvendo: " << opened.failure << std::endl;
+        TellStandardError(opened.failure);
         return 1;
     }
     const SystemCivilTime civil;
     for (const std::string& note :
          ImportEventLogs(*opened.store, directories, LocaleDateTimeFormats(QLocale::system()), civil)) {
-        std::cerr << "Sarvendo: " << note << std::endl;
+        TellStandardError(note);
     }
-    PrintHistory(*opened.store, arguments.request, std::cout);
+    std::ostringstream report;
+    PrintHistory(*opened.store, arguments.request, report);
+    WriteStandardOutput(report.str());
     return 0;
 }
 
@@ -237,7 +241,8 @@ int main(int argc, char* argv[])
         return 0;
     }
     // A termination request is noted from here on and taken up once the window exists.
-    TerminationSignals terminationSignals;
+    ListenerThread listeners;
+    TerminationSignals& terminationSignals = listeners.Make<TerminationSignals>();
 
     const LinuxDirectories directories;
     const PosixTextFiles files;
@@ -249,7 +254,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<AutoAnswerMessageBoxes> autoAnswer;
     if (const std::string answer = Environment("SARVENDO_AUTO_ANSWER"); !answer.empty()) {
         autoAnswer = std::make_unique<AutoAnswerMessageBoxes>(
-            std::cerr,
+            [](std::string_view line) { WriteStandardError(line); },
             answer == "no" ? AutoAnswerMessageBoxes::Answer::Negative : AutoAnswerMessageBoxes::Answer::Affirmative);
     }
     MessageBoxes& boxes = autoAnswer ? static_cast<MessageBoxes&>(*autoAnswer) : qtBoxes;
@@ -273,12 +278,12 @@ int main(int argc, char* argv[])
     lineOptions.clock = &clock;
     const LineBackendChoice line = MakeLineBackend(lineOptions);
     if (!line.warning.empty()) {
-        std::cerr << "Sarvendo: " << line.warning << std::endl;
+        TellStandardError(line.warning);
     }
     LoadHistorySettings(settings, ini);
     const SystemCivilTime civil;
     HistoryRecorder history(settings, civil, clock, HistoryDatabasePath(directories),
-                            [](const std::string& text) { std::cerr << "Sarvendo: " << text << std::endl; });
+                            [](const std::string& text) { TellStandardError(text); });
     history.Start();
     if (HistoryStore* store = history.Store()) {
         for (const std::string& note : ImportEventLogs(*store, directories, formats, civil)) {
@@ -323,7 +328,7 @@ int main(int argc, char* argv[])
                                           &historyLink});
     qtBoxes.SetOwner(&window);
     if (!Environment("SARVENDO_COUNT_REPAINTS").empty()) {
-        window.Image()->SetRepaintObserver([] { std::cerr << "Sarvendo: repaint" << std::endl; });
+        window.Image()->SetRepaintObserver([] { TellStandardError("repaint"); });
     }
 
     QObject::connect(&window, &TMainWindow::ApplicationEndRequested, &application, [] { QCoreApplication::exit(0); });
@@ -331,14 +336,13 @@ int main(int argc, char* argv[])
                      [&window](int /*signalNumber*/) { window.CloseWithoutQuery(); });
 
     // A request to end during start-up (in a box, say) closes that box and ends start-up.
-    terminationSignals.Listen();
-    std::unique_ptr<THistoryWindow> historyWindow;
+    listeners.Run([&terminationSignals] { terminationSignals.Listen(); });
+    // A request caught before is taken up now, before the start-up begins.
+    QCoreApplication::sendPostedEvents(&window, QEvent::MetaCall);
+    HistoryWindowLoader historyWindow(directories.ProgramDirectory() + "/" + kHistoryModuleFileName, boxes);
     QObject::connect(&window, &TMainWindow::HistoryRequested, &window, [&] {
-        if (!historyWindow) {
-            historyWindow = std::make_unique<THistoryWindow>(
-                HistoryWindowParts{settings, history, files, SettingsFilePath(directories), boxes, clock, formats});
-        }
-        historyWindow->ShowAndRaise();
+        historyWindow.Show(
+            HistoryWindowParts{settings, history, files, SettingsFilePath(directories), boxes, clock, formats});
     });
 
     const TMainWindow::StartOutcome outcome = window.FormCreate(ini, ProgramArguments());
@@ -357,9 +361,9 @@ int main(int argc, char* argv[])
     QObject::connect(&dialUpNotifications, &DialUpNotifyService::RaiseRequested, &window, &TMainWindow::BringBack);
     dialUpNotifications.Register();
     // A second start shows this copy's window through the socket, with or without a bus.
-    RaiseSocket raiseSocket(raiseSocketPath);
+    RaiseSocket& raiseSocket = listeners.Make<RaiseSocket>(raiseSocketPath);
     QObject::connect(&raiseSocket, &RaiseSocket::ShowRequested, &window, &TMainWindow::BringBack);
-    raiseSocket.Listen();
+    listeners.Run([&raiseSocket] { raiseSocket.Listen(); });
 
     // The end of the desktop session asks like the close box does, when it may ask at all.
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager& manager) {
@@ -377,11 +381,10 @@ int main(int argc, char* argv[])
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &window, [&window] { window.FClose(); });
 
     if (autoAnswer) {
-        QTimer::singleShot(0, &application, [] { std::cerr << "Sarvendo: event loop running" << std::endl; });
+        QTimer::singleShot(0, &application, [] { TellStandardError("event loop running"); });
     }
     const int exitCode = QApplication::exec();
     // A connection still up when the program ends was ended by the exit.
     history.Finish();
-    historyWindow.reset();
     return exitCode;
 }

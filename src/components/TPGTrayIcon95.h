@@ -93,8 +93,11 @@ public:
     void SetOnStateChanging(TPGTrayIconStateChangingEvent handler) { m_onStateChanging = std::move(handler); }
     TPGTrayIconOptions Options() const { return m_options; }
     void SetOptions(TPGTrayIconOptions options) { m_options = options; }
-    QMenu* PopupMenu() const { return m_popupMenu; }
+    // The menu set, else the one the source gives.
+    QMenu* PopupMenu() const { return m_popupMenu || !m_popupMenuSource ? m_popupMenu.data() : m_popupMenuSource(); }
     void SetPopupMenu(QMenu* menu) { m_popupMenu = menu; } // forgotten when the menu is destroyed
+    // For a menu made only when it is first needed: asked each time the menu is.
+    void SetPopupMenuSource(std::function<QMenu*()> source) { m_popupMenuSource = std::move(source); }
     bool ShowHint() const { return m_showHint; }
     void SetShowHint(bool showHint);
     TPGTrayIconState State() const { return m_state; }
@@ -174,6 +177,7 @@ private:
     TPGTrayIconStateChangingEvent m_onStateChanging;
     TPGTrayIconOptions m_options = TPGTrayIconOptions(toMinimizeToTray) | toUnclutterTaskBar;
     QPointer<QMenu> m_popupMenu;
+    std::function<QMenu*()> m_popupMenuSource;
     bool m_showHint = true;
     TPGTrayIconState m_state = TPGTrayIconState::tsEnabled;
 

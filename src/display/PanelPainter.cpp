@@ -60,9 +60,8 @@ const PanelLayout& LayoutOrFallback(int number)
 PanelPainter::PanelPainter(Settings& settings, PanelHost& host, CaptionAndTray& captionAndTray, LampSet& lamps,
                            LineParameters& line, const ConnectTime& connectTime, const SystemMetrics& metrics)
     : m_settings(settings), m_host(host), m_captionAndTray(captionAndTray), m_lamps(lamps), m_line(line),
-      m_connectTime(connectTime), m_metrics(metrics), m_canvas(kCanvasSize, kCanvasSize, QImage::Format_RGB32)
+      m_connectTime(connectTime), m_metrics(metrics)
 {
-    m_canvas.fill(ToQRgb(m_settings.BackgroundColor));
     CreateDisplayFont();
 }
 
@@ -339,9 +338,14 @@ void PanelPainter::FormPaint()
             DrawPanelText();
         }
     }
-    // One copy of the finished panel, so nothing flickers.
+    // One copy of the finished panel, so nothing flickers. The canvas covers what the
+    // window can show of it, no more: the client area before and after this paint's resize.
+    const QSize canvasSize = m_textArea.boundedTo(QSize(kCanvasSize, kCanvasSize));
+    if (m_canvas.size() != canvasSize) {
+        m_canvas = QImage(canvasSize, QImage::Format_RGB32);
+    }
     m_canvas.fill(ToQRgb(m_settings.BackgroundColor));
-    if (!m_panel.isNull()) {
+    if (!m_panel.isNull() && !m_canvas.isNull()) {
         const int x = (m_clientSize.width() - layout.baseWidth) / 2; // truncates toward zero
         QPainter painter(&m_canvas);
         painter.drawImage(QPoint(x, -2), m_panel, QRect(0, 0, m_settings.WindowWidth, m_settings.WindowHeight));

@@ -35,6 +35,7 @@ class PanelHost;
 class PanelPainter
 {
 public:
+    // The largest canvas, in both directions: the window's image control is smaller.
     static constexpr int kCanvasSize = 400;
 
     PanelPainter(Settings& settings, PanelHost& host, CaptionAndTray& captionAndTray, LampSet& lamps,
@@ -105,7 +106,7 @@ private:
     std::int32_t m_wantedSize = 0;
     QImage m_panel;             // the off-screen panel: the current layout picture with lamps and text
     int m_lastLayoutBitmap = 0; // number of the layout whose picture the panel holds; 0 none
-    QImage m_canvas;            // the window's image control
+    QImage m_canvas;            // the window's image control, the size of the client area; null before a paint
     QSize m_clientSize;         // taken at the start of each paint
     QSize m_textArea;           // what the text lines may cover: the client area after this paint's resize
     LampGrid m_grid;            // lamp grid of the layout painted last

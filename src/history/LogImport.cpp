@@ -10,8 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <memory>
 
 namespace sarvendo {
 namespace {
@@ -430,7 +429,9 @@ ImportReport ImportOne(HistoryStore& store, const std::string& path, bool ringLo
         return report;
     }
     if (std::filesystem::exists(status)) {
-        std::ifstream file(path, std::ios::binary);
+        // C stdio: the C++ file streams would load the library's locale machinery and keep
+        // it for the life of the program.
+        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
         if (!file) {
             // Not remembered: the next start tries again.
             report.failure = std::string("cannot be read: ") + std::strerror(errno);
@@ -438,12 +439,14 @@ ImportReport ImportOne(HistoryStore& store, const std::string& path, bool ringLo
         }
         // The start first: a log imported before is known by it and not read further.
         text.resize(kHeadBytes);
-        file.read(text.data(), static_cast<std::streamsize>(kHeadBytes));
-        text.resize(static_cast<std::size_t>(file.gcount()));
+        text.resize(std::fread(text.data(), 1, kHeadBytes, file.get()));
         if (!KnownLog(known, text)) {
-            text.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+            char block[16384];
+            while (const std::size_t got = std::fread(block, 1, sizeof block, file.get())) {
+                text.append(block, got);
+            }
         }
-        if (file.bad()) {
+        if (std::ferror(file.get()) != 0) {
             report.failure = "cannot be read";
             return report;
         }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "history/HistoryTypes.h"
+#include "history/HistoryWindowParts.h"
 
 #include <QWidget>
 
@@ -22,24 +23,7 @@ class QValueAxis;
 
 namespace sarvendo {
 
-class Clock;
-class HistoryRecorder;
-class MessageBoxes;
-class TextFiles;
 class TrafficGraph;
-struct DateTimeFormats;
-struct Settings;
-
-struct HistoryWindowParts
-{
-    Settings& settings;
-    HistoryRecorder& recorder;
-    const TextFiles& files;
-    std::string iniPath;
-    MessageBoxes& boxes;
-    const Clock& clock;
-    const DateTimeFormats& formats;
-};
 
 // The connection history: a month (one bar per day) or a year (one bar per month) of
 // connect time and of bytes sent and received, the period's totals and sessions, the live

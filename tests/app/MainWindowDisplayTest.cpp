@@ -1,6 +1,7 @@
 // The window's own behaviour: painting, the caption, staying on top and the tray.
 #include "MainWindowFixture.h"
 
+#include "app/TImage.h"
 #include "components/TPGTrayIcon95.h"
 #include "platform/StatusDriverDevice.h"
 #include "setup/TSetupDlg.h"
@@ -52,6 +53,23 @@ TEST_F(MainWindowDisplayTest, TheTopRowShowsThePanelsBackground)
     ASSERT_GT(shot.width(), 10);
     for (const int x : {0, shot.width() / 2, shot.width() - 1}) {
         EXPECT_EQ(QColor(shot.pixel(x, 0)), QColor(255, 0, 0)) << "x " << x;
+    }
+}
+
+// The picture is only as large as the client area; the control beyond it must not show
+// whatever the paint buffer held.
+TEST_F(MainWindowDisplayTest, TheImageControlBeyondThePanelsPictureShowsItsBackground)
+{
+    WriteIni("[Sarvendo: Main]\r\nDefault Port=1\r\n[Sarvendo on COM1]\r\nBackgroundColor=255\r\n"); // red
+    Start();
+    QCoreApplication::processEvents();
+    TImage& image = *Window().Image();
+    ASSERT_LT(image.Picture().width(), image.width());
+    ASSERT_LT(image.Picture().height(), image.height());
+    const QImage shot = image.grab().toImage();
+    for (const QPoint at : {QPoint(image.Picture().width(), 0), QPoint(0, image.Picture().height()),
+                            QPoint(shot.width() - 1, shot.height() - 1)}) {
+        EXPECT_EQ(QColor(shot.pixel(at)), QColor(255, 0, 0)) << at.x() << "," << at.y();
     }
 }
 

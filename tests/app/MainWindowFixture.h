@@ -35,13 +35,13 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
-#include <iostream>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace sarvendo {
@@ -69,19 +69,43 @@ private:
     StepLog& m_log;
 };
 
-// Whatever the program writes to standard error while the test runs.
+// Whatever the program writes to standard error while the test runs, taken at the file
+// descriptor, since the program writes its notes through C stdio.
 class CapturedErrors
 {
 public:
-    CapturedErrors() : m_previous(std::cerr.rdbuf(m_text.rdbuf())) {}
-    ~CapturedErrors() { std::cerr.rdbuf(m_previous); }
+    CapturedErrors() : m_file(std::tmpfile()), m_saved(::dup(STDERR_FILENO))
+    {
+        std::fflush(stderr);
+        ::dup2(::fileno(m_file), STDERR_FILENO);
+    }
+    ~CapturedErrors()
+    {
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        std::fclose(m_file);
+    }
     CapturedErrors(const CapturedErrors&) = delete;
     CapturedErrors& operator=(const CapturedErrors&) = delete;
-    std::string Text() const { return m_text.str(); }
+    std::string Text() const
+    {
+        std::fflush(stderr);
+        std::string text;
+        char block[4096];
+        for (off_t at = 0;;) {
+            const ssize_t got = ::pread(::fileno(m_file), block, sizeof block, at);
+            if (got <= 0) {
+                return text;
+            }
+            text.append(block, static_cast<std::size_t>(got));
+            at += got;
+        }
+    }
 
 private:
-    std::ostringstream m_text;
-    std::streambuf* m_previous;
+    std::FILE* m_file;
+    int m_saved;
 };
 
 // COM1 to COM4 can be opened, the status driver opens on any path, and the settings file

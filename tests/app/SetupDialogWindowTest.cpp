@@ -13,7 +13,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -151,6 +153,32 @@ TEST_F(SetupDialogWindowTest, HangUpButtonFollowsTheCarrierWhileTheDialogIsOpen)
     Tick(0x00);
     ASSERT_EQ(settings.LampCD, 0);
     EXPECT_FALSE(hangUp->isEnabled());
+    Dialog().accept();
+}
+
+TEST_F(SetupDialogWindowTest, TheMenusAndTheDialogAreMadeAtTheirFirstUseWithWhatCameBefore)
+{
+    Start("[Sarvendo: Main]\r\nDefault Port=1\r\nShow Logo at Startup=0\r\n[Sarvendo on COM1]\r\nTimer Interval=0\r\n");
+    // A session comes and goes; its byte counts stay in the dialog.
+    line.statusDriver.SetPortOpen(true);
+    Tick(0x80);
+    Tick(0x00);
+    ASSERT_EQ(settings.LampCD, 0);
+    EXPECT_EQ(Window().findChild<QMenu*>(), nullptr);
+    EXPECT_EQ(Window().findChild<TSetupDlg*>(), nullptr);
+
+    emit Window().customContextMenuRequested(QPoint(2, 2));
+    QMenu* popup = Window().findChild<QMenu*>(QStringLiteral("PopupMenu"));
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isVisible());
+    popup->close();
+    // Offered at the start, before the menu was made.
+    EXPECT_NE(popup->findChild<QAction*>(QStringLiteral("UpdateLampsNow")), nullptr);
+
+    Dialog().show();
+    EXPECT_FALSE(Find<QPushButton>("BtnHangupNOW")->isEnabled());
+    EXPECT_TRUE(Find<QLabel>("LabelTD")->text().startsWith(QStringLiteral("Transmitted bytes: ")))
+        << Find<QLabel>("LabelTD")->text().toStdString();
     Dialog().accept();
 }
 

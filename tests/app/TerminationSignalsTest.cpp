@@ -8,7 +8,7 @@
 
 #include <csignal>
 #include <gtest/gtest.h>
-#include <sstream>
+#include <string>
 #include <vector>
 
 namespace sarvendo {
@@ -52,14 +52,15 @@ TEST(TerminationSignalsTest, SignalsCaughtDuringStartUpAreReportedOnceListening)
 
 TEST(AutoAnswerMessageBoxesTest, WritesEachBoxOnOneLineAndAnswersAtOnce)
 {
-    std::ostringstream log;
-    AutoAnswerMessageBoxes yes(log, AutoAnswerMessageBoxes::Answer::Affirmative);
+    std::string log;
+    const auto write = [&log](std::string_view line) { log += line; };
+    AutoAnswerMessageBoxes yes(write, AutoAnswerMessageBoxes::Answer::Affirmative);
     EXPECT_EQ(yes.Show("A\r\rB", MessageButtons::Ok, MessageIcon::Information), MessageResult::Ok);
     EXPECT_EQ(yes.Show("Q?", MessageButtons::YesNo, MessageIcon::Question), MessageResult::Yes);
     EXPECT_EQ(yes.Show("R", MessageButtons::AbortRetry, MessageIcon::Error), MessageResult::Abort);
-    EXPECT_EQ(log.str(), "Sarvendo message box: A |  | B\nSarvendo message box: Q?\nSarvendo message box: R\n");
+    EXPECT_EQ(log, "Sarvendo message box: A |  | B\nSarvendo message box: Q?\nSarvendo message box: R\n");
 
-    AutoAnswerMessageBoxes no(log, AutoAnswerMessageBoxes::Answer::Negative);
+    AutoAnswerMessageBoxes no(write, AutoAnswerMessageBoxes::Answer::Negative);
     EXPECT_EQ(no.Show("Q?", MessageButtons::YesNo, MessageIcon::Question), MessageResult::No);
     EXPECT_EQ(no.Show("Q?", MessageButtons::OkCancel, MessageIcon::Question), MessageResult::Cancel);
     EXPECT_EQ(no.Show("Q?", MessageButtons::Ok, MessageIcon::Question), MessageResult::Ok);

@@ -201,5 +201,16 @@ wait_for 50 sh -c "! xprop -id $main _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE
 xdotool windowactivate --sync "$setup" key Return
 wait_for 50 sh -c "! xwininfo -id $setup | grep -q IsViewable" || fail "the setup dialog did not close"
 wait_for 50 above || fail "the window did not go back on top after the setup dialog closed"
+
+# The history window comes from its module beside the program, and the chart libraries
+# with it: none of them is loaded before the window is first opened.
+charts_loaded() { grep -q libQt6Charts "/proc/$(pgrep -P "$pid" | head -n 1)/maps"; }
+! charts_loaded || fail "the chart libraries were loaded before the history window was opened"
+before=$(program_windows_shown)
+xdotool mousemove $((x0 + 30)) $((y0 + 12)) click 3
+wait_for 50 new_program_window "$before" || fail "the popup menu did not open"
+xdotool key y i # "S&ystem", "H&istory..."
+wait_for 50 client_of "Sarvendo History" || fail "the history window did not open: $(cat "$work/err")"
+charts_loaded || fail "the history window is shown without the chart libraries"
 stop_program
 echo "PASS"

@@ -2,6 +2,7 @@
 #include "display/PanelPainter.h"
 
 #include "DisplayFakes.h"
+#include "core/Layouts.h"
 #include "core/Settings.h"
 
 #include "display/Colours.h"
@@ -227,7 +228,8 @@ TEST_F(PanelPainterTest, ColoursReachThePanelWithARebuildAndNotBefore)
     Paint();
     EXPECT_EQ(host.shown.pixel(labelOnCanvas), ToQRgb(kText));
     EXPECT_EQ(host.shown.pixel(plainOnCanvas), ToQRgb(kBackground));
-    EXPECT_EQ(host.shown.pixel(399, 399), ToQRgb(Rgb(4, 5, 6))) << "the canvas around the panel takes it at once";
+    EXPECT_EQ(host.shown.pixel(host.shown.width() - 1, host.shown.height() - 1), ToQRgb(Rgb(4, 5, 6)))
+        << "the canvas around the panel takes it at once";
 
     settings.RebuildLayout = 1;
     Paint();
@@ -515,12 +517,16 @@ TEST_F(PanelPainterTest, RepaintAgainKeepsTheRepaintRequestForOneMorePaint)
 
 TEST_F(PanelPainterTest, LayoutNumbersThatNameNoLayoutShowTheDefaultOne)
 {
+    settings.NewOrientation = kDefaultLayout;
+    PaintSettled();
+    const QImage defaultLayout = host.shown;
     for (const std::int32_t number : {0, 6, 1000, INT_MAX}) {
         settings.NewOrientation = number;
         settings.RebuildLayout = 1;
         Paint();
         EXPECT_EQ(settings.WindowWidth, 112) << number;
-        EXPECT_EQ(host.shown.size(), QSize(400, 400));
+        EXPECT_EQ(painter.LastLayoutBitmap(), kDefaultLayout) << number;
+        EXPECT_EQ(host.shown, defaultLayout) << number;
     }
     settings.NewOrientation = INT_MIN; // minimised, with no positive counterpart
     Paint();

@@ -50,10 +50,12 @@ outside=$(find "$stage" -mindepth 1 -maxdepth 1 ! -path "$stage/usr")
 outside=$(find "$stage/usr" -mindepth 1 -maxdepth 1 ! -name bin ! -name libexec ! -name share)
 [ -z "$outside" ] || fail "unexpected directories: $outside"
 
-# The program, with its module and sound beside it; the command on the PATH is a
+# The program, with its modules and sound beside it; the command on the PATH is a
 # relative link, so the tree still works wherever it is unpacked.
 [ -x "$root/libexec/sarvendo/sarvendo" ] || fail "no program"
 [ -f "$root/libexec/sarvendo/SARVEN95.VXD" ] || fail "no status driver module beside the program"
+[ -f "$root/libexec/sarvendo/sarvendo-history.so" ] || fail "no history window module beside the program"
+[ -f "$root/libexec/sarvendo/sarvendo-sound.so" ] || fail "no sound module beside the program"
 [ -f "$root/libexec/sarvendo/Sarvendo.wav" ] || fail "no start-up sound beside the program"
 [ -L "$root/bin/sarvendo" ] || fail "bin/sarvendo is not a link"
 [ "$(readlink "$root/bin/sarvendo")" = "../libexec/sarvendo/sarvendo" ] || fail "bin/sarvendo -> $(readlink "$root/bin/sarvendo")"

@@ -37,7 +37,7 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$
 dpkg-query -W -f='${Status} ${Version}\n' sarvendo
 dpkg-query -L sarvendo | sort >"$work/files"
 for file in /usr/bin/sarvendo /usr/bin/sarvendo-notify /usr/libexec/sarvendo/sarvendo /usr/libexec/sarvendo/SARVEN95.VXD \
-    /usr/libexec/sarvendo/Sarvendo.wav /usr/share/applications/org.sarvendo.sarvendo.desktop \
+    /usr/libexec/sarvendo/sarvendo-history.so /usr/libexec/sarvendo/sarvendo-sound.so /usr/libexec/sarvendo/Sarvendo.wav /usr/share/applications/org.sarvendo.sarvendo.desktop \
     /usr/share/metainfo/org.sarvendo.sarvendo.metainfo.xml /usr/share/man/man1/sarvendo.1.gz \
     /usr/share/icons/hicolor/48x48/apps/org.sarvendo.sarvendo.png /usr/share/doc/sarvendo/copyright \
     /usr/share/doc/sarvendo/changelog.Debian.gz; do
@@ -45,6 +45,13 @@ for file in /usr/bin/sarvendo /usr/bin/sarvendo-notify /usr/libexec/sarvendo/sar
     [ -e "$file" ] || fail "$file is not on the system"
 done
 command -v sarvendo >/dev/null || fail "sarvendo is not on the PATH"
+# The modules are loaded only when first needed: the package's dependencies must bring
+# their libraries all the same.
+for module in /usr/libexec/sarvendo/sarvendo-history.so /usr/libexec/sarvendo/sarvendo-sound.so; do
+    if ldd "$module" | grep -q "not found"; then
+        fail "$module lacks libraries: $(ldd "$module" | grep "not found")"
+    fi
+done
 
 step "Starting the menu entry's command on the simulated modem"
 command=$(sed -n 's/^Exec=//p' /usr/share/applications/org.sarvendo.sarvendo.desktop)

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace sarvendo {
 namespace {
@@ -143,6 +145,24 @@ TEST(AlsaSound, BusyDeviceGivesTheDefaultSoundWithoutWaiting)
     sound.PlayWave(dir.File("ring.wav"));
     EXPECT_EQ(blockingOpens, 0);
     EXPECT_EQ(beeps, 1);
+}
+
+TEST(AlsaSound, WithoutItsModuleEveryWaveGivesTheDefaultSoundAndTheReasonOnce)
+{
+    fakes::TempDir dir;
+    fakes::TempDir::Write(dir.File("ring.wav"), Wave(1, 8000, 8, std::string(80, '\x80')));
+    fakes::TempDir::Write(dir.File("text.so"), "not a library");
+    for (const std::string& module : {dir.File("missing.so"), dir.File("text.so")}) {
+        int beeps = 0;
+        std::vector<std::string> reports;
+        AlsaSound sound([&] { ++beeps; }, "null", {}, module,
+                        [&](const std::string& text) { reports.push_back(text); });
+        sound.PlayWave(dir.File("ring.wav"));
+        sound.PlayWave(dir.File("ring.wav"));
+        EXPECT_EQ(beeps, 2) << module;
+        ASSERT_EQ(reports.size(), 1U) << module;
+        EXPECT_NE(reports[0].find("sounds play as the default sound: " + module), std::string::npos) << reports[0];
+    }
 }
 
 TEST(AlsaSound, WaveReachesTheDevice)

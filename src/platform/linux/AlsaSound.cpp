@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AlsaSound.h"
 
-#include <alsa/asoundlib.h>
+#include "platform/linux/LinuxDirectories.h"
+#include "platform/linux/SoundModuleAbi.h"
+
+#include <cstdio>
 #include <cstring>
+#include <dlfcn.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <memory>
 
 namespace sarvendo {
 namespace {
@@ -54,11 +57,11 @@ std::optional<snd_pcm_format_t> AlsaFormat(std::uint16_t bitsPerSample)
 class PcmHandle
 {
 public:
-    PcmHandle() = default;
+    explicit PcmHandle(const SarvendoSoundCalls& alsa) : m_alsa(alsa) {}
     ~PcmHandle()
     {
         if (m_pcm != nullptr) {
-            snd_pcm_close(m_pcm);
+            m_alsa.close(m_pcm);
         }
     }
     PcmHandle(const PcmHandle&) = delete;
@@ -68,6 +71,7 @@ public:
     snd_pcm_t* Get() const { return m_pcm; }
 
 private:
+    const SarvendoSoundCalls& m_alsa;
     snd_pcm_t* m_pcm = nullptr;
 };
 
@@ -79,15 +83,45 @@ void QuietAlsa(const char* /*file*/, int /*line*/, const char* /*function*/, int
 
 } // namespace
 
-AlsaSound::AlsaSound(std::function<void()> defaultSound, std::string device, PcmOpen open)
-    : m_defaultSound(std::move(defaultSound)), m_device(std::move(device)), m_open(std::move(open))
+AlsaSound::AlsaSound(std::function<void()> defaultSound, std::string device, PcmOpen open, std::string modulePath,
+                     Report report)
+    : m_defaultSound(std::move(defaultSound)), m_device(std::move(device)), m_open(std::move(open)),
+      m_modulePath(std::move(modulePath)), m_report(std::move(report))
 {
-    if (!m_open) {
-        m_open = [](snd_pcm_t** pcm, const char* name, int stream, int mode) {
-            return snd_pcm_open(pcm, name, static_cast<snd_pcm_stream_t>(stream), mode);
-        };
+    if (m_modulePath.empty()) {
+        m_modulePath = LinuxDirectories().ProgramDirectory() + "/" + kSoundModuleFileName;
     }
-    snd_lib_error_set_handler(&QuietAlsa);
+    if (!m_report) {
+        // C stdio: the C++ streams would load the library's locale machinery for this line.
+        m_report = [](const std::string& text) { std::fprintf(stderr, "Sarvendo: %s\n", text.c_str()); };
+    }
+}
+
+const SarvendoSoundCalls* AlsaSound::Calls()
+{
+    if (m_loadTried) {
+        return m_calls;
+    }
+    m_loadTried = true;
+    // Stays loaded for the rest of the run: ALSA keeps its configuration, and the device
+    // plug-ins it loads, for the next sound.
+    void* library = ::dlopen(m_modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        const char* why = ::dlerror();
+        m_report("sounds play as the default sound: " + (why != nullptr ? std::string(why) : m_modulePath));
+        return nullptr;
+    }
+    // The only way from dlsym's object pointer to a function pointer.
+    const auto version = reinterpret_cast<SarvendoSoundAbiVersionFn>(::dlsym(library, kSarvendoSoundAbiVersionSymbol));
+    const auto calls = reinterpret_cast<SarvendoSoundCallsFn>(::dlsym(library, kSarvendoSoundCallsSymbol));
+    if (version == nullptr || calls == nullptr || version() != kSoundModuleAbiVersion || calls() == nullptr) {
+        m_report("sounds play as the default sound: " + m_modulePath + " is not a sound module of this version");
+        ::dlclose(library);
+        return nullptr;
+    }
+    m_calls = calls();
+    m_calls->errorSetHandler(&QuietAlsa);
+    return m_calls;
 }
 
 void AlsaSound::PlayWave(const std::string& path)
@@ -113,18 +147,18 @@ std::optional<AlsaSound::Wave> AlsaSound::ReadWave(const std::string& path)
     if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // C stdio: the C++ file streams would load the library's locale machinery and keep it
+    // for the rest of the run.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!in || std::fseek(in.get(), 0, SEEK_END) != 0) {
         return std::nullopt;
     }
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size <= 0 || static_cast<std::uintmax_t>(size) > kMaxWaveBytes) {
+    const long size = std::ftell(in.get());
+    if (size <= 0 || static_cast<std::uintmax_t>(size) > kMaxWaveBytes || std::fseek(in.get(), 0, SEEK_SET) != 0) {
         return std::nullopt;
     }
-    in.seekg(0, std::ios::beg);
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!in.read(bytes.data(), size)) {
+    if (std::fread(bytes.data(), 1, bytes.size(), in.get()) != bytes.size()) {
         return std::nullopt;
     }
     return ParseWave(bytes);
@@ -186,27 +220,32 @@ std::optional<AlsaSound::Wave> AlsaSound::ParseWave(std::string_view bytes)
     return std::nullopt;
 }
 
-bool AlsaSound::Play(const Wave& wave) const
+bool AlsaSound::Play(const Wave& wave)
 {
-    PcmHandle pcm;
+    const SarvendoSoundCalls* const alsa = Calls();
+    if (alsa == nullptr) {
+        return false;
+    }
+    PcmHandle pcm(*alsa);
     // A device that another program holds would make a blocking open wait until it is
     // free, with the window frozen meanwhile; the default sound is played instead. Once
     // open, playing blocks again so that the sound has been heard when this returns.
-    if (m_open(pcm.Out(), m_device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0 || pcm.Get() == nullptr ||
-        snd_pcm_nonblock(pcm.Get(), 0) < 0) {
+    const int opened = m_open ? m_open(pcm.Out(), m_device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK)
+                              : alsa->open(pcm.Out(), m_device.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+    if (opened < 0 || pcm.Get() == nullptr || alsa->nonblock(pcm.Get(), 0) < 0) {
         return false;
     }
-    if (snd_pcm_set_params(pcm.Get(), *AlsaFormat(wave.bitsPerSample), SND_PCM_ACCESS_RW_INTERLEAVED, wave.channels,
-                           wave.sampleRate, 1, kLatencyUs) < 0) {
+    if (alsa->setParams(pcm.Get(), *AlsaFormat(wave.bitsPerSample), SND_PCM_ACCESS_RW_INTERLEAVED, wave.channels,
+                        wave.sampleRate, 1, kLatencyUs) < 0) {
         return false;
     }
     const std::size_t frameBytes = std::size_t{wave.channels} * (wave.bitsPerSample / 8U);
     const auto frames = static_cast<snd_pcm_uframes_t>(wave.samples.size() / frameBytes);
     snd_pcm_uframes_t done = 0;
     while (done < frames) {
-        snd_pcm_sframes_t written = snd_pcm_writei(pcm.Get(), wave.samples.data() + done * frameBytes, frames - done);
+        snd_pcm_sframes_t written = alsa->writei(pcm.Get(), wave.samples.data() + done * frameBytes, frames - done);
         if (written < 0) {
-            written = snd_pcm_recover(pcm.Get(), static_cast<int>(written), 1);
+            written = alsa->recover(pcm.Get(), static_cast<int>(written), 1);
             if (written < 0) {
                 return false;
             }
@@ -215,7 +254,7 @@ bool AlsaSound::Play(const Wave& wave) const
         done += static_cast<snd_pcm_uframes_t>(written);
     }
     // Returns only when the device has played the last sample.
-    snd_pcm_drain(pcm.Get());
+    alsa->drain(pcm.Get());
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 struct _snd_pcm; // ALSA's playback handle, kept out of this header
+struct SarvendoSoundCalls;
 
 namespace sarvendo {
 
@@ -19,6 +20,10 @@ namespace sarvendo {
 // unreadable, not PCM WAV, or a machine without a playback device gives the default
 // sound, which is the beep handed in (the desktop's bell). So does a device that another
 // program holds: it is opened without waiting, since waiting for it would freeze the window.
+//
+// ALSA comes with the sound module beside the program, loaded when the first wave is
+// played. Without the module (or without ALSA) every wave gives the default sound, and
+// the reason is reported once.
 class AlsaSound final : public Sound
 {
 public:
@@ -35,7 +40,12 @@ public:
     // negative errno. Tests hand in one that plays a device held by another program.
     using PcmOpen = std::function<int(_snd_pcm** pcm, const char* device, int stream, int mode)>;
 
-    explicit AlsaSound(std::function<void()> defaultSound, std::string device = "default", PcmOpen open = {});
+    using Report = std::function<void(const std::string& text)>;
+
+    // An empty module path is the sound module beside the program; the report defaults
+    // to a line on standard error.
+    explicit AlsaSound(std::function<void()> defaultSound, std::string device = "default", PcmOpen open = {},
+                       std::string modulePath = {}, Report report = {});
 
     void PlayWave(const std::string& path) override;
     void Beep() override;
@@ -46,11 +56,17 @@ public:
     static std::optional<Wave> ParseWave(std::string_view bytes);
 
 private:
-    bool Play(const Wave& wave) const;
+    bool Play(const Wave& wave);
+    // ALSA's functions from the module, loaded on the first call; null when it cannot be.
+    const SarvendoSoundCalls* Calls();
 
     std::function<void()> m_defaultSound;
     std::string m_device;
     PcmOpen m_open;
+    std::string m_modulePath;
+    Report m_report;
+    const SarvendoSoundCalls* m_calls = nullptr;
+    bool m_loadTried = false;
 };
 
 } // namespace sarvendo

@@ -83,8 +83,9 @@ std::vector<LinuxDialUpSource::PppInterface> LinuxDialUpSource::PppInterfaces()
             continue;
         }
         const auto index = m_system.ReadFile("/sys/class/net/" + name + "/ifindex", kSmallFile);
-        const auto id = index ? Number(*index) : std::nullopt;
-        if (!id || *id == 0) {
+        // No index and index 0 alike name no interface.
+        const auto id = index ? Number(*index).value_or(0) : 0;
+        if (id == 0) {
             continue;
         }
         std::int64_t owner = 0;
@@ -97,7 +98,7 @@ std::vector<LinuxDialUpSource::PppInterface> LinuxDialUpSource::PppInterfaces()
                 }
             }
         }
-        interfaces.push_back({name, *id, owner});
+        interfaces.push_back({name, id, owner});
     }
     return interfaces;
 }

@@ -3,7 +3,7 @@
 
 #include "platform/linux/PortDiagnosis.h"
 
-#include <iostream>
+#include <cstdio>
 
 namespace sarvendo {
 
@@ -12,7 +12,10 @@ LinuxLineBackend::LinuxLineBackend(PortDeviceMap devices, std::function<int()> m
                                    std::function<void(const std::string&)> report)
     : m_devices(devices), m_monitoredPort(std::move(monitoredPort)),
       m_system(system != nullptr ? *system : static_cast<SystemCalls&>(m_realSystem)),
-      m_report(report ? std::move(report) : [](const std::string& text) { std::cerr << text << std::endl; }),
+      m_report(report ? std::move(report) : [](const std::string& text) {
+          // C stdio: the C++ streams would load the library's locale machinery for this line.
+          std::fprintf(stderr, "%s\n", text.c_str());
+      }),
       m_modemLines(m_system, devices, m_monitoredPort, m_report),
       // Touching the watch before the program opens the monitored port itself means the
       // watch's descriptor is the first and stays the last: no DTR drop at the close.

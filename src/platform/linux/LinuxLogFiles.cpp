@@ -15,7 +15,12 @@
 #include <unistd.h>
 
 namespace sarvendo {
+
 namespace {
+
+// Reads go through a block on the stack: small, since every page of the stack a record's
+// write touches once stays with the program for the rest of its run.
+constexpr std::size_t kReadBlock = 4096;
 
 constexpr mode_t kLogFileMode = 0644;
 // The logs tell when the user was called and connected: only the user may look.
@@ -77,7 +82,7 @@ std::optional<std::size_t> LinuxLogFiles::LastLineLength(const std::string& path
         // record starts on a line of its own.
         return file.place.Missing() ? std::nullopt : std::optional<std::size_t>(0);
     }
-    std::array<char, 65536> buffer{};
+    std::array<char, kReadBlock> buffer{};
     off_t end = file.place.status.st_size;
     std::size_t length = 0;
     bool endSkipped = false;    // the line end that closes the last line has been passed
@@ -197,7 +202,7 @@ SideFileContent LinuxLogFiles::ReadSideFile(const std::string& path)
         return {Status::Unreadable, {}, std::string(kTooLarge)};
     }
     std::string text;
-    std::array<char, 65536> buffer{};
+    std::array<char, kReadBlock> buffer{};
     for (;;) {
         const ssize_t count = ::read(file.fd.Get(), buffer.data(), buffer.size());
         if (count < 0 && errno == EINTR) {

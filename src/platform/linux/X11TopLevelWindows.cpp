@@ -18,12 +18,21 @@ int IgnoreXError(Display* /*display*/, XErrorEvent* /*event*/)
 
 } // namespace
 
-X11TopLevelWindows::X11TopLevelWindows()
+X11TopLevelWindows::X11TopLevelWindows() = default;
+
+// The connection is made when a window is first looked for, which happens only when
+// another copy of the program is running: a program that runs alone never pays for a
+// second connection to the X server.
+bool X11TopLevelWindows::Connected()
 {
-    m_display = XOpenDisplay(nullptr);
-    if (m_display != nullptr) {
-        XSetErrorHandler(IgnoreXError);
+    if (!m_tried) {
+        m_tried = true;
+        m_display = XOpenDisplay(nullptr);
+        if (m_display != nullptr) {
+            XSetErrorHandler(IgnoreXError);
+        }
     }
+    return m_display != nullptr;
 }
 
 X11TopLevelWindows::~X11TopLevelWindows()
@@ -51,7 +60,7 @@ std::string X11TopLevelWindows::Title(unsigned long window)
 
 std::optional<WindowId> X11TopLevelWindows::FindByTitle(const std::string& title)
 {
-    if (m_display == nullptr) {
+    if (!Connected()) {
         return std::nullopt;
     }
     const Window root = DefaultRootWindow(m_display);
@@ -85,7 +94,7 @@ std::optional<WindowId> X11TopLevelWindows::FindByTitle(const std::string& title
 
 bool X11TopLevelWindows::IsMinimised(WindowId window)
 {
-    if (m_display == nullptr) {
+    if (!Connected()) {
         return false;
     }
     const Atom hidden = XInternAtom(m_display, "_NET_WM_STATE_HIDDEN", False);
@@ -115,7 +124,7 @@ void X11TopLevelWindows::Activate(unsigned long window)
 
 void X11TopLevelWindows::Restore(WindowId window)
 {
-    if (m_display == nullptr) {
+    if (!Connected()) {
         return;
     }
     XMapRaised(m_display, window);
@@ -125,7 +134,7 @@ void X11TopLevelWindows::Restore(WindowId window)
 
 void X11TopLevelWindows::BringToTop(WindowId window)
 {
-    if (m_display == nullptr) {
+    if (!Connected()) {
         return;
     }
     XRaiseWindow(m_display, window);

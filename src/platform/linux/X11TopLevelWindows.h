@@ -10,7 +10,7 @@ struct _XDisplay;
 namespace sarvendo {
 
 // Top-level windows through Xlib on its own connection to the X server named by
-// DISPLAY: the window manager's client list (_NET_CLIENT_LIST, else the root's
+// DISPLAY, made at the first call: the window manager's client list (_NET_CLIENT_LIST, else the root's
 // children), titles from _NET_WM_NAME or WM_NAME, "minimised" from _NET_WM_STATE_HIDDEN
 // or the ICCCM iconic state, and activation through _NET_ACTIVE_WINDOW. X errors (a
 // window that vanished between two calls) are swallowed. Without an X server nothing is
@@ -29,10 +29,13 @@ public:
     void BringToTop(WindowId window) override;
 
 private:
+    // Connects on the first call; false without an X server.
+    bool Connected();
     std::string Title(unsigned long window);
     void Activate(unsigned long window);
 
     _XDisplay* m_display = nullptr;
+    bool m_tried = false;
 };
 
 } // namespace sarvendo

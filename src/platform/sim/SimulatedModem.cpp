@@ -58,6 +58,12 @@ std::uint32_t SimulatedModem::ElapsedMs() const
 void SimulatedModem::Update()
 {
     const std::uint32_t tick = m_clock.TickCount();
+    // A tick asks the modem a dozen things within the same millisecond: once everything
+    // due has been played, no time has passed, and whatever the answers changed lies in
+    // the future (a ring's end, a dropped carrier, a reply), there is nothing to play.
+    if (tick == m_lastTick && m_settled) {
+        return;
+    }
     const std::uint64_t target = m_now + static_cast<std::uint32_t>(tick - m_lastTick);
     m_lastTick = tick;
     if (m_scenario.loop && target - m_loopStart > 2ULL * m_scenario.lengthMs) {
@@ -98,6 +104,7 @@ void SimulatedModem::Update()
             break;
         }
     }
+    m_settled = true;
 }
 
 void SimulatedModem::Restart()
@@ -242,7 +249,7 @@ void SimulatedModem::SetModemControl(std::uint8_t value)
     m_lines.rts = (value & kMcrRts) != 0;
 }
 
-std::string SimulatedModem::Holder()
+const std::string& SimulatedModem::Holder()
 {
     Update();
     return m_holder;

@@ -39,7 +39,7 @@ public:
     void SetModemControl(std::uint8_t value);
 
     // The program holding the port, empty when none does.
-    std::string Holder();
+    const std::string& Holder();
     std::uint32_t Speed();
     Dcb LineParameters();
 
@@ -73,6 +73,7 @@ private:
     const Clock& m_clock;
     std::function<int()> m_monitoredPort;
     std::uint32_t m_lastTick;
+    bool m_settled = false;        // everything due up to m_now has been played
     std::uint64_t m_now = 0;       // ms played since the model began
     std::uint64_t m_loopStart = 0; // ms at which the current pass began
     std::size_t m_next = 0;        // next event of the current pass
