@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound module, built as sarvendo-sound.so beside the program: the one part of it that
 // links ALSA.
 
