@@ -63,8 +63,8 @@ TEST_F(HistoryWindowLoaderTest, AModuleThatCannotBeLoadedIsNamedInABoxEachTime)
         std::string path;
         std::string says;
     } cases[] = {
-        {dir.File("missing.so"), "its module " + dir.File("missing.so") + " is missing"},
-        {"sarvendo-history.so", "its module's path is not absolute: sarvendo-history.so"},
+        {dir.File("missing.so"), "its module could not be loaded: " + dir.File("missing.so") + " is missing"},
+        {"sarvendo-history.so", "the path sarvendo-history.so is not absolute"},
         {dir.File("fifo.so"), "is not a regular file"},
         {dir.File("not-a-module.so"), "its module could not be loaded"},
         // A library of another kind: it lacks the entry points.

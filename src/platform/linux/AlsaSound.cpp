@@ -2,6 +2,7 @@
 #include "AlsaSound.h"
 
 #include "platform/linux/LinuxDirectories.h"
+#include "platform/linux/ModuleFile.h"
 #include "platform/linux/SoundModuleAbi.h"
 
 #include <cstdio>
@@ -105,15 +106,14 @@ const SarvendoSoundCalls* AlsaSound::Calls()
     m_loadTried = true;
     // Stays loaded for the rest of the run: ALSA keeps its configuration, and the device
     // plug-ins it loads, for the next sound.
-    void* library = ::dlopen(m_modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    void* library = OpenModuleFile(m_modulePath, why);
     if (library == nullptr) {
-        const char* why = ::dlerror();
-        m_report("sounds play as the default sound: " + (why != nullptr ? std::string(why) : m_modulePath));
+        m_report("sounds play as the default sound: " + why);
         return nullptr;
     }
-    // The only way from dlsym's object pointer to a function pointer.
-    const auto version = reinterpret_cast<SarvendoSoundAbiVersionFn>(::dlsym(library, kSarvendoSoundAbiVersionSymbol));
-    const auto calls = reinterpret_cast<SarvendoSoundCallsFn>(::dlsym(library, kSarvendoSoundCallsSymbol));
+    const auto version = ModuleFunction<SarvendoSoundAbiVersionFn>(library, kSarvendoSoundAbiVersionSymbol);
+    const auto calls = ModuleFunction<SarvendoSoundCallsFn>(library, kSarvendoSoundCallsSymbol);
     if (version == nullptr || calls == nullptr || version() != kSoundModuleAbiVersion || calls() == nullptr) {
         m_report("sounds play as the default sound: " + m_modulePath + " is not a sound module of this version");
         ::dlclose(library);
