@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 
 #include "history/HistoryRecorder.h"
+#include "platform/TickPath.h"
 
 namespace sarvendo {
 
@@ -23,7 +24,8 @@ void HistoryLink::RingRose()
     m_recorder.RingRose();
 }
 
-void HistoryLink::Counted(bool carrier, std::int64_t sent, std::int64_t received, const std::string& speed)
+SARVENDO_TICK_PATH void HistoryLink::Counted(bool carrier, std::int64_t sent, std::int64_t received,
+                                             const std::string& speed)
 {
     m_recorder.Counted(carrier, sent, received, speed);
 }

@@ -7,6 +7,7 @@
 #include "app/MainWindowServices.h"
 #include "app/PanelView.h"
 #include "line/LineSession.h"
+#include "platform/TickPath.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -43,7 +44,7 @@ void PollDriver::ApplyTimerInterval()
     m_timer->start(period);
 }
 
-void PollDriver::Tick()
+SARVENDO_TICK_PATH void PollDriver::Tick()
 {
     if (m_settings.ClosedDown == 0 && !m_closing) {
         m_engine.TimerTimer();

@@ -5,6 +5,7 @@
 
 #include "history/CivilTime.h"
 #include "platform/Clock.h"
+#include "platform/TickPath.h"
 
 namespace sarvendo {
 namespace {
@@ -110,7 +111,8 @@ void HistoryRecorder::Connected(std::int32_t port, const std::string& device)
     Write(EndedBy::Open);
 }
 
-void HistoryRecorder::Counted(bool carrier, std::int64_t sent, std::int64_t received, const std::string& speed)
+SARVENDO_TICK_PATH void HistoryRecorder::Counted(bool carrier, std::int64_t sent, std::int64_t received,
+                                                 const std::string& speed)
 {
     const std::uint64_t now = m_clock.MonotonicMs();
     if (m_rings > 0 && now - m_lastRingMs > kCallOverAfterMs) {

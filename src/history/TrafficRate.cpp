@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TrafficRate.h"
 
+#include "platform/TickPath.h"
+
 namespace sarvendo {
 
-void TrafficRate::Add(std::uint64_t monotonicMs, std::int64_t sent, std::int64_t received)
+SARVENDO_TICK_PATH void TrafficRate::Add(std::uint64_t monotonicMs, std::int64_t sent, std::int64_t received)
 {
     const std::uint64_t second = monotonicMs / 1000;
     if (second > m_second) {

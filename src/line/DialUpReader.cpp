@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 
 #include "platform/Directories.h"
+#include "platform/TickPath.h"
 
 #include <algorithm>
 #include <limits>
@@ -37,7 +38,7 @@ DialUpReader::DialUpReader(DialUpSource& source, const Directories& directories)
 {
 }
 
-bool DialUpReader::FindDialUpWindow(Settings& settings)
+SARVENDO_TICK_PATH bool DialUpReader::FindDialUpWindow(Settings& settings)
 {
     if (settings.DialUpKind == 0 || settings.DialUpFound == 1) {
         return false;
@@ -67,7 +68,7 @@ bool DialUpReader::FindDialUpWindow(Settings& settings)
     return settings.DialUpFound == 1;
 }
 
-DialUpReading DialUpReader::ReadDialUpCounters(Settings& settings)
+SARVENDO_TICK_PATH DialUpReading DialUpReader::ReadDialUpCounters(Settings& settings)
 {
     DialUpReading reading;
     reading.newConnection = FindDialUpWindow(settings);

@@ -3,6 +3,8 @@
 
 #include "core/Settings.h"
 
+#include "platform/TickPath.h"
+
 namespace sarvendo {
 
 LineSession::LineSession(Settings& settings, LinePlatform line, const Clock& clock, const Directories& directories,
@@ -47,27 +49,27 @@ void LineSession::CloseDialUpProcess()
     m_dialUp.CloseProcess();
 }
 
-bool LineSession::DriverPresent() const
+SARVENDO_TICK_PATH bool LineSession::DriverPresent() const
 {
     return m_settings.DriverHandle > 0;
 }
 
-bool LineSession::QueryPortOpen()
+SARVENDO_TICK_PATH bool LineSession::QueryPortOpen()
 {
     return sarvendo::QueryPortOpen(m_settings, m_line);
 }
 
-std::uint8_t LineSession::ReadLineStatus()
+SARVENDO_TICK_PATH std::uint8_t LineSession::ReadLineStatus()
 {
     return sarvendo::ReadLineStatus(m_settings, m_line);
 }
 
-DialUpReading LineSession::ReadDialUpCounters()
+SARVENDO_TICK_PATH DialUpReading LineSession::ReadDialUpCounters()
 {
     return m_dialUp.ReadDialUpCounters(m_settings);
 }
 
-ByteCounts LineSession::ReadDriverByteCounts(std::int32_t sentBase, std::int32_t receivedBase)
+SARVENDO_TICK_PATH ByteCounts LineSession::ReadDriverByteCounts(std::int32_t sentBase, std::int32_t receivedBase)
 {
     return sarvendo::ReadDriverByteCounts(m_settings, m_line, sentBase, receivedBase);
 }

@@ -9,6 +9,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ModemLines.h"
 #include "platform/StatusDriverDevice.h"
+#include "platform/TickPath.h"
 
 #include <limits>
 
@@ -19,8 +20,8 @@ constexpr std::uint32_t kQueryPortOpenBufferSize = 4;
 constexpr std::uint32_t kLineParameterBufferSize = 1;
 constexpr std::uint32_t kPortOpenMinimum = 3;
 
-StatusDriverDevice::Reply Ask(const Settings& settings, LinePlatform line, std::uint32_t code,
-                              std::uint32_t outBufferSize = 0)
+SARVENDO_TICK_PATH StatusDriverDevice::Reply Ask(const Settings& settings, LinePlatform line, std::uint32_t code,
+                                                 std::uint32_t outBufferSize = 0)
 {
     StatusDriverDevice::Reply reply = line.statusDriver.Request(settings.DriverHandle, code, outBufferSize);
     if (!reply.succeeded) {
@@ -30,7 +31,7 @@ StatusDriverDevice::Reply Ask(const Settings& settings, LinePlatform line, std::
     return reply;
 }
 
-std::int32_t AddCount(std::int32_t base, std::uint32_t count)
+SARVENDO_TICK_PATH std::int32_t AddCount(std::int32_t base, std::uint32_t count)
 {
     const std::int64_t total = static_cast<std::int64_t>(base) + static_cast<std::int32_t>(count);
     if (total < 0) {
@@ -87,18 +88,18 @@ void ReleaseStatusDriver(Settings& settings, LinePlatform line)
     settings.DriverHandle = 0;
 }
 
-bool QueryPortOpen(const Settings& settings, LinePlatform line)
+SARVENDO_TICK_PATH bool QueryPortOpen(const Settings& settings, LinePlatform line)
 {
     return Ask(settings, line, kQueryPortOpen, kQueryPortOpenBufferSize).bytesReturned >= kPortOpenMinimum;
 }
 
-std::uint8_t ReadLineStatus(const Settings& settings, LinePlatform line)
+SARVENDO_TICK_PATH std::uint8_t ReadLineStatus(const Settings& settings, LinePlatform line)
 {
     return static_cast<std::uint8_t>(Ask(settings, line, kReadLineStatus).bytesReturned & 0xFFU);
 }
 
-ByteCounts ReadDriverByteCounts(const Settings& settings, LinePlatform line, std::int32_t sentBase,
-                                std::int32_t receivedBase)
+SARVENDO_TICK_PATH ByteCounts ReadDriverByteCounts(const Settings& settings, LinePlatform line, std::int32_t sentBase,
+                                                   std::int32_t receivedBase)
 {
     ByteCounts reading;
     if (settings.DriverHandle <= 0 || settings.NotifyValue2 != 0) {

@@ -12,6 +12,7 @@
 #include "platform/Directories.h"
 #include "platform/LogFiles.h"
 #include "platform/MessageBoxes.h"
+#include "platform/TickPath.h"
 
 #include <algorithm>
 
@@ -148,7 +149,7 @@ void EventLogs::ConnectLogStep()
     }
 }
 
-void EventLogs::RetryUnwritten()
+SARVENDO_TICK_PATH void EventLogs::RetryUnwritten()
 {
     if (!m_ring.unwritten.empty()) {
         Flush(m_ring);

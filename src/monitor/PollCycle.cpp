@@ -10,6 +10,7 @@
 #include "monitor/MonitorHost.h"
 #include "platform/Clock.h"
 #include "platform/ModemLines.h"
+#include "platform/TickPath.h"
 
 #include <cstdlib>
 #include <limits>
@@ -21,13 +22,13 @@ namespace {
 constexpr std::int32_t kHighSpeedAbove = 9600;
 constexpr std::uint32_t kMinRateWindowMs = 1000;
 
-std::uint8_t Bit(std::uint8_t value, std::uint8_t mask)
+SARVENDO_TICK_PATH std::uint8_t Bit(std::uint8_t value, std::uint8_t mask)
 {
     return (value & mask) != 0 ? 1 : 0;
 }
 
 // Adds without the signed overflow a counter left running for days would reach.
-std::int32_t SaturatingAdd(std::int32_t total, std::int64_t increment)
+SARVENDO_TICK_PATH std::int32_t SaturatingAdd(std::int32_t total, std::int64_t increment)
 {
     const std::int64_t sum = std::int64_t{total} + increment;
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
@@ -37,8 +38,8 @@ std::int32_t SaturatingAdd(std::int32_t total, std::int64_t increment)
 // One direction of the byte counters: a rise over the last value seen lights the lamp,
 // feeds the rate window and becomes the new base; a counter that went down (a new
 // connection counting from 0) changes nothing until the connect edge clears the base.
-void CountDirection(std::int32_t value, std::int32_t& counter, std::int32_t& accumulated, std::uint8_t& lamp,
-                    std::int32_t& sessionValue, bool connected)
+SARVENDO_TICK_PATH void CountDirection(std::int32_t value, std::int32_t& counter, std::int32_t& accumulated,
+                                       std::uint8_t& lamp, std::int32_t& sessionValue, bool connected)
 {
     const std::int64_t rise = std::int64_t{value} - counter;
     if (rise <= 0) {
@@ -70,7 +71,7 @@ PollCycle::PollCycle(Settings& settings, const Clock& clock, MonitoredLine& line
 {
 }
 
-void PollCycle::TimerTimer()
+SARVENDO_TICK_PATH void PollCycle::TimerTimer()
 {
     Settings& s = m_settings;
     // After the program has closed down, a tick still queued, or one run from a box of the
@@ -163,12 +164,12 @@ void PollCycle::PortSwitched()
     m_notificationAcrossSwitch = m_settings.LampCD == 1 ? m_settings.NotifyValue2 : 0;
 }
 
-bool PollCycle::ProgramEnded() const
+SARVENDO_TICK_PATH bool PollCycle::ProgramEnded() const
 {
     return m_watchdog.ExitStarted() || m_settings.ClosedDown == 1;
 }
 
-bool PollCycle::ReadLineStates()
+SARVENDO_TICK_PATH bool PollCycle::ReadLineStates()
 {
     Settings& s = m_settings;
     if (!m_line.DriverPresent() || !m_line.QueryPortOpen()) {
@@ -182,7 +183,7 @@ bool PollCycle::ReadLineStates()
     return true;
 }
 
-void PollCycle::CountBytes()
+SARVENDO_TICK_PATH void PollCycle::CountBytes()
 {
     Settings& s = m_settings;
     const DialUpReading dialUp = m_line.ReadDialUpCounters();
@@ -228,7 +229,7 @@ void PollCycle::CountBytes()
     }
 }
 
-void PollCycle::ReadControlLines(bool driverReportedLines)
+SARVENDO_TICK_PATH void PollCycle::ReadControlLines(bool driverReportedLines)
 {
     Settings& s = m_settings;
     if (s.NoDirectHardwareAcesss != 0) {
@@ -247,7 +248,7 @@ void PollCycle::ReadControlLines(bool driverReportedLines)
     }
 }
 
-void PollCycle::UpdateAutoOnTop()
+SARVENDO_TICK_PATH void PollCycle::UpdateAutoOnTop()
 {
     Settings& s = m_settings;
     if (s.OnTop != 2) {
@@ -261,7 +262,7 @@ void PollCycle::UpdateAutoOnTop()
     }
 }
 
-void PollCycle::CloseRateWindow()
+SARVENDO_TICK_PATH void PollCycle::CloseRateWindow()
 {
     Settings& s = m_settings;
     const std::int64_t windowSeconds = s.RDTDSpeedUpdate;
@@ -328,7 +329,7 @@ void PollCycle::HandleCarrierEdge()
     s.NotifyValue2 = 0;
 }
 
-void PollCycle::TestForChanges()
+SARVENDO_TICK_PATH void PollCycle::TestForChanges()
 {
     Settings& s = m_settings;
     const LampFlags& painted = s.PaintedLamps;
@@ -347,7 +348,7 @@ void PollCycle::TestForChanges()
     s.PaintedLamps = static_cast<const LampFlags&>(s);
 }
 
-void PollCycle::RequestClockRepaint()
+SARVENDO_TICK_PATH void PollCycle::RequestClockRepaint()
 {
     Settings& s = m_settings;
     if (s.RepaintNeeded != 0) {

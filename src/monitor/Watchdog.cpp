@@ -9,6 +9,7 @@
 #include "monitor/MonitorHost.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/TickPath.h"
 
 #include <string>
 
@@ -54,7 +55,7 @@ void Watchdog::ArmAutoExit()
     }
 }
 
-bool Watchdog::AutoExitCheck()
+SARVENDO_TICK_PATH bool Watchdog::AutoExitCheck()
 {
     Settings& s = m_settings;
     if (s.AutoExitPending != 1 ||
@@ -74,7 +75,7 @@ bool Watchdog::AutoExitCheck()
     return true;
 }
 
-void Watchdog::InactivityDisconnectCheck()
+SARVENDO_TICK_PATH void Watchdog::InactivityDisconnectCheck()
 {
     Settings& s = m_settings;
     if (s.AutoDisconnectBusy != 0 || s.LampCD != 1 || s.LastActivity == 0.0 || s.DisconnectIfInactive != 1 ||
@@ -95,7 +96,7 @@ void Watchdog::InactivityDisconnectCheck()
     NoteActivity();
 }
 
-void Watchdog::InactivityWarningCheck()
+SARVENDO_TICK_PATH void Watchdog::InactivityWarningCheck()
 {
     Settings& s = m_settings;
     if (s.InactivityWarnBusy != 0 || s.LampCD != 1 || s.LastActivity == 0.0 || s.WarnIfInactive != 1 ||

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LinuxClock.h"
 
+#include "platform/TickPath.h"
+
 #include <ctime>
 
 namespace sarvendo {
@@ -15,12 +17,12 @@ DateTime LinuxClock::Now() const
                           local.tm_sec > 59 ? 59 : local.tm_sec, static_cast<int>(ts.tv_nsec / 1000000));
 }
 
-std::uint32_t LinuxClock::TickCount() const
+SARVENDO_TICK_PATH std::uint32_t LinuxClock::TickCount() const
 {
     return static_cast<std::uint32_t>(MonotonicMs());
 }
 
-std::uint64_t LinuxClock::MonotonicMs() const
+SARVENDO_TICK_PATH std::uint64_t LinuxClock::MonotonicMs() const
 {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LinuxDialUpSource.h"
 
+#include "platform/TickPath.h"
 #include "platform/linux/TtyHolders.h"
 
 #include <algorithm>
@@ -302,7 +303,7 @@ std::unique_ptr<DialUpSource::ProcessHandle> LinuxDialUpSource::OpenProcess(std:
     return std::make_unique<LinuxProcess>(processId);
 }
 
-std::uint64_t LinuxDialUpSource::StatisticsAddress(std::uint64_t window)
+SARVENDO_TICK_PATH std::uint64_t LinuxDialUpSource::StatisticsAddress(std::uint64_t window)
 {
     const auto name = InterfaceOf(window);
     // A connection found earlier ends as soon as the monitored line is seen to carry no
@@ -310,14 +311,14 @@ std::uint64_t LinuxDialUpSource::StatisticsAddress(std::uint64_t window)
     return name && InterfaceUp(*name) && !MonitoredLineCarriesNoLink() ? window : 0;
 }
 
-std::optional<std::uint64_t> LinuxDialUpSource::Counter(const std::string& name, const char* which)
+SARVENDO_TICK_PATH std::optional<std::uint64_t> LinuxDialUpSource::Counter(const std::string& name, const char* which)
 {
     const auto text = m_system.ReadFile("/sys/class/net/" + name + "/statistics/" + which, kSmallFile);
     return text ? Number(*text) : std::nullopt;
 }
 
-std::optional<DialUpSource::Statistics> LinuxDialUpSource::ReadStatistics(ProcessHandle& /*process*/,
-                                                                          std::uint64_t address)
+SARVENDO_TICK_PATH std::optional<DialUpSource::Statistics> LinuxDialUpSource::ReadStatistics(ProcessHandle& /*process*/,
+                                                                                             std::uint64_t address)
 {
     const auto name = InterfaceOf(address);
     if (!name) {

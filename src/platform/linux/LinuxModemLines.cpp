@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LinuxModemLines.h"
 
+#include "platform/TickPath.h"
 #include "platform/linux/LinuxSerialDevices.h"
 #include "platform/linux/TtyConversions.h"
 
@@ -45,7 +46,7 @@ std::optional<int> LinuxModemLines::Bits(int portNumber)
     return bits;
 }
 
-std::optional<std::uint8_t> LinuxModemLines::ReadModemControl(int portNumber)
+SARVENDO_TICK_PATH std::optional<std::uint8_t> LinuxModemLines::ReadModemControl(int portNumber)
 {
     const auto bits = Bits(portNumber);
     if (!bits) {
@@ -54,7 +55,7 @@ std::optional<std::uint8_t> LinuxModemLines::ReadModemControl(int portNumber)
     return ModemControlFromBits(*bits);
 }
 
-std::optional<std::uint8_t> LinuxModemLines::ReadModemStatus(int portNumber)
+SARVENDO_TICK_PATH std::optional<std::uint8_t> LinuxModemLines::ReadModemStatus(int portNumber)
 {
     const auto bits = Bits(portNumber);
     if (!bits) {

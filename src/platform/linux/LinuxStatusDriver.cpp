@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LinuxStatusDriver.h"
 
+#include "platform/TickPath.h"
 #include "platform/linux/StatusDriverModuleAbi.h"
 
 #include <dlfcn.h>
@@ -98,8 +99,8 @@ void LinuxStatusDriver::Close(std::int32_t handle)
     ::dlclose(module->library);
 }
 
-StatusDriverDevice::Reply LinuxStatusDriver::Request(std::int32_t handle, std::uint32_t code,
-                                                     std::uint32_t outBufferSize)
+SARVENDO_TICK_PATH StatusDriverDevice::Reply LinuxStatusDriver::Request(std::int32_t handle, std::uint32_t code,
+                                                                        std::uint32_t outBufferSize)
 {
     const auto found = m_modules.find(handle);
     if (found == m_modules.end()) {

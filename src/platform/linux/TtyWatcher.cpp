@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TtyWatcher.h"
 
+#include "platform/TickPath.h"
 #include "platform/linux/TtyConversions.h"
 
 #include <cerrno>
@@ -14,7 +15,7 @@ constexpr std::uint32_t kPortOpenAnswer = 4;
 
 TtyWatcher::TtyWatcher(SystemCalls& system) : m_system(system), m_tty(system) {}
 
-StatusDriverDevice::Reply TtyWatcher::Request(const std::string& device, std::uint32_t code)
+SARVENDO_TICK_PATH StatusDriverDevice::Reply TtyWatcher::Request(const std::string& device, std::uint32_t code)
 {
     using Reply = StatusDriverDevice::Reply;
     if (device != m_tty.Path()) {
@@ -83,7 +84,7 @@ bool TtyWatcher::Hook(const std::string& device)
     return error != -EACCES && error != -EPERM;
 }
 
-std::optional<SerialCounters> TtyWatcher::Counters(const std::string& device)
+SARVENDO_TICK_PATH std::optional<SerialCounters> TtyWatcher::Counters(const std::string& device)
 {
     const int fd = m_tty.Descriptor(device);
     SerialCounters counters;
@@ -93,7 +94,7 @@ std::optional<SerialCounters> TtyWatcher::Counters(const std::string& device)
     return counters;
 }
 
-std::uint32_t TtyWatcher::Take(std::uint32_t now, std::uint32_t& taken, bool& known)
+SARVENDO_TICK_PATH std::uint32_t TtyWatcher::Take(std::uint32_t now, std::uint32_t& taken, bool& known)
 {
     // The first look only sets the base: what flowed before the watch began is not news.
     const std::uint32_t step = known ? now - taken : 0;

@@ -3,6 +3,7 @@
 
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
+#include "platform/TickPath.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,7 +15,7 @@ namespace {
 constexpr std::uint64_t kStatisticsBase = 0x1000;
 constexpr int kEmptyPorts = 4; // COM1..COM4 exist even without a modem on them
 
-std::uint32_t Increment(std::uint64_t total, std::uint64_t& taken)
+SARVENDO_TICK_PATH std::uint32_t Increment(std::uint64_t total, std::uint64_t& taken)
 {
     const std::uint64_t step = total - taken;
     taken = total;
@@ -217,24 +218,30 @@ void SimulatedLineBackend::Close(std::int32_t handle)
     }
 }
 
-StatusDriverDevice::Reply SimulatedLineBackend::Request(std::int32_t handle, std::uint32_t code,
-                                                        std::uint32_t /*outBufferSize*/)
+SARVENDO_TICK_PATH StatusDriverDevice::Reply SimulatedLineBackend::Request(std::int32_t handle, std::uint32_t code,
+                                                                           std::uint32_t /*outBufferSize*/)
 {
     if (handle <= 0 || handle != m_driverHandle) {
         return {};
+    }
+    // What every tick asks is answered before the switch: its jump table would be one more
+    // page for an idle tick to bring back.
+    if (code == kQueryPortOpen) {
+        return {true, m_modem.Holder().empty() ? 0U : 4U, 0};
+    }
+    if (code == kReadLineStatus) {
+        return {true, m_modem.ModemStatusRegister(), 0};
+    }
+    if (code == kTakeSentCount) {
+        return {true, Increment(m_modem.TotalSent(), m_takenSent), 0};
+    }
+    if (code == kTakeReceivedCount) {
+        return {true, Increment(m_modem.TotalReceived(), m_takenReceived), 0};
     }
     switch (code) {
     case kHookComm:
     case kUnhookComm:
         return {true, 0, 0};
-    case kQueryPortOpen:
-        return {true, m_modem.Holder().empty() ? 0U : 4U, 0};
-    case kReadLineStatus:
-        return {true, m_modem.ModemStatusRegister(), 0};
-    case kTakeSentCount:
-        return {true, Increment(m_modem.TotalSent(), m_takenSent), 0};
-    case kTakeReceivedCount:
-        return {true, Increment(m_modem.TotalReceived(), m_takenReceived), 0};
     case kTakeReceivedCountAlt:
         return {true, Increment(m_modem.TotalReceived(), m_takenReceivedAlt), 0};
     case kReadBaudParity: {
@@ -255,9 +262,9 @@ bool SimulatedLineBackend::ProgramExists(const std::string& path) const
     return path == kSimulatedPppdPath;
 }
 
-bool SimulatedLineBackend::PppdRunning()
+SARVENDO_TICK_PATH bool SimulatedLineBackend::PppdRunning()
 {
-    return m_modem.Holder() == kDialUpProgramName;
+    return m_modem.HeldByDialUpProgram();
 }
 
 std::vector<DialUpSource::Process> SimulatedLineBackend::ProcessSnapshot()
@@ -294,7 +301,7 @@ std::unique_ptr<DialUpSource::ProcessHandle> SimulatedLineBackend::OpenProcess(s
     return std::make_unique<SimulatedProcess>();
 }
 
-std::uint64_t SimulatedLineBackend::StatisticsAddress(std::uint64_t window)
+SARVENDO_TICK_PATH std::uint64_t SimulatedLineBackend::StatisticsAddress(std::uint64_t window)
 {
     if (!PppdRunning() || window != m_modem.ConnectionNumber() || !m_modem.CurrentLines().cd) {
         return 0;
@@ -302,8 +309,8 @@ std::uint64_t SimulatedLineBackend::StatisticsAddress(std::uint64_t window)
     return kStatisticsBase + window;
 }
 
-std::optional<DialUpSource::Statistics> SimulatedLineBackend::ReadStatistics(ProcessHandle& /*process*/,
-                                                                             std::uint64_t address)
+SARVENDO_TICK_PATH std::optional<DialUpSource::Statistics>
+SimulatedLineBackend::ReadStatistics(ProcessHandle& /*process*/, std::uint64_t address)
 {
     if (address != kStatisticsBase + m_modem.ConnectionNumber() || !m_modem.CurrentLines().cd) {
         return std::nullopt;

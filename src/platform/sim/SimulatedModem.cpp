@@ -2,6 +2,8 @@
 #include "SimulatedModem.h"
 
 #include "platform/Clock.h"
+#include "platform/DialUpSource.h"
+#include "platform/TickPath.h"
 
 #include <algorithm>
 #include <limits>
@@ -55,7 +57,7 @@ std::uint32_t SimulatedModem::ElapsedMs() const
     return static_cast<std::uint32_t>(m_now);
 }
 
-void SimulatedModem::Update()
+SARVENDO_TICK_PATH void SimulatedModem::Update()
 {
     const std::uint32_t tick = m_clock.TickCount();
     // A tick asks the modem a dozen things within the same millisecond: once everything
@@ -117,18 +119,19 @@ void SimulatedModem::Restart()
     m_lines.dtr = dtr;
     m_ringOffAt = 0;
     m_holder.clear();
+    m_heldByDialUp = false;
     m_speed = 0;
     m_sentRate = 0;
     m_receivedRate = 0;
 }
 
-void SimulatedModem::Integrate(std::uint32_t ms)
+SARVENDO_TICK_PATH void SimulatedModem::Integrate(std::uint32_t ms)
 {
     if (!m_lines.cd) {
         return;
     }
-    m_sent += static_cast<double>(m_sentRate) * ms / 1000.0;
-    m_received += static_cast<double>(m_receivedRate) * ms / 1000.0;
+    m_sentMilli += std::uint64_t{m_sentRate} * ms;
+    m_receivedMilli += std::uint64_t{m_receivedRate} * ms;
 }
 
 void SimulatedModem::NoteDtr(bool on)
@@ -169,8 +172,8 @@ void SimulatedModem::Apply(const ScenarioEvent& event)
         case Signal::Cd:
             if (event.on && !m_lines.cd) {
                 ++m_connectionNumber;
-                m_connectionSentBase = m_sent;
-                m_connectionReceivedBase = m_received;
+                m_connectionSentBase = m_sentMilli;
+                m_connectionReceivedBase = m_receivedMilli;
             }
             m_lines.cd = event.on;
             break;
@@ -194,8 +197,8 @@ void SimulatedModem::Apply(const ScenarioEvent& event)
         } else {
             if (!m_lines.cd) {
                 ++m_connectionNumber;
-                m_connectionSentBase = m_sent;
-                m_connectionReceivedBase = m_received;
+                m_connectionSentBase = m_sentMilli;
+                m_connectionReceivedBase = m_receivedMilli;
             }
             m_lines.cd = true;
             m_speed = event.first;
@@ -207,9 +210,11 @@ void SimulatedModem::Apply(const ScenarioEvent& event)
         break;
     case Kind::Open:
         m_holder = event.program;
+        m_heldByDialUp = m_holder == kDialUpProgramName;
         break;
     case Kind::Close:
         m_holder.clear();
+        m_heldByDialUp = false;
         break;
     case Kind::Params:
         m_params.BaudRate = event.first;
@@ -222,13 +227,13 @@ void SimulatedModem::Apply(const ScenarioEvent& event)
     }
 }
 
-SimulatedModem::Lines SimulatedModem::CurrentLines()
+SARVENDO_TICK_PATH SimulatedModem::Lines SimulatedModem::CurrentLines()
 {
     Update();
     return m_lines;
 }
 
-std::uint8_t SimulatedModem::ModemStatusRegister()
+SARVENDO_TICK_PATH std::uint8_t SimulatedModem::ModemStatusRegister()
 {
     const Lines lines = CurrentLines();
     return static_cast<std::uint8_t>((lines.cts ? kMsrCts : 0) | (lines.dsr ? kMsrDsr : 0) | (lines.ri ? kMsrRi : 0) |
@@ -249,13 +254,19 @@ void SimulatedModem::SetModemControl(std::uint8_t value)
     m_lines.rts = (value & kMcrRts) != 0;
 }
 
-const std::string& SimulatedModem::Holder()
+SARVENDO_TICK_PATH const std::string& SimulatedModem::Holder()
 {
     Update();
     return m_holder;
 }
 
-std::uint32_t SimulatedModem::Speed()
+SARVENDO_TICK_PATH bool SimulatedModem::HeldByDialUpProgram()
+{
+    Update();
+    return m_heldByDialUp;
+}
+
+SARVENDO_TICK_PATH std::uint32_t SimulatedModem::Speed()
 {
     Update();
     return m_speed;
@@ -267,31 +278,31 @@ Dcb SimulatedModem::LineParameters()
     return m_params;
 }
 
-std::uint64_t SimulatedModem::TotalSent()
+SARVENDO_TICK_PATH std::uint64_t SimulatedModem::TotalSent()
 {
     Update();
-    return static_cast<std::uint64_t>(m_sent);
+    return m_sentMilli / 1000;
 }
 
-std::uint64_t SimulatedModem::TotalReceived()
+SARVENDO_TICK_PATH std::uint64_t SimulatedModem::TotalReceived()
 {
     Update();
-    return static_cast<std::uint64_t>(m_received);
+    return m_receivedMilli / 1000;
 }
 
-std::uint64_t SimulatedModem::ConnectionSent()
+SARVENDO_TICK_PATH std::uint64_t SimulatedModem::ConnectionSent()
 {
     Update();
-    return m_lines.cd ? static_cast<std::uint64_t>(m_sent - m_connectionSentBase) : 0;
+    return m_lines.cd ? (m_sentMilli - m_connectionSentBase) / 1000 : 0;
 }
 
-std::uint64_t SimulatedModem::ConnectionReceived()
+SARVENDO_TICK_PATH std::uint64_t SimulatedModem::ConnectionReceived()
 {
     Update();
-    return m_lines.cd ? static_cast<std::uint64_t>(m_received - m_connectionReceivedBase) : 0;
+    return m_lines.cd ? (m_receivedMilli - m_connectionReceivedBase) / 1000 : 0;
 }
 
-std::uint32_t SimulatedModem::ConnectionNumber()
+SARVENDO_TICK_PATH std::uint32_t SimulatedModem::ConnectionNumber()
 {
     Update();
     return m_connectionNumber;

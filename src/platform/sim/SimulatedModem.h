@@ -40,6 +40,9 @@ public:
 
     // The program holding the port, empty when none does.
     const std::string& Holder();
+    // Whether that program is the dial-up program, asked on every tick without comparing
+    // names.
+    bool HeldByDialUpProgram();
     std::uint32_t Speed();
     Dcb LineParameters();
 
@@ -83,13 +86,15 @@ private:
     std::uint64_t m_dtrOffSince = 0;
     bool m_dtrFell = false;
     std::string m_holder;
+    bool m_heldByDialUp = false;
     std::uint32_t m_speed = 0;
     std::uint32_t m_sentRate = 0;
     std::uint32_t m_receivedRate = 0;
-    double m_sent = 0;
-    double m_received = 0;
-    double m_connectionSentBase = 0;
-    double m_connectionReceivedBase = 0;
+    // Thousandths of a byte, so that a rate's odd milliseconds add up exactly.
+    std::uint64_t m_sentMilli = 0;
+    std::uint64_t m_receivedMilli = 0;
+    std::uint64_t m_connectionSentBase = 0;
+    std::uint64_t m_connectionReceivedBase = 0;
     std::uint32_t m_connectionNumber = 0;
     Dcb m_params{57600, 8, kNoParity, kOneStopBit};
 
