@@ -16,6 +16,10 @@ SARVENDO_TICK_PATH void TrafficRate::Add(std::uint64_t monotonicMs, std::int64_t
         }
         m_second = second;
     }
+    if (sent == 0 && received == 0) {
+        // Adding nothing changes no slot, so an idle tick leaves the ring (three pages) alone.
+        return;
+    }
     Second& slot = m_ring[m_second % kSeconds];
     slot.sent += sent;
     slot.received += received;
